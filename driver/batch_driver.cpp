@@ -1,0 +1,33 @@
+#include "driver/batch_driver.h"
+
+#include <algorithm>
+#include <cstdint>
+
+#include "driver/diagnostics.h"
+#include "driver/path_names.h"
+#include "driver/platform_files.h"
+#include "driver/recognition_cascade.h"
+
+namespace railfmt {
+
+std::vector<std::string> EntriesToVisit(const std::string& directory) {
+  std::vector<std::string> names = ListDirectoryNames(directory);
+  std::erase_if(names, [](const std::string& name) { return IsSkippedName(name); });
+  std::sort(names.begin(), names.end(),
+            [](const std::string& a, const std::string& b) { return DirectoryOrderLess(a, b); });
+  return names;
+}
+
+void RunBatch() {
+  std::vector<std::uint8_t> bytes;
+  for (const std::string& name : EntriesToVisit(".")) {
+    if (!LoadRegularFile(name, bytes)) {
+      ReportUnreadableEntry(name);
+      continue;
+    }
+    if (auto file = RecogniseEntry(name, bytes)) file->WriteOutput();
+  }
+  FlushMismatchOutput();
+}
+
+}  // namespace railfmt

@@ -1,0 +1,96 @@
+#include "driver/diagnostics.h"
+
+#include <algorithm>
+#include <cstdarg>
+#include <cstdio>
+#include <string>
+#include <utility>
+
+namespace railfmt {
+namespace {
+
+std::string g_message;
+DiagnosticSink g_sink;
+MismatchWriter g_mismatch;
+
+void VFormatInto(std::string& out, const char* format, va_list args) {
+  va_list copy;
+  va_copy(copy, args);
+  char small[256];
+  const int n = std::vsnprintf(small, sizeof small, format, copy);
+  va_end(copy);
+  if (n < 0) {
+    out.clear();
+    return;
+  }
+  const auto len = static_cast<std::size_t>(n);
+  if (len < sizeof small) {
+    out.assign(small, len);
+    return;
+  }
+  out.resize(len + 1);
+  std::vsnprintf(out.data(), len + 1, format, args);
+  out.resize(len);
+}
+
+}  // namespace
+
+DiagnosticSink SetDiagnosticSink(DiagnosticSink sink) { return std::exchange(g_sink, std::move(sink)); }
+
+MismatchWriter SetMismatchWriter(MismatchWriter writer) {
+  return std::exchange(g_mismatch, std::move(writer));
+}
+
+void FormatMessage(const char* format, ...) {
+  va_list args;
+  va_start(args, format);
+  VFormatInto(g_message, format, args);
+  va_end(args);
+}
+
+void ReportMessage() {
+  if (g_sink) g_sink(g_message);
+}
+
+void Report(const char* format, ...) {
+  va_list args;
+  va_start(args, format);
+  VFormatInto(g_message, format, args);
+  va_end(args);
+  ReportMessage();
+}
+
+const std::string& MessageBuffer() { return g_message; }
+
+void PrintMismatch(const char* format, ...) {
+  char line[256];
+  va_list args;
+  va_start(args, format);
+  const int n = std::vsnprintf(line, sizeof line, format, args);
+  va_end(args);
+  if (n < 0) return;
+  std::string_view text(line, std::min(static_cast<std::size_t>(n), sizeof line - 1));
+  if (g_mismatch) {
+    g_mismatch(text);
+  } else {
+    std::fwrite(text.data(), 1, text.size(), stdout);
+  }
+}
+
+void FlushMismatchOutput() { std::fflush(stdout); }
+
+void ReportOpenFailure(std::string_view path) {
+  Report("Can't open %.*s!\n", static_cast<int>(path.size()), path.data());
+}
+
+void CheckEndOfData(const ReadCursor& in, std::string_view path) {
+  if (in.remaining() > 0) {
+    Report("EOF not found: %.*s!\n", static_cast<int>(path.size()), path.data());
+  }
+}
+
+const char* NameOrNull(const std::optional<std::string>& name) {
+  return name.has_value() ? name->c_str() : "(null)";
+}
+
+}  // namespace railfmt
