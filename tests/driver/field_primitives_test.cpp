@@ -1,0 +1,190 @@
+#include "driver/field_primitives.h"
+
+#include <gtest/gtest.h>
+
+#include <bit>
+#include <cmath>
+#include <limits>
+#include <string>
+#include <vector>
+
+#include "driver/byte_writer.h"
+#include "tests/support/capture.h"
+
+namespace railfmt {
+namespace {
+
+using testing::CapturedOutput;
+
+std::vector<std::uint8_t> Bytes(std::initializer_list<int> values) {
+  std::vector<std::uint8_t> out;
+  for (int v : values) out.push_back(static_cast<std::uint8_t>(v));
+  return out;
+}
+
+std::vector<std::uint8_t> FloatBytes(float f) {
+  ByteWriter w;
+  w.Float(f);
+  return w.Take();
+}
+
+TEST(ExpectPrimitives, MismatchLinesShowFoundThenExpected) {
+  struct Case {
+    const char* what;
+    std::vector<std::uint8_t> field;
+    int (*check)(ReadCursor&);
+    int result;
+    const char* line;
+  };
+  const Case cases[] = {
+      {"short 0x8001 matches", Bytes({0x01, 0x80}), [](ReadCursor& in) { return ExpectShort(in, 0x8001); }, 1, ""},
+      {"short 0x0001 against 0x8001", Bytes({0x01, 0x00}),
+       [](ReadCursor& in) { return ExpectShort(in, 0x8001); }, 0, "I: 1 S: -32767\n"},
+      {"short 0xFFFF against 0", Bytes({0xFF, 0xFF}), [](ReadCursor& in) { return ExpectShort(in, 0); }, 0,
+       "I: -1 S: 0\n"},
+      {"short compares the low 16 bits", Bytes({0x34, 0x12}),
+       [](ReadCursor& in) { return ExpectShort(in, 0x51234); }, 1, ""},
+      {"byte 0xFF against 0", Bytes({0xFF}), [](ReadCursor& in) { return ExpectByte(in, 0); }, 0, "I: 255 S: 0\n"},
+      {"long -2 against 7", Bytes({0xFE, 0xFF, 0xFF, 0xFF}), [](ReadCursor& in) { return ExpectLong(in, 7); }, 0,
+       "I: -2 S: 7\n"},
+      {"float 1.5 against 1.0", FloatBytes(1.5f), [](ReadCursor& in) { return ExpectFloat(in, 1.0f); }, 0,
+       "I: 1.500000 S: 1.000000 Diff: 5.000000e-01\n"},
+      {"float -0.0 against 0.0", FloatBytes(-0.0f), [](ReadCursor& in) { return ExpectFloat(in, 0.0f); }, 1, ""},
+      {"float NaN read", FloatBytes(std::numeric_limits<float>::quiet_NaN()),
+       [](ReadCursor& in) { return ExpectFloat(in, 3.0f); }, 1, ""},
+      {"float NaN expected", FloatBytes(3.0f),
+       [](ReadCursor& in) { return ExpectFloat(in, std::numeric_limits<float>::quiet_NaN()); }, 1, ""},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    CapturedOutput captured;
+    ReadCursor in(c.field);
+    EXPECT_EQ(c.check(in), c.result);
+    EXPECT_EQ(captured.mismatches(), c.line);
+    EXPECT_TRUE(in.at_end()) << "the field is consumed either way";
+    EXPECT_TRUE(captured.messages().empty());
+  }
+}
+
+TEST(ExpectPrimitives, ShortDataFailsWithoutALine) {
+  CapturedOutput captured;
+  const auto one = Bytes({0x01});
+  const auto three = Bytes({1, 2, 3});
+  {
+    ReadCursor in(one);
+    EXPECT_EQ(ExpectShort(in, 1), 0);
+  }
+  {
+    ReadCursor in(three);
+    EXPECT_EQ(ExpectLong(in, 0x030201), 0);
+  }
+  {
+    ReadCursor in(three);
+    EXPECT_EQ(ExpectFloat(in, 0.0f), 0) << "a missing NaN-free value is no match";
+  }
+  {
+    ReadCursor in(std::span<const std::uint8_t>{});
+    EXPECT_EQ(ExpectByte(in, 0), 0);
+  }
+  EXPECT_EQ(captured.mismatches(), "");
+}
+
+TEST(StringPrimitives, CompareLengthFirstThenBytes) {
+  CapturedOutput captured;
+  ByteWriter w;
+  WriteString16(w, "CObArray");
+  {
+    ReadCursor in(w.bytes());
+    EXPECT_EQ(ExpectString16(in, "CObArray"), 1);
+    EXPECT_TRUE(in.at_end());
+  }
+  {
+    ReadCursor in(w.bytes());
+    EXPECT_EQ(ExpectString16(in, "CObArraz"), 0) << "one letter differs";
+  }
+  {
+    ReadCursor in(w.bytes());
+    EXPECT_EQ(ExpectString16(in, "CObarray"), 0) << "letter case differs";
+  }
+  {
+    // A length of 7 against an 8-character name: only the length is read.
+    const auto data = Bytes({7, 0, 'C', 'O', 'b', 'A', 'r', 'r', 'a'});
+    ReadCursor in(data);
+    EXPECT_EQ(ExpectString16(in, "CObArray"), 0);
+    EXPECT_EQ(in.offset(), 2u);
+  }
+  {
+    const auto data = Bytes({3, 'a', 0, 'c'});
+    ReadCursor in(data);
+    EXPECT_EQ(ExpectString8(in, "abc"), 0) << "a zero byte never matches";
+  }
+  {
+    const auto data = Bytes({3, 'a', 'b'});
+    ReadCursor in(data);
+    EXPECT_EQ(ExpectString8(in, "abc"), 0) << "the bytes run out";
+  }
+  EXPECT_EQ(captured.mismatches(), "") << "string primitives never print";
+}
+
+TEST(StringPrimitives, ReadString8CutsAtZeroAndFailsOnShortData) {
+  struct Case {
+    std::vector<std::uint8_t> data;
+    bool ok;
+    std::string text;
+  };
+  const Case cases[] = {
+      {Bytes({0}), true, ""},
+      {Bytes({3, 'a', 'b', 'c', 'x'}), true, "abc"},
+      {Bytes({3, 'a', 0, 'c'}), true, "a"},
+      {Bytes({3, 'a', 'b'}), false, "unchanged"},
+      {{}, false, "unchanged"},
+  };
+  for (const Case& c : cases) {
+    ReadCursor in(c.data);
+    std::string text = "unchanged";
+    EXPECT_EQ(ReadString8(in, text), c.ok);
+    EXPECT_EQ(text, c.text);
+  }
+}
+
+TEST(StringPrimitives, WriteString8KeepsLengthModulo256) {
+  const std::string text(300, 'x');
+  ByteWriter w;
+  WriteString8(w, text);
+  ASSERT_EQ(w.size(), 45u);
+  EXPECT_EQ(w.bytes()[0], 44);
+  ReadCursor in(w.bytes());
+  std::string back;
+  ASSERT_TRUE(ReadString8(in, back));
+  EXPECT_EQ(back, std::string(44, 'x'));
+
+  ByteWriter w16;
+  WriteString16(w16, "CObFormat");
+  EXPECT_EQ(w16.size(), 2u + 9u) << "no terminator";
+}
+
+TEST(Diagnostics, MessagesGoToTheInstalledSinkOnly) {
+  {
+    CapturedOutput captured;
+    ReportOpenFailure("a b.mod");
+    const std::vector<std::uint8_t> two = Bytes({1, 2});
+    ReadCursor in(two);
+    CheckEndOfData(in, "x.mod");
+    std::uint16_t v = 0;
+    ASSERT_TRUE(in.ReadU16(v));
+    CheckEndOfData(in, "y.mod");
+    ASSERT_EQ(captured.messages().size(), 2u);
+    EXPECT_EQ(captured.messages()[0], "Can't open a b.mod!\n");
+    EXPECT_EQ(captured.messages()[1], "EOF not found: x.mod!\n");
+  }
+  // A name of any length is formatted whole.
+  CapturedOutput captured;
+  const std::string long_name(5000, 'n');
+  ReportOpenFailure(long_name);
+  EXPECT_EQ(captured.last_message(), "Can't open " + long_name + "!\n");
+  EXPECT_EQ(MessageBuffer(), captured.last_message());
+  EXPECT_STREQ(NameOrNull(std::nullopt), "(null)");
+}
+
+}  // namespace
+}  // namespace railfmt

@@ -1,0 +1,58 @@
+#include "driver/path_names.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+namespace railfmt {
+namespace {
+
+TEST(PathNames, BaseNameAndExtension) {
+  struct Case {
+    const char* path;
+    const char* base;
+    const char* ext;
+  };
+  const Case cases[] = {
+      {"x.mod", "x", "mod"},
+      {"a.b.c", "a.b", "c"},
+      {"noext", "noext", ""},
+      {"x.", "x", ""},
+      {"dir\\x.mod", "x", "mod"},
+      {"d.ir\\name", "name", ""},  // a dot in the directory part cuts only that part
+      {"d.ir\\name.rol", "name", "rol"},
+      {".rol", "", "rol"},
+      {"foo.exe.bak", "foo.exe", "bak"},
+      {"", "", ""},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.path);
+    EXPECT_EQ(BaseName(c.path), c.base);
+    EXPECT_EQ(Extension(c.path), c.ext);
+  }
+  const std::string long_name = std::string(1000, 'n') + ".mod";
+  EXPECT_EQ(BaseName(long_name), std::string(1000, 'n'));
+}
+
+TEST(PathNames, SkipRule) {
+  for (const char* skipped : {"Foo.EXE", "foo.exe", "x.ExE", ".hidden", ".", "..", ".rol"}) {
+    EXPECT_TRUE(IsSkippedName(skipped)) << skipped;
+  }
+  for (const char* visited : {"foo.exe.bak", "exe", "x.exe2", "x.ex", "a\\b.exe\\c"}) {
+    EXPECT_FALSE(IsSkippedName(visited)) << visited;
+  }
+}
+
+TEST(PathNames, DirectoryOrderFoldsAsciiCaseThenComparesBytes) {
+  std::vector<std::string> names = {"_x", "b", "B1", "a", "A", "\xC3\xA4", "Z", "10", "1"};
+  std::sort(names.begin(), names.end(),
+            [](const std::string& x, const std::string& y) { return DirectoryOrderLess(x, y); });
+  const std::vector<std::string> expected = {"1", "10", "A", "a", "b", "B1", "Z", "_x", "\xC3\xA4"};
+  EXPECT_EQ(names, expected);
+  EXPECT_FALSE(DirectoryOrderLess("same", "same"));
+}
+
+}  // namespace
+}  // namespace railfmt
