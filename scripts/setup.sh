@@ -1,0 +1,22 @@
+#!/usr/bin/env bash
+# Installs what building and testing railfmt needs, when it is missing.
+# Debian or Ubuntu, as root or with sudo; non-interactive.
+set -euo pipefail
+
+packages=(cmake make g++ clang libgtest-dev libgmock-dev libbenchmark-dev libcli11-dev nlohmann-json3-dev)
+missing=()
+for p in "${packages[@]}"; do
+  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
+done
+# The sanitizer and fuzzer runtimes come with clang's runtime package.
+if command -v clang++ >/dev/null && ! echo 'int main(){}' | clang++ -x c++ -fsanitize=address,undefined -o /dev/null - 2>/dev/null; then
+  missing+=("libclang-rt-$(clang++ --version | sed -n 's/.*version \([0-9]*\).*/\1/p' | head -1)-dev")
+fi
+[ ${#missing[@]} -eq 0 ] && exit 0
+
+sudo=""
+[ "$(id -u)" -eq 0 ] || sudo="sudo"
+echo "setup: installing ${missing[*]}" >&2
+export DEBIAN_FRONTEND=noninteractive
+$sudo apt-get update -qq >&2
+$sudo apt-get install -y -qq -o Dpkg::Use-Pty=0 --no-install-recommends "${missing[@]}" >/dev/null
