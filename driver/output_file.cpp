@@ -18,7 +18,30 @@ namespace {
 int SysOpen(const char* path, int flags, mode_t mode) { return ::open(path, flags, mode); }
 ssize_t SysWrite(int fd, const void* data, std::size_t size) { return ::write(fd, data, size); }
 int SysClose(int fd) { return ::close(fd); }
-int SysRename(const char* from, const char* to) { return ::rename(from, to); }
+// Moves the finished temporary over the output. An existing output is
+// exchanged with the temporary and the temporary, which then holds the old
+// content, is removed: the name stands for the old or the new content at
+// every moment, as with a plain rename. The exchange matters for speed:
+// some file systems (ext4 among them) start writing a file's data out at
+// once when it is renamed over an existing name, which costs the batch a
+// device round trip per file; an exchange leaves the data to the ordinary
+// write-back, as the creation of a new file does.
+int SysRename(const char* from, const char* to) {
+#ifdef RENAME_EXCHANGE
+  if (::renameat2(AT_FDCWD, from, AT_FDCWD, to, RENAME_EXCHANGE) == 0) {
+    if (::unlink(from) == 0) return 0;
+    // What was exchanged in is no file we may remove (a directory that took
+    // the output's place meanwhile): put both back and fail.
+    const int error = errno;
+    ::renameat2(AT_FDCWD, from, AT_FDCWD, to, RENAME_EXCHANGE);
+    errno = error;
+    return -1;
+  }
+  // No output to exchange with, or a file system without exchanges.
+  if (errno != ENOENT && errno != EINVAL && errno != ENOSYS) return -1;
+#endif
+  return ::rename(from, to);
+}
 
 const OutputFileOps kSystemOps{&SysOpen, &SysWrite, &SysClose, &SysRename};
 const OutputFileOps* g_ops = &kSystemOps;
@@ -99,9 +122,17 @@ bool StoreOutputFile(const std::string& path, std::span<const std::uint8_t> byte
   }
   if (replacing) {
     // The replacement keeps the owner (where the user may set it) and the
-    // permission bits of the file it replaces.
-    [[maybe_unused]] const int chown_result = ::fchown(fd, owner, group);
-    ::fchmod(fd, mode);
+    // permission bits of the file it replaces. The new file usually has
+    // them already; it is changed only where it differs.
+    struct stat created {};
+    const bool known = ::fstat(fd, &created) == 0;
+    bool chowned = false;
+    if (!known || created.st_uid != owner || created.st_gid != group) {
+      [[maybe_unused]] const int chown_result = ::fchown(fd, owner, group);
+      chowned = true;
+    }
+    // A change of owner may clear the set-user-ID and set-group-ID bits.
+    if (!known || chowned || (created.st_mode & 07777) != mode) ::fchmod(fd, mode);
   }
 
   bool ok = WriteAll(fd, bytes);
