@@ -28,9 +28,12 @@ bool LoadRegularFile(const std::string& path, std::vector<std::uint8_t>& out) {
     ::close(fd);
     return false;
   }
-  // One read for the size the file has; the loop only runs on when the file
-  // grew meanwhile or the system delivered less.
-  std::size_t capacity = static_cast<std::size_t>(st.st_size) + 1;
+  // One read, asking for one byte more than the file's size: when it
+  // delivers exactly the size, the file ended there and no second read is
+  // needed to see the end. The loop only runs on when the file grew
+  // meanwhile or the system delivered less.
+  const auto expected = static_cast<std::size_t>(st.st_size);
+  std::size_t capacity = expected + 1;
   out.resize(capacity);
   std::size_t filled = 0;
   bool ok = true;
@@ -39,7 +42,8 @@ bool LoadRegularFile(const std::string& path, std::vector<std::uint8_t>& out) {
       capacity *= 2;
       out.resize(capacity);
     }
-    const ssize_t n = ::read(fd, out.data() + filled, capacity - filled);
+    const std::size_t wanted = capacity - filled;
+    const ssize_t n = ::read(fd, out.data() + filled, wanted);
     if (n < 0) {
       if (errno == EINTR) continue;
       ok = false;
@@ -47,6 +51,7 @@ bool LoadRegularFile(const std::string& path, std::vector<std::uint8_t>& out) {
     }
     if (n == 0) break;
     filled += static_cast<std::size_t>(n);
+    if (filled == expected && static_cast<std::size_t>(n) < wanted) break;
   }
   ::close(fd);
   out.resize(ok ? filled : 0);
