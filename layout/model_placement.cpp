@@ -33,8 +33,8 @@ void LinkModelsToTracks(CAnlage& layout) {
     if (IsBridge(m)) bridge_patterns |= 1u << NanPattern(m.Direction);
     else if (IsBufferStop(m)) stop_patterns |= 1u << NanPattern(m.Direction);
   }
-  PlacementIndex bridges(bridge_patterns);
-  PlacementIndex stops(stop_patterns);
+  PlacementIndex bridges(bridge_patterns, layout.Tracks.size());
+  PlacementIndex stops(stop_patterns, layout.Tracks.size());
   for (std::size_t i = 0; i < layout.Tracks.size(); ++i) {
     const CGleis& t = layout.Tracks[i];
     if (bridge_patterns != 0) {
@@ -42,8 +42,9 @@ void LinkModelsToTracks(CAnlage& layout) {
       bridges.Insert(LinkKey(mid[0], mid[1], t.StartDirection), static_cast<int>(i));
     }
     if (stop_patterns != 0 && t.EndCount == 1) {
-      const std::array<std::int32_t, 3> p = BufferStopPosition(t);
-      stops.Insert(LinkKey(p[0], p[1], EndDirection(t)), static_cast<int>(i));
+      const std::array<float, 3> d = EndDirection(t);
+      const std::array<std::int32_t, 3> p = BufferStopPosition(t, d);
+      stops.Insert(LinkKey(p[0], p[1], d), static_cast<int>(i));
     }
   }
   for (std::size_t i = 0; i < layout.Models.size(); ++i) {
@@ -60,8 +61,8 @@ void PlaceLinkedModels(CAnlage& layout) {
     if (!HasLinkedModel(layout, t)) continue;
     CAnlagenModell& m = layout.Models[static_cast<std::size_t>(t.LinkedModel)];
     if (IsBufferStop(m)) {
-      m.Position = BufferStopPosition(t);
       m.Direction = EndDirection(t);
+      m.Position = BufferStopPosition(t, m.Direction);
     } else {
       m.Position = TrackMidpoint(t);
       m.Direction = t.StartDirection;
@@ -83,7 +84,7 @@ void RemoveDuplicateModels(CAnlage& layout) {
   }
   // A model is removed when it equals an earlier kept model; every other
   // numbered model is kept and joins the index.
-  PlacementIndex kept(patterns);
+  PlacementIndex kept(patterns, layout.Models.size());
   std::vector<char> removed(layout.Models.size(), 0);
   for (std::size_t i = 0; i < layout.Models.size(); ++i) {
     const CAnlagenModell& m = layout.Models[i];

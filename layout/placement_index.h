@@ -8,13 +8,17 @@
 // is stored, for every query pattern Q in use, under the components that
 // neither E nor Q marks as NaN. A query with pattern Q looks up one key per
 // entry pattern in use. With at most eight patterns each side, insertion and
-// look-up take expected constant time.
+// look-up take expected constant time. The table is open-addressed: a flat
+// array of hashes and entry numbers, probed linearly, with the keys kept
+// densely beside it.
 #pragma once
 
 #include <array>
+#include <cstddef>
 #include <cstdint>
 #include <string_view>
-#include <unordered_map>
+#include <utility>
+#include <vector>
 
 namespace railfmt {
 
@@ -30,7 +34,8 @@ unsigned NanPattern(const std::array<float, 3>& direction);
 class PlacementIndex {
  public:
   // query_patterns: bit p set when queries with NaN pattern p will be made.
-  explicit PlacementIndex(unsigned query_patterns) : query_patterns_(query_patterns) {}
+  // expected_entries sizes the table for that many Insert calls.
+  PlacementIndex(unsigned query_patterns, std::size_t expected_entries);
 
   // Entries are inserted in increasing index order; an entry equal to an
   // earlier one (same pattern, same compared values) is not stored again.
@@ -47,14 +52,20 @@ class PlacementIndex {
     std::array<std::uint32_t, 3> direction;  // bits of compared components, 0 elsewhere
     bool operator==(const Bucket&) const = default;
   };
-  struct BucketHash {
-    std::size_t operator()(const Bucket& b) const;
+  struct Slot {
+    std::uint64_t hash = 0;
+    std::uint32_t bucket = 0;  // 1 + position in buckets_, 0 when free
   };
   static Bucket MakeBucket(const PlacementKey& key, unsigned entry_pattern, unsigned compared);
+  static std::uint64_t Hash(const Bucket& b);
+  // The slot holding b, or the free slot where it belongs.
+  std::size_t Probe(const Bucket& b, std::uint64_t hash) const;
+  void Grow();
 
   unsigned query_patterns_;
   unsigned entry_patterns_ = 0;
-  std::unordered_map<Bucket, int, BucketHash> buckets_;
+  std::vector<Slot> slots_;  // a power of two, at most half full
+  std::vector<std::pair<Bucket, int>> buckets_;
 };
 
 }  // namespace railfmt

@@ -62,7 +62,10 @@ ArcResult ArcGeometry(const CGleis& t) {
 std::array<float, 3> EndDirection(const CGleis& track) { return ArcGeometry(track).end_direction; }
 
 std::array<std::int32_t, 3> BufferStopPosition(const CGleis& track) {
-  const std::array<float, 3> d = EndDirection(track);
+  return BufferStopPosition(track, EndDirection(track));
+}
+
+std::array<std::int32_t, 3> BufferStopPosition(const CGleis& track, const std::array<float, 3>& d) {
   std::array<std::int32_t, 3> p{};
   for (std::size_t i = 0; i < 3; ++i) {
     p[i] = WrappingAdd(track.EndPoint[i], RoundHalfAway(-layout_format::kBufferStopSetBack * d[i]));

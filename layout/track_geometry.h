@@ -39,6 +39,8 @@ std::array<float, 3> EndDirection(const CGleis& track);
 
 // The end point moved 300 units back along the end direction.
 std::array<std::int32_t, 3> BufferStopPosition(const CGleis& track);
+// The same, with the track's end direction already at hand.
+std::array<std::int32_t, 3> BufferStopPosition(const CGleis& track, const std::array<float, 3>& end_direction);
 
 // The rounded midpoint of start and end point, each coordinate.
 std::array<std::int32_t, 3> TrackMidpoint(const CGleis& track);
