@@ -323,10 +323,13 @@ TEST(LayoutFile, SamplesHoldWhatTheyAreFor) {
   for (const CGleis& t : read["anlage_bruecken.anl"].Tracks) links.push_back(t.LinkedModel);
   EXPECT_EQ(links, (std::vector<int>{0, 1, 2, -1, 6})) << "models 4 to 6 never link";
   CAnlage& doubled = read["anlage_doppelt.anl"];
-  EncodeLayoutFile(doubled);
+  const CAnlage written = Read(EncodeLayoutFile(doubled));
   std::vector<int> numbers;
   for (const CAnlagenModell& m : doubled.Models) numbers.push_back(m.Number);
   EXPECT_EQ(numbers, (std::vector<int>{3, 0, 5, 6, 0, 0}));
+  EXPECT_EQ(written.TrackCount, 1) << "the track numbered 0 is dropped";
+  EXPECT_EQ(written.ModelCount, 3);
+  EXPECT_EQ(written.RollingStockCount, 6);
 }
 
 TEST(LayoutKind, IsTriedLastAndWritesTheBaseNameAsAnl) {
