@@ -36,7 +36,10 @@ namespace railfmt {
 
 // Reads a layout from the bytes of a whole file into an empty layout. ReadOk
 // becomes 1 on success, and the models are then linked to their tracks.
-// stop_offset, when given, receives the offset at which the reader stopped.
+// path names the file; no layout message carries it. stop_offset, when
+// given, receives the offset at which the reader stopped: the end of what it
+// consumed (one byte past the end for "Datei zu lang!\n"), or the start of
+// the field the data could not supply in full.
 void ReadLayoutBytes(CAnlage& layout, std::span<const std::uint8_t> bytes, std::string_view path,
                      std::size_t* stop_offset = nullptr);
 

@@ -51,6 +51,7 @@ static_assert(kGeometrySize == 3 * 4 + 2 * 3 * 4);
 // placed model, a vehicle. They bound what a count can make the reader
 // reserve before the records themselves are read.
 inline constexpr std::size_t kMinTrackRecordSize = 56;
+static_assert(kMinTrackRecordSize == 2 + 1 + 4 + kGeometrySize + 2 + 1 + 4 + kConnectionSize);
 inline constexpr std::size_t kModelRecordBaseSize = 36;    // plus twice the name
 inline constexpr std::size_t kVehicleRecordBaseSize = 61;  // plus twice the name and the second name
 static_assert(kModelRecordBaseSize == 2 + 1 + 12 + 12 + 1 + 4 + 4);
