@@ -1,6 +1,7 @@
 #include "driver/recognition_cascade.h"
 
 #include "driver/diagnostics.h"
+#include "layout/layout_file.h"
 
 namespace railfmt {
 
@@ -16,7 +17,7 @@ const char* EntryKindName(EntryKind kind) {
 }
 
 const std::vector<const FileKind*>& CascadeKinds() {
-  static const std::vector<const FileKind*> kinds = {};
+  static const std::vector<const FileKind*> kinds = {&kLayoutKind};
   return kinds;
 }
 
