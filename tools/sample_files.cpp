@@ -1,9 +1,12 @@
 #include "tools/sample_files.h"
 
+#include "tools/model_samples.h"
+
 namespace railfmt {
 
 std::vector<SampleFile> MakeSampleFiles() {
   std::vector<SampleFile> samples;
+  AddModelSamples(samples);
   return samples;
 }
 
