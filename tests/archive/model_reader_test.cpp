@@ -335,20 +335,5 @@ TEST(ModelReader, ShortFieldsReportTheirOwnChecksMessage) {
   }
 }
 
-TEST(ModelReader, FailedReadKeepsWhatItReadAndStaysNotOk) {
-  Stream stream = Stream::First();
-  stream.SetWord(kFormatListCount, 1);
-  CModell model;
-  CapturedOutput captured;
-  ReadCursor in(stream.bytes());
-  model.ReadModelFirst(in);
-  EXPECT_EQ(model.ReadOk, 0);
-  const CModell expected = TwoPartModel();
-  ASSERT_EQ(model.Elements.size(), 2u);
-  EXPECT_EQ(model.Elements[0].Points, expected.Elements[0].Points);
-  EXPECT_EQ(model.Elements[0].Primitives, expected.Elements[0].Primitives);
-  EXPECT_EQ(model.IndexTag, 0x8009);
-}
-
 }  // namespace
 }  // namespace railfmt
