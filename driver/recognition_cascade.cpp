@@ -1,5 +1,6 @@
 #include "driver/recognition_cascade.h"
 
+#include "construction/construction_file.h"
 #include "driver/diagnostics.h"
 
 namespace railfmt {
@@ -16,7 +17,7 @@ const char* EntryKindName(EntryKind kind) {
 }
 
 const std::vector<const FileKind*>& CascadeKinds() {
-  static const std::vector<const FileKind*> kinds = {};
+  static const std::vector<const FileKind*> kinds = {&kConstructionKind};
   return kinds;
 }
 
