@@ -1,5 +1,6 @@
 #include "driver/recognition_cascade.h"
 
+#include "archive/model_file.h"
 #include "construction/construction_file.h"
 #include "driver/diagnostics.h"
 
@@ -17,7 +18,7 @@ const char* EntryKindName(EntryKind kind) {
 }
 
 const std::vector<const FileKind*>& CascadeKinds() {
-  static const std::vector<const FileKind*> kinds = {&kConstructionKind};
+  static const std::vector<const FileKind*> kinds = {&kModelKind, &kConstructionKind};
   return kinds;
 }
 
