@@ -3,6 +3,7 @@
 #include "archive/model_file.h"
 #include "construction/construction_file.h"
 #include "driver/diagnostics.h"
+#include "rollingstock/rolling_stock_file.h"
 
 namespace railfmt {
 
@@ -18,7 +19,7 @@ const char* EntryKindName(EntryKind kind) {
 }
 
 const std::vector<const FileKind*>& CascadeKinds() {
-  static const std::vector<const FileKind*> kinds = {&kModelKind, &kConstructionKind};
+  static const std::vector<const FileKind*> kinds = {&kRollingStockKind, &kModelKind, &kConstructionKind};
   return kinds;
 }
 
