@@ -150,7 +150,7 @@ TEST(RollingStock, FirstModelWithPartsIntroducesTheClassesForTheOthers) {
     EXPECT_TRUE(captured.messages().empty());
     EXPECT_TRUE(captured.mismatches().empty());
     EXPECT_EQ(stop, c.file.size());
-    for (int i = 0; i < 3; ++i) {
+    for (std::size_t i = 0; i < 3; ++i) {
       SCOPED_TRACE(i);
       EXPECT_EQ(record.Models[i].ReadOk, 1);
       ExpectSameContent(record.Models[i], c.models[i]);
