@@ -71,8 +71,9 @@ class CKonstruktion : public CModellTeil {
 // Reads a drawing from a file's bytes into a freshly constructed drawing
 // and sets ReadOk when every section was read; path names the file in
 // "EOF not found: %s!\n". After a failure the drawing keeps what was read.
-// stop_offset, when given, receives the offset of the end of what was read,
-// or of the field at which the read failed.
+// stop_offset, when given, receives the offset at which the read ended:
+// behind the last field read (a field that failed its check included), or
+// at the first field the data could not supply in full.
 void ReadConstructionBytes(CKonstruktion& drawing, std::span<const std::uint8_t> bytes, std::string_view path,
                            std::size_t* stop_offset = nullptr);
 

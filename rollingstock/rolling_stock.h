@@ -45,9 +45,9 @@ class CRollmaterial {
 
 // Reads a rolling-stock file from its bytes into a freshly constructed
 // record; path names the file in "EOF not found: %s!\n". stop_offset, when
-// given, receives the offset at which the verdict fell: behind the failed
-// field of a failed model, at the info block field the data could not
-// supply, or behind the info block.
+// given, receives the offset at which the verdict fell: where the reading of
+// a failed model ended, at the info block field the data could not supply,
+// or behind the info block.
 void ReadRollingStockBytes(CRollmaterial& record, std::span<const std::uint8_t> bytes, std::string_view path,
                            std::size_t* stop_offset = nullptr);
 

@@ -3,6 +3,8 @@
 #include <cstdint>
 #include <string>
 
+#include "construction/construction_drawing.h"
+
 namespace railfmt {
 namespace {
 
@@ -50,8 +52,7 @@ void AddDrawing(std::vector<SampleFile>& samples, const std::string& name, const
   samples.push_back({name, out.Take()});
 }
 
-}  // namespace
-
+// A drawing with every list filled, a polygon of six vertices included.
 CKonstruktion SampleDrawing() {
   CKonstruktion drawing;
   drawing.SetPoints(DrawingPoints(8));
@@ -63,6 +64,8 @@ CKonstruktion SampleDrawing() {
   drawing.SetDimensionLines(DrawingLines(2, 3));
   return drawing;
 }
+
+}  // namespace
 
 void AddConstructionSamples(std::vector<SampleFile>& samples) {
   AddDrawing(samples, "drawing_empty.kon", CKonstruktion());

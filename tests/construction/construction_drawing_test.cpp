@@ -329,29 +329,5 @@ TEST(ConstructionDrawing, ShortFieldsRaiseTheirOwnMessage) {
   }
 }
 
-TEST(ConstructionDrawing, EmptyListsHaveNoIntroduction) {
-  CKonstruktion drawing;
-  drawing.SetLines(LinesOf(0, 1));
-  const std::vector<std::uint8_t> expected = DrawingBytes()
-                                                 .Word(0)
-                                                 .Word(6)
-                                                 .Intro("CObIndex", "")
-                                                 .Objects(testing::EmptyBlock(), 0x8001, "")
-                                                 .Word(0)  // formats: the next word is the dashed count
-                                                 .Word(0)
-                                                 .Word(1)
-                                                 .Intro("CObLinie", "")
-                                                 .Lines(0, 1, 0, "")
-                                                 .Word(0)
-                                                 .Word(0)
-                                                 .bytes();
-  EXPECT_EQ(Encode(drawing), expected);
-  CapturedOutput captured;
-  CKonstruktion read;
-  ReadConstructionBytes(read, expected, "eins.kon");
-  ASSERT_EQ(read.ReadOk, 1) << captured.last_message();
-  EXPECT_EQ(read.Lines, LinesOf(0, 1));
-}
-
 }  // namespace
 }  // namespace railfmt

@@ -60,49 +60,36 @@ DrawingBytes& DrawingBytes::Intro(std::string_view class_name, const std::string
   return *this;
 }
 
-DrawingBytes& DrawingBytes::Points(int n, std::uint16_t separator, const std::string& mark) {
+template <typename WriteOne>
+void DrawingBytes::Records(int n, std::uint16_t separator, const std::string& mark, WriteOne write_one) {
   for (int i = 0; i < n; ++i) {
-    if (i > 0) {
-      if (i == 1) Mark(mark + ".sep");
-      out_.U16(separator);
-    }
-    WritePoint(TestPoint(i), out_);
+    if (i == 1) Mark(mark + ".sep");
+    if (i > 0) out_.U16(separator);
+    write_one(i);
   }
+}
+
+DrawingBytes& DrawingBytes::Points(int n, std::uint16_t separator, const std::string& mark) {
+  Records(n, separator, mark, [this](int i) { WritePoint(TestPoint(i), out_); });
   return *this;
 }
 
 DrawingBytes& DrawingBytes::Formats(int n, std::uint16_t separator, const std::string& mark) {
-  for (int i = 0; i < n; ++i) {
-    if (i > 0) {
-      if (i == 1) Mark(mark + ".sep");
-      out_.U16(separator);
-    }
-    WriteFormat(TestFormat(i), out_);
-  }
+  Records(n, separator, mark, [this](int i) { WriteFormat(TestFormat(i), out_); });
   return *this;
 }
 
 DrawingBytes& DrawingBytes::Lines(int first, int n, std::uint16_t separator, const std::string& mark) {
-  for (int i = 0; i < n; ++i) {
-    if (i > 0) {
-      if (i == 1) Mark(mark + ".sep");
-      out_.U16(separator);
-    }
-    WriteLineRecord(TestLine(first + i), out_);
-  }
+  Records(n, separator, mark, [this, first](int i) { WriteLineRecord(TestLine(first + i), out_); });
   return *this;
 }
 
 DrawingBytes& DrawingBytes::Objects(const std::vector<IndexObject>& objects, std::uint16_t separator,
                                     const std::string& mark) {
-  for (std::size_t i = 0; i < objects.size(); ++i) {
-    if (i > 0) {
-      if (i == 1) Mark(mark + ".sep");
-      out_.U16(separator);
-    }
-    out_.I32(objects[i].value);
-    out_.I32(objects[i].marker);
-  }
+  Records(static_cast<int>(objects.size()), separator, mark, [&](int i) {
+    out_.I32(objects[static_cast<std::size_t>(i)].value);
+    out_.I32(objects[static_cast<std::size_t>(i)].marker);
+  });
   return *this;
 }
 

@@ -49,6 +49,8 @@ class DrawingBytes {
   std::vector<std::uint8_t> bytes() const { return out_.bytes(); }
 
  private:
+  template <typename WriteOne>
+  void Records(int n, std::uint16_t separator, const std::string& mark, WriteOne write_one);
   void Mark(const std::string& mark) {
     if (!mark.empty()) marks_[mark] = out_.size();
   }
