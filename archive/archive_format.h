@@ -27,7 +27,7 @@ namespace railfmt::archive {
 
 inline constexpr std::uint16_t kNewClassTag = 0xFFFF;
 inline constexpr std::uint16_t kSchemaNumber = 0;
-inline constexpr std::uint16_t kClassTagFlag = 0x8000;
+inline constexpr std::uint16_t kClassTagBit = 0x8000;
 
 inline constexpr std::string_view kArrayClass = "CObArray";
 inline constexpr std::string_view kPointClass = "CObPunkt";
@@ -65,7 +65,7 @@ inline constexpr std::int32_t kPolygonMode = 9;
 
 // The class tag of a class index, in 16-bit arithmetic.
 constexpr std::uint16_t ClassTag(unsigned class_index) {
-  return static_cast<std::uint16_t>(kClassTagFlag | (class_index & 0xFFFFu));
+  return static_cast<std::uint16_t>(kClassTagBit | (class_index & 0xFFFFu));
 }
 
 // Adds in the 16-bit arithmetic of the tags (wraps modulo 65536).

@@ -5,7 +5,6 @@
 
 #include "archive/archive_format.h"
 #include "archive/primitive_block.h"
-#include "driver/field_primitives.h"
 
 namespace railfmt {
 

@@ -5,7 +5,7 @@
 //   E, reserved 0, Format.Doubles[3] (64-bit), Format.Values[3] (32-bit), E
 //   E = 0: two more zero counts (primitive lists, format lists); done.
 //   E > 0, first model of a stream:
-//     0xFFFF 0 "CObArray", points of part 0, 0xFFFF 0 "CObPunkt",
+//     0xFFFF 0 "CObArray", point count of part 0, 0xFFFF 0 "CObPunkt",
 //     point lists (0x8001, count, 0x8003 between parts; 0x8003 between points),
 //     E, 0x8001, object count of part 0, 0xFFFF 0 "CObIndex",
 //     primitive lists (0x8001, count, IndexTag between parts),
@@ -30,6 +30,9 @@
 //     as it is read; a primitive object count of 0 or less is left to the
 //     primitive block, whose grammar then fails;
 //   - a failed read leaves in the model whatever was read before the fault.
+// Writing checks nothing. It regenerates each primitive list in canonical
+// order with PrimitiveObjectCount objects; every other stored field goes
+// back exactly as read, so a canonical model is reproduced byte for byte.
 #pragma once
 
 #include <array>
@@ -72,6 +75,8 @@ class CModell {
   // it by the caller. Sets ReadOk.
   void ReadModelLater(ReadCursor& in);
   // The steps of the readers; each returns 1, or 0 after reporting.
+  // ReadPointLists creates the ElementCount parts as it reaches their point
+  // lists; the later steps fill the parts it created.
   int ReadModelHeader(ReadCursor& in);
   int ReadPointLists(ReadCursor& in, std::int16_t first_count);
   int ReadPrimitiveLists(ReadCursor& in, std::int16_t first_count);

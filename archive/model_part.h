@@ -46,8 +46,9 @@ struct CFormat {
   bool operator==(const CFormat&) const = default;
 };
 
-// One record's 48 bytes. The readers return false, consuming nothing and
-// leaving the record unchanged, when fewer than 48 bytes remain.
+// One record's 48 bytes. When fewer than 48 bytes remain the readers
+// consume nothing, leave the record unchanged, make the cursor short and
+// return false.
 bool ReadPoint(CPunkt& point, ReadCursor& in);
 void WritePoint(const CPunkt& point, ByteWriter& out);
 bool ReadFormat(CFormat& format, ReadCursor& in);

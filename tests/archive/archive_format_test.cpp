@@ -61,28 +61,5 @@ TEST(ArchiveFormat, ReadClassIntroductionNamesTheFailedCheck) {
   }
 }
 
-TEST(ArchiveFormat, TruncatedIntroductionFailsWithoutMismatchLine) {
-  const std::vector<std::uint8_t> whole = Introduction(0xFFFF, 0, "CObIndex");
-  for (std::size_t length = 0; length < whole.size(); ++length) {
-    SCOPED_TRACE(length);
-    CapturedOutput captured;
-    const std::vector<std::uint8_t> bytes(whole.begin(), whole.begin() + static_cast<std::ptrdiff_t>(length));
-    ReadCursor in(bytes);
-    const IntroductionCheck expected =
-        length < 4 ? IntroductionCheck::kMissingIntroduction : IntroductionCheck::kWrongName;
-    EXPECT_EQ(ReadClassIntroduction(in, kIndexClass), expected);
-    EXPECT_EQ(captured.mismatches(), "");
-  }
-}
-
-TEST(ArchiveFormat, TagArithmeticWrapsAtSixteenBits) {
-  EXPECT_EQ(ClassTag(1), kArrayTag);
-  EXPECT_EQ(ClassTag(3), kPointTag);
-  EXPECT_EQ(ClassTag(0x800B), 0x800B);
-  EXPECT_EQ(TagPlus(0xFFFF, 2), 0x0001);
-  EXPECT_EQ(TagPlus(0x8004, 0x7FFC), 0x0000);
-  EXPECT_EQ(TagPlus(0x8006, -1), 0x8005);
-}
-
 }  // namespace
 }  // namespace railfmt::archive

@@ -87,20 +87,8 @@ TEST(ModelPart, RecordsComeBackBitForBitNanPatternsIncluded) {
   WritePoint(point_back, again);
   WriteFormat(format_back, again);
   EXPECT_EQ(again.bytes(), out.bytes());
+  EXPECT_EQ(format_back.Factors[0], 0.0f);  // the stored 0.0 replaces the default 1.0
   EXPECT_TRUE(in.at_end());
-}
-
-TEST(ModelPart, ReadingAFormatOverwritesTheDefaultFactors) {
-  CFormat stored;
-  stored.Factors = {0.0f, 0.0f, 2.0f};
-  ByteWriter out;
-  WriteFormat(stored, out);
-  CModellTeil part;
-  ReadCursor in(out.bytes());
-  ASSERT_EQ(part.ReadFormats(in, 1, 0x801E), 1);
-  EXPECT_EQ(part.FormatCount, 1);
-  EXPECT_EQ(part.Formats.at(0).Factors[0], 0.0f);
-  EXPECT_EQ(part.Formats.at(0).Factors[2], 2.0f);
 }
 
 TEST(ModelPart, ListsCarryTheSeparatorBetweenRecordsOnly) {

@@ -56,6 +56,7 @@ enum LaterOffset : std::size_t {
   kLaterPrimitiveListCount = 200,
   kLaterPrimitiveArrayTag = 202,
   kLaterIndexTag = 206,
+  kLaterFormatListCount = 360,
   kLaterFormatArrayTag = 362,
   kLaterFormatTag = 366,
   kLaterSize = 520,
@@ -228,6 +229,8 @@ TEST(ModelReader, LaterModelChecksTheClassTagsItWasGiven) {
                       "Formatfehler 10 in (null)!\n"},
                      {"index tag before part 0's primitives", kLaterIndexTag, 0xFFFF, "I: -1 S: -32759\n",
                       "Formatfehler 11 in (null)!\n"},
+                     {"count of format lists", kLaterFormatListCount, 0x8001, "I: -32767 S: 2\n",
+                      "Formatfehler 16 in (null)!\n"},
                      {"list tag before the formats", kLaterFormatArrayTag, 0x801B, "I: -32741 S: -32767\n",
                       "Formatfehler 12 in (null)!\n"},
                      {"format tag before part 0's formats", kLaterFormatTag, 0xFFFF, "I: -1 S: -32741\n",
@@ -333,21 +336,6 @@ TEST(ModelReader, ShortFieldsReportTheirOwnChecksMessage) {
     stream.Truncate(c.length);
     EXPECT_EQ(stream.ReadFirst().messages, std::vector<std::string>{c.message});
   }
-}
-
-TEST(ModelReader, FailedReadKeepsWhatItReadAndStaysNotOk) {
-  Stream stream = Stream::First();
-  stream.SetWord(kFormatListCount, 1);
-  CModell model;
-  CapturedOutput captured;
-  ReadCursor in(stream.bytes());
-  model.ReadModelFirst(in);
-  EXPECT_EQ(model.ReadOk, 0);
-  const CModell expected = TwoPartModel();
-  ASSERT_EQ(model.Elements.size(), 2u);
-  EXPECT_EQ(model.Elements[0].Points, expected.Elements[0].Points);
-  EXPECT_EQ(model.Elements[0].Primitives, expected.Elements[0].Primitives);
-  EXPECT_EQ(model.IndexTag, 0x8009);
 }
 
 }  // namespace
