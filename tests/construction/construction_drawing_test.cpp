@@ -214,6 +214,23 @@ TEST(ConstructionDrawing, TagAfterIndexBlockFollowsThePrimitivesNotTheCount) {
   EXPECT_EQ(drawing.PrimitiveObjectCount(), 6);
 }
 
+// Without an index block (C = 0) the tag stays where it was; the writer
+// always writes the block, so the rewritten formats take a later tag.
+TEST(ConstructionDrawing, MissingIndexBlockLeavesTheTagAndIsWrittenBack) {
+  DrawingBytes file;
+  file.Word(0).Word(0).Word(2).Intro("CObFormat", "").Formats(2, 0x8001, "");
+  file.Word(0).Word(0).Word(0).Word(0);
+  CapturedOutput captured;
+  CKonstruktion drawing;
+  ReadConstructionBytes(drawing, file.bytes(), "ohne.kon");
+  ASSERT_EQ(drawing.ReadOk, 1) << captured.last_message();
+  DrawingBytes written;
+  written.Word(0).Word(6).Intro("CObIndex", "").Objects(testing::EmptyBlock(), 0x8001, "");
+  written.Word(2).Intro("CObFormat", "").Formats(2, 0x8008, "");
+  written.Word(0).Word(0).Word(0).Word(0);
+  EXPECT_EQ(Encode(drawing), written.bytes());
+}
+
 struct FaultCase {
   const char* what;
   const char* mark;
