@@ -8,7 +8,9 @@
 #include <climits>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <memory>
+#include <vector>
 
 #include "driver/diagnostics.h"
 
@@ -69,6 +71,47 @@ bool WriteAll(int fd, std::span<const std::uint8_t> bytes) {
 
 void ReportWriteFailure(const std::string& path) { Report("Can't write %s!\n", path.c_str()); }
 
+enum class Overwrite { kContentDiffers, kStored, kFailed };
+
+// An existing output that already holds exactly these bytes (a file the
+// batch rewrites in place unchanged) is written over where it stands:
+// whatever part of the write lands, the file holds the same bytes, so it is
+// never half-written, and the file system neither allocates nor frees
+// anything. Replacing it through a temporary would free the old file's
+// blocks, which on some file systems costs more than all the rest of the
+// entry's work.
+Overwrite OverwriteSameContent(const std::string& target, const std::string& path,
+                               std::span<const std::uint8_t> bytes) {
+  const int fd = g_ops->open(target.c_str(), O_RDWR | O_CLOEXEC, 0);
+  if (fd < 0) return Overwrite::kContentDiffers;  // the replacing path reports
+  static std::vector<std::uint8_t> current;
+  // One byte more than expected: a file that grew shows as different.
+  current.resize(bytes.size() + 1);
+  std::size_t filled = 0;
+  bool readable = true;
+  while (filled < current.size()) {
+    const ssize_t n = ::read(fd, current.data() + filled, current.size() - filled);
+    if (n < 0 && errno == EINTR) continue;
+    if (n < 0) readable = false;
+    if (n <= 0) break;
+    filled += static_cast<std::size_t>(n);
+    if (filled == bytes.size()) break;  // asked for more, got the size: the end
+  }
+  const bool same = readable && filled == bytes.size() &&
+                    (bytes.empty() || std::memcmp(current.data(), bytes.data(), bytes.size()) == 0);
+  if (!same) {
+    g_ops->close(fd);
+    return Overwrite::kContentDiffers;
+  }
+  bool ok = ::lseek(fd, 0, SEEK_SET) == 0 && WriteAll(fd, bytes);
+  if (g_ops->close(fd) != 0) ok = false;
+  if (!ok) {
+    ReportWriteFailure(path);
+    return Overwrite::kFailed;
+  }
+  return Overwrite::kStored;
+}
+
 }  // namespace
 
 const OutputFileOps& SystemOutputFileOps() { return kSystemOps; }
@@ -103,6 +146,10 @@ bool StoreOutputFile(const std::string& path, std::span<const std::uint8_t> byte
     owner = st.st_uid;
     group = st.st_gid;
     replacing = true;
+    if (static_cast<std::uint64_t>(st.st_size) == bytes.size()) {
+      const Overwrite done = OverwriteSameContent(target, path, bytes);
+      if (done != Overwrite::kContentDiffers) return done == Overwrite::kStored;
+    }
   }
 
   static unsigned counter = 0;

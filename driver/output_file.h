@@ -2,9 +2,13 @@
 //
 // An output is stored whole or not at all. The bytes go to a hidden
 // temporary file in the output's directory (its name begins with '.', so a
-// scan passes over it), which is renamed over the output only after every
+// scan passes over it), which takes the output's place only after every
 // write and the close succeeded. On any failure the temporary is removed and
 // an existing output, possibly the input itself, stays exactly as it was.
+// An existing output that already holds exactly the bytes (an unchanged
+// file rewritten in place) is written over where it stands instead: no part
+// of that write can change what the file holds, and the file keeps its
+// identity, as a file the user rewrites in an editor does.
 //
 // An existing output the user may not write to is left alone, as opening it
 // for writing would have failed. An existing output that is a symbolic link

@@ -5,6 +5,7 @@
 
 #include "archive/model_file.h"
 #include "construction/construction_drawing.h"
+#include "layout/layout_file.h"
 #include "rollingstock/rolling_stock.h"
 #include "tools/corpus_makers.h"
 #include "tools/corpus_random.h"
@@ -45,10 +46,13 @@ std::vector<std::uint8_t> LayoutBytes(CorpusRandom& random) {
   const auto tracks = static_cast<int>(tier < 80 ? random.Between(20, 300)
                                        : tier < 98 ? random.Between(300, 2000)
                                                    : random.Between(2000, 6000));
-  CAnlage layout = MakeCorpusLayout(random, tracks, tracks / 3, static_cast<int>(random.Between(0, 60)), 25);
-  // As stored, duplicates and misplaced heights included: the batch tool
-  // has something to normalise.
-  return EncodeLayoutAsIs(layout);
+  const bool normalised = random.Percent(75);
+  CAnlage layout = MakeCorpusLayout(random, tracks, tracks / 3, static_cast<int>(random.Between(0, 60)),
+                                    normalised ? 0 : 25);
+  // Most layouts are stored as the planning program writes them, already
+  // normal; a quarter carry duplicates and misplaced heights for the batch
+  // tool to normalise.
+  return normalised ? EncodeLayoutFile(layout) : EncodeLayoutAsIs(layout);
 }
 
 CorpusFile MakeModelEntry(CorpusRandom& random, std::size_t index) {

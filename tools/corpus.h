@@ -6,8 +6,10 @@
 // The mix: valid models, rolling stock, construction drawings and layouts
 // of the sizes real planning data has, built from values with the library's
 // own writers, and a share of files that no kind accepts (noise, text, and
-// valid files cut short or damaged in a checked field). A few names are of
-// the kinds the batch tool passes over.
+// valid files cut short). Archives and most layouts are stored normalised,
+// as the planning program writes them; a quarter of the layouts carry
+// duplicates and misplaced models for the rewrite to normalise. A few names
+// are of the kinds the batch tool passes over.
 #pragma once
 
 #include <cstddef>

@@ -195,5 +195,70 @@ TEST_F(OutputFileTest, AReplacementLeavesOtherLinksToTheOldFileAlone) {
   EXPECT_EQ(dir_.Snapshot().size(), 2u);
 }
 
+
+ino_t InodeOf(const char* name) {
+  struct stat st {};
+  return ::stat(name, &st) == 0 ? st.st_ino : 0;
+}
+
+TEST_F(OutputFileTest, AnOutputThatAlreadyHoldsTheBytesIsWrittenOverWhereItStands) {
+  // Same content: written in place (same file, new modification time, one
+  // real write); any other content, the same size included, replaces the
+  // file through a temporary.
+  struct Case {
+    const char* what;
+    std::vector<std::uint8_t> existing;
+    bool same_file;
+  };
+  const Case cases[] = {
+      {"same bytes", new_, true},
+      {"same size, one byte differs", [this] { auto b = new_; b[7] = 'x'; return b; }(), false},
+      {"one byte longer", [this] { auto b = new_; b.push_back('n'); return b; }(), false},
+      {"one byte shorter", std::vector<std::uint8_t>(new_.begin(), new_.end() - 1), false},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    dir_.Write("s.mod", c.existing);
+    const struct timespec old_times[2] = {{946684800, 0}, {946684800, 0}};
+    ASSERT_EQ(::utimensat(AT_FDCWD, "s.mod", old_times, 0), 0);
+    const ino_t before = InodeOf("s.mod");
+    FailingOps::Reset();
+    CapturedOutput captured;
+    ASSERT_TRUE(StoreOutputFile("s.mod", new_));
+    EXPECT_EQ(dir_.Read("s.mod"), new_);
+    EXPECT_EQ(InodeOf("s.mod") == before, c.same_file);
+    EXPECT_GT(FailingOps::writes, 0);
+    struct stat st {};
+    ASSERT_EQ(::stat("s.mod", &st), 0);
+    EXPECT_GT(st.st_mtim.tv_sec, 946684800);
+    EXPECT_EQ(dir_.Snapshot().size(), 1u);
+    EXPECT_TRUE(captured.messages().empty());
+  }
+}
+
+TEST_F(OutputFileTest, AFailedWriteOverTheSameBytesLeavesThemAndIsReported) {
+  dir_.Write("same.mod", new_);
+  FailingOps::Reset();
+  ASSERT_TRUE(StoreOutputFile("same.mod", new_));
+  const int writes = FailingOps::writes;
+  ASSERT_GT(writes, 1);
+  for (int n = 0; n < writes; ++n) {
+    SCOPED_TRACE(n);
+    FailingOps::Reset();
+    FailingOps::fail_write_at = n;
+    CapturedOutput captured;
+    EXPECT_FALSE(StoreOutputFile("same.mod", new_));
+    EXPECT_EQ(dir_.Read("same.mod"), new_);
+    EXPECT_EQ(dir_.Snapshot().size(), 1u);
+    EXPECT_EQ(captured.messages(), std::vector<std::string>{"Can't write same.mod!\n"});
+  }
+  FailingOps::Reset();
+  FailingOps::fail_close = 1;
+  CapturedOutput captured;
+  EXPECT_FALSE(StoreOutputFile("same.mod", new_));
+  EXPECT_EQ(dir_.Read("same.mod"), new_);
+  EXPECT_EQ(captured.last_message(), "Can't write same.mod!\n");
+}
+
 }  // namespace
 }  // namespace railfmt
