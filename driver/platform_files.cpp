@@ -19,19 +19,24 @@ std::vector<std::string> ListDirectoryNames(const std::string& directory) {
 }
 
 bool LoadRegularFile(const std::string& path, std::vector<std::uint8_t>& out) {
-  out.clear();
   // O_NONBLOCK: opening a FIFO for reading must not wait for a writer.
   const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
-  if (fd < 0) return false;
+  if (fd < 0) {
+    out.clear();
+    return false;
+  }
   struct stat st {};
   if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
     ::close(fd);
+    out.clear();
     return false;
   }
   // One read, asking for one byte more than the file's size: when it
   // delivers exactly the size, the file ended there and no second read is
   // needed to see the end. The loop only runs on when the file grew
   // meanwhile or the system delivered less.
+  // The buffer is not cleared first: the bytes it holds are overwritten,
+  // and only room it never had is zero-filled.
   const auto expected = static_cast<std::size_t>(st.st_size);
   std::size_t capacity = expected + 1;
   out.resize(capacity);

@@ -2,6 +2,9 @@
 
 #include <gtest/gtest.h>
 
+#include <string_view>
+#include <vector>
+
 #include <cmath>
 #include <limits>
 
@@ -83,6 +86,51 @@ TEST(ByteWriter, MirrorsTheCursor) {
   EXPECT_EQ(e, 2.5f);
   EXPECT_EQ(f, -1.25);
   EXPECT_TRUE(in.at_end());
+}
+
+
+TEST(ByteWriter, KeepsEveryByteAcrossGrowthLookingAndTaking) {
+  // Fields of every width across many doublings of the buffer, with the
+  // bytes looked at and taken in between; each step must show exactly the
+  // bytes written since the last Take.
+  std::vector<std::uint8_t> expected;
+  ByteWriter out;
+  const std::string_view text = "CObPunkt";
+  for (std::uint32_t i = 0; i < 5000; ++i) {
+    switch (i % 5) {
+      case 0:
+        out.U8(static_cast<std::uint8_t>(i));
+        expected.push_back(static_cast<std::uint8_t>(i));
+        break;
+      case 1:
+        out.U16(static_cast<std::uint16_t>(i));
+        expected.insert(expected.end(), {static_cast<std::uint8_t>(i), static_cast<std::uint8_t>(i >> 8)});
+        break;
+      case 2:
+        out.U32((i & 0xFFu) * 0x01010101u);
+        for (int k = 0; k < 4; ++k) expected.push_back(static_cast<std::uint8_t>(i));
+        break;
+      case 3:
+        out.Chars(text.substr(0, i % 9));
+        expected.insert(expected.end(), text.begin(), text.begin() + i % 9);
+        break;
+      default:
+        out.Bytes(std::vector<std::uint8_t>(i % 300, static_cast<std::uint8_t>(i)));
+        expected.insert(expected.end(), i % 300, static_cast<std::uint8_t>(i));
+    }
+    if (i % 997 == 0) {
+      ASSERT_EQ(out.bytes(), expected) << i;
+    }
+    if (i % 2003 == 2002) {
+      ASSERT_EQ(out.Take(), expected) << i;
+      expected.clear();
+      EXPECT_EQ(out.size(), 0u);
+    }
+  }
+  EXPECT_EQ(out.size(), expected.size());
+  EXPECT_EQ(out.bytes(), expected);
+  out.Reserve(1 << 16);
+  EXPECT_EQ(out.bytes(), expected) << "room made ahead is not output";
 }
 
 }  // namespace
