@@ -5,8 +5,8 @@
 # Builds the bench preset (Release), makes a corpus of N files (default
 # 20000) with make_corpus, then runs alternately, RUNS times each (default
 # 5): railfmt in a fresh copy of the corpus, and cp -r of the corpus. Every
-# timed command starts after a sync, so that neither pays for the other's
-# write-back. Prints the median of each, their ratio, and railfmt's peak
+# timed command starts after a sync and a pause, so that neither pays for
+# the other's write-back. Prints the median of each, their ratio, and railfmt's peak
 # memory against the largest file and the whole corpus.
 #
 # Usage: bench/run_corpus_bench.sh            (N=20000 RUNS=5 SEED=1)
@@ -44,12 +44,19 @@ largest_bytes="$(find "$work/corpus" -type f -printf '%s\n' | sort -n | tail -1)
 
 now_ns() { date +%s%N; }
 
+# Every timed command starts on a settled file system: what earlier steps
+# wrote or removed has reached the disk.
+settle() {
+  sync
+  sleep 1
+}
+
 # Times one railfmt run in a fresh copy; prints nanoseconds.
 time_railfmt() {
   rm -rf "$work/run"
   cp -r "$work/corpus" "$work/run"
-  sync
   touch "$work/stamp"
+  settle
   local start end
   start="$(now_ns)"
   (cd "$work/run" && "$railfmt" >"$work/railfmt.out")
@@ -60,7 +67,7 @@ time_railfmt() {
 # Times one cp -r of the corpus; prints nanoseconds.
 time_copy() {
   rm -rf "$work/copy"
-  sync
+  settle
   local start end
   start="$(now_ns)"
   cp -r "$work/corpus" "$work/copy"

@@ -19,13 +19,13 @@ std::vector<std::string> EntriesToVisit(const std::string& directory) {
 }
 
 void RunBatch() {
-  std::vector<std::uint8_t> bytes;
+  EntryBuffer buffer;
   for (const std::string& name : EntriesToVisit(".")) {
-    if (!LoadRegularFile(name, bytes)) {
+    if (!LoadRegularFile(name, buffer)) {
       ReportUnreadableEntry(name);
       continue;
     }
-    if (auto file = RecogniseEntry(name, bytes)) file->WriteOutput();
+    if (auto file = RecogniseEntry(name, buffer.bytes())) file->WriteOutput();
   }
   FlushMismatchOutput();
 }

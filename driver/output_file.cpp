@@ -84,13 +84,15 @@ Overwrite OverwriteSameContent(const std::string& target, const std::string& pat
                                std::span<const std::uint8_t> bytes) {
   const int fd = g_ops->open(target.c_str(), O_RDWR | O_CLOEXEC, 0);
   if (fd < 0) return Overwrite::kContentDiffers;  // the replacing path reports
+  // One byte more than expected: a file that grew shows as different. The
+  // buffer only ever grows, so it is zero-filled once per size reached.
   static std::vector<std::uint8_t> current;
-  // One byte more than expected: a file that grew shows as different.
-  current.resize(bytes.size() + 1);
+  if (current.size() < bytes.size() + 1) current.resize(bytes.size() + 1);
   std::size_t filled = 0;
   bool readable = true;
-  while (filled < current.size()) {
-    const ssize_t n = ::read(fd, current.data() + filled, current.size() - filled);
+  const std::size_t wanted = bytes.size() + 1;
+  while (filled < wanted) {
+    const ssize_t n = ::read(fd, current.data() + filled, wanted - filled);
     if (n < 0 && errno == EINTR) continue;
     if (n < 0) readable = false;
     if (n <= 0) break;

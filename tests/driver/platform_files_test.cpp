@@ -6,6 +6,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -28,13 +29,23 @@ TEST(LoadRegularFile, DeliversEveryByteOfFilesOfAnySizeIntoAReusedBuffer) {
   // still deliver exactly its own bytes.
   const std::size_t sizes[] = {(1u << 20) + 1, 65539, 4097, 4096, 255, 1, 0};
   std::vector<std::uint8_t> bytes;
+  EntryBuffer buffer;
   for (std::size_t size : sizes) {
     SCOPED_TRACE(size);
     const std::string name = "f" + std::to_string(size);
     dir.Write(name, Pattern(size));
     ASSERT_TRUE(LoadRegularFile(name, bytes));
     EXPECT_EQ(bytes, Pattern(size));
+    ASSERT_TRUE(LoadRegularFile(name, buffer));
+    EXPECT_EQ(std::vector<std::uint8_t>(buffer.bytes().begin(), buffer.bytes().end()), Pattern(size));
   }
+  // Smallest first: the entry buffer grows and must keep what it read.
+  for (auto it = std::rbegin(sizes); it != std::rend(sizes); ++it) {
+    ASSERT_TRUE(LoadRegularFile("f" + std::to_string(*it), buffer));
+    EXPECT_EQ(std::vector<std::uint8_t>(buffer.bytes().begin(), buffer.bytes().end()), Pattern(*it));
+  }
+  EXPECT_FALSE(LoadRegularFile("absent", buffer));
+  EXPECT_TRUE(buffer.bytes().empty());
 }
 
 TEST(LoadRegularFile, ReadsOnPastTheSizeTheSystemReported) {
@@ -44,6 +55,11 @@ TEST(LoadRegularFile, ReadsOnPastTheSizeTheSystemReported) {
   const std::string text(bytes.begin(), bytes.end());
   EXPECT_EQ(text.rfind("Name:", 0), 0u) << text;
   EXPECT_NE(text.find("\nPid:"), std::string::npos);
+  EntryBuffer buffer;
+  ASSERT_TRUE(LoadRegularFile("/proc/self/status", buffer));
+  const std::string again(buffer.bytes().begin(), buffer.bytes().end());
+  EXPECT_EQ(again.rfind("Name:", 0), 0u) << again;
+  EXPECT_NE(again.find("\nVmPeak:"), std::string::npos) << "read on past the first block";
 }
 
 TEST(LoadRegularFile, FailsWithAnEmptyBufferOnAnythingButARegularFile) {
