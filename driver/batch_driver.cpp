@@ -4,6 +4,7 @@
 #include <cstdint>
 
 #include "driver/diagnostics.h"
+#include "driver/output_file.h"
 #include "driver/path_names.h"
 #include "driver/platform_files.h"
 #include "driver/recognition_cascade.h"
@@ -25,7 +26,11 @@ void RunBatch() {
       ReportUnreadableEntry(name);
       continue;
     }
+    // An entry rewritten unchanged in place is compared with these bytes
+    // rather than read a second time.
+    NoteLoadedFile(name, buffer.bytes(), buffer.status());
     if (auto file = RecogniseEntry(name, buffer.bytes())) file->WriteOutput();
+    ForgetLoadedFile();
   }
   FlushMismatchOutput();
 }

@@ -80,32 +80,61 @@ enum class Overwrite { kContentDiffers, kStored, kFailed };
 // anything. Replacing it through a temporary would free the old file's
 // blocks, which on some file systems costs more than all the rest of the
 // entry's work.
+bool SameBytes(std::span<const std::uint8_t> a, std::span<const std::uint8_t> b) {
+  return a.size() == b.size() && (a.empty() || std::memcmp(a.data(), b.data(), a.size()) == 0);
+}
+
+// What the batch last loaded (NoteLoadedFile).
+struct LoadedFile {
+  bool noted = false;
+  std::string path;
+  std::span<const std::uint8_t> bytes;
+  struct stat status {};
+};
+LoadedFile g_loaded;
+
+// No change since the load: the same file, its size, and both times, the
+// change time included, which every write and metadata change sets.
+bool UnchangedSince(const struct stat& now, const struct stat& then) {
+  return now.st_dev == then.st_dev && now.st_ino == then.st_ino && now.st_size == then.st_size &&
+         now.st_mtim.tv_sec == then.st_mtim.tv_sec && now.st_mtim.tv_nsec == then.st_mtim.tv_nsec &&
+         now.st_ctim.tv_sec == then.st_ctim.tv_sec && now.st_ctim.tv_nsec == then.st_ctim.tv_nsec;
+}
+
+// Reads the open file's content (reading from its start) and compares.
+bool HoldsBytes(int fd, std::span<const std::uint8_t> bytes) {
+  // One byte more than expected: a file that grew shows as different. The
+  // buffer only ever grows, so it is zero-filled once per size reached.
+  static std::vector<std::uint8_t> current;
+  const std::size_t wanted = bytes.size() + 1;
+  if (current.size() < wanted) current.resize(wanted);
+  std::size_t filled = 0;
+  while (filled < wanted) {
+    const ssize_t n = ::read(fd, current.data() + filled, wanted - filled);
+    if (n < 0 && errno == EINTR) continue;
+    if (n < 0) return false;
+    if (n == 0) break;
+    filled += static_cast<std::size_t>(n);
+    if (filled == bytes.size()) break;  // asked for more, got the size: the end
+  }
+  return SameBytes({current.data(), filled}, bytes);
+}
+
 Overwrite OverwriteSameContent(const std::string& target, const std::string& path,
                                std::span<const std::uint8_t> bytes) {
   const int fd = g_ops->open(target.c_str(), O_RDWR | O_CLOEXEC, 0);
   if (fd < 0) return Overwrite::kContentDiffers;  // the replacing path reports
-  // One byte more than expected: a file that grew shows as different. The
-  // buffer only ever grows, so it is zero-filled once per size reached.
-  static std::vector<std::uint8_t> current;
-  if (current.size() < bytes.size() + 1) current.resize(bytes.size() + 1);
-  std::size_t filled = 0;
-  bool readable = true;
-  const std::size_t wanted = bytes.size() + 1;
-  while (filled < wanted) {
-    const ssize_t n = ::read(fd, current.data() + filled, wanted - filled);
-    if (n < 0 && errno == EINTR) continue;
-    if (n < 0) readable = false;
-    if (n <= 0) break;
-    filled += static_cast<std::size_t>(n);
-    if (filled == bytes.size()) break;  // asked for more, got the size: the end
-  }
-  const bool same = readable && filled == bytes.size() &&
-                    (bytes.empty() || std::memcmp(current.data(), bytes.data(), bytes.size()) == 0);
+  // The file the batch has just loaded, unchanged since: its content is in
+  // memory already. Any other file is read back.
+  struct stat now {};
+  const bool known = g_loaded.noted && g_loaded.path == target && ::fstat(fd, &now) == 0 &&
+                     UnchangedSince(now, g_loaded.status);
+  const bool same = known ? SameBytes(g_loaded.bytes, bytes) : HoldsBytes(fd, bytes);
   if (!same) {
     g_ops->close(fd);
     return Overwrite::kContentDiffers;
   }
-  bool ok = ::lseek(fd, 0, SEEK_SET) == 0 && WriteAll(fd, bytes);
+  bool ok = (known || ::lseek(fd, 0, SEEK_SET) == 0) && WriteAll(fd, bytes);
   if (g_ops->close(fd) != 0) ok = false;
   if (!ok) {
     ReportWriteFailure(path);
@@ -117,6 +146,18 @@ Overwrite OverwriteSameContent(const std::string& target, const std::string& pat
 }  // namespace
 
 const OutputFileOps& SystemOutputFileOps() { return kSystemOps; }
+
+void NoteLoadedFile(const std::string& path, std::span<const std::uint8_t> bytes, const struct stat& status) {
+  g_loaded.noted = true;
+  g_loaded.path = path;
+  g_loaded.bytes = bytes;
+  g_loaded.status = status;
+}
+
+void ForgetLoadedFile() {
+  g_loaded.noted = false;
+  g_loaded.bytes = {};
+}
 
 const OutputFileOps* SetOutputFileOps(const OutputFileOps* ops) {
   const OutputFileOps* previous = g_ops;

@@ -20,6 +20,7 @@
 #include <cstdint>
 #include <span>
 #include <string>
+#include <sys/stat.h>
 #include <sys/types.h>
 
 namespace railfmt {
@@ -28,6 +29,14 @@ namespace railfmt {
 // the output could not be created and "Can't write %s!\n" when writing,
 // closing or renaming failed; the result is then false.
 bool StoreOutputFile(const std::string& path, std::span<const std::uint8_t> bytes);
+
+// The batch notes the file it has just loaded: its path as StoreOutputFile
+// will be given it, its bytes and the status fstat gave at the load. While
+// that file keeps its identity, size, modification and change time, a store
+// to the same path compares with these bytes instead of reading the file
+// back. The bytes must stay valid until ForgetLoadedFile.
+void NoteLoadedFile(const std::string& path, std::span<const std::uint8_t> bytes, const struct stat& status);
+void ForgetLoadedFile();
 
 // The system calls the output layer makes, replaceable so that tests can
 // make any one of them fail.

@@ -35,6 +35,7 @@ std::optional<std::size_t> ReadWholeFile(const std::string& path, Buffer& buffer
     ::close(fd);
     return std::nullopt;
   }
+  buffer.Opened(st);
   // One read, asking for one byte more than the file's size: when it
   // delivers exactly the size, the file ended there and no second read is
   // needed to see the end. The loop only runs on when the file grew
@@ -69,6 +70,7 @@ std::optional<std::size_t> ReadWholeFile(const std::string& path, Buffer& buffer
 // never had is zero-filled.
 struct VectorRoom {
   std::vector<std::uint8_t>& v;
+  void Opened(const struct stat& /*status*/) {}
   std::uint8_t* Room(std::size_t total, std::size_t /*kept*/) {
     v.resize(total);
     return v.data();

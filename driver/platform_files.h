@@ -2,6 +2,8 @@
 // reads files. Everything above it works on names and bytes in memory.
 #pragma once
 
+#include <sys/stat.h>
+
 #include <cstddef>
 #include <cstdint>
 #include <memory>
@@ -27,6 +29,9 @@ bool LoadRegularFile(const std::string& path, std::vector<std::uint8_t>& out);
 class EntryBuffer {
  public:
   std::span<const std::uint8_t> bytes() const { return {data_.get(), size_}; }
+  // What fstat said of the file last loaded.
+  const struct stat& status() const { return status_; }
+  void Opened(const struct stat& status) { status_ = status; }
 
   // At least total bytes of room, the first kept of them preserved.
   std::uint8_t* Room(std::size_t total, std::size_t kept);
@@ -36,6 +41,7 @@ class EntryBuffer {
   std::unique_ptr<std::uint8_t[]> data_;
   std::size_t capacity_ = 0;
   std::size_t size_ = 0;
+  struct stat status_ {};
 };
 
 // LoadRegularFile into the batch's buffer: the same rules; on failure the

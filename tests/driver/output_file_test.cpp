@@ -260,5 +260,43 @@ TEST_F(OutputFileTest, AFailedWriteOverTheSameBytesLeavesThemAndIsReported) {
   EXPECT_EQ(captured.last_message(), "Can't write same.mod!\n");
 }
 
+
+TEST_F(OutputFileTest, ANotedLoadIsTrustedOnlyWhileTheFileIsUnchanged) {
+  // The batch notes what it loaded. Unchanged since, the file is rewritten
+  // in place from the noted bytes; changed since (same size, other bytes),
+  // the note no longer speaks for it and the content decides.
+  struct Case {
+    const char* what;
+    bool changed_after_load;
+    bool same_file;
+  };
+  const Case cases[] = {{"unchanged since the load", false, true}, {"rewritten after the load", true, false}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    dir_.Write("n.mod", new_);
+    struct stat loaded {};
+    ASSERT_EQ(::stat("n.mod", &loaded), 0);
+    NoteLoadedFile("n.mod", new_, loaded);
+    if (c.changed_after_load) {
+      // Another program rewrites the file in place after the load, a
+      // clock tick later (file times may be kept at tick granularity).
+      ::usleep(20000);
+      std::vector<std::uint8_t> other = new_;
+      other[3] = 'x';
+      const int fd = ::open("n.mod", O_WRONLY);
+      ASSERT_GE(fd, 0);
+      ASSERT_EQ(::write(fd, other.data(), other.size()), static_cast<ssize_t>(other.size()));
+      ::close(fd);
+    }
+    const ino_t before = InodeOf("n.mod");
+    FailingOps::Reset();
+    EXPECT_TRUE(StoreOutputFile("n.mod", new_));
+    ForgetLoadedFile();
+    EXPECT_EQ(dir_.Read("n.mod"), new_);
+    EXPECT_EQ(InodeOf("n.mod") == before, c.same_file);
+    EXPECT_EQ(dir_.Snapshot().size(), 1u);
+  }
+}
+
 }  // namespace
 }  // namespace railfmt
