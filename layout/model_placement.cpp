@@ -1,5 +1,6 @@
 #include "layout/model_placement.h"
 
+#include <bit>
 #include <vector>
 
 #include "driver/field_primitives.h"
@@ -21,6 +22,37 @@ PlacementKey LinkKey(std::int32_t x, std::int32_t y, const std::array<float, 3>&
   return PlacementKey{{x, y, 0}, {}, direction};
 }
 
+// x and y as one key.
+std::uint64_t Spot(std::int32_t x, std::int32_t y) {
+  return (std::uint64_t{static_cast<std::uint32_t>(x)} << 32) | static_cast<std::uint32_t>(y);
+}
+
+// The spots models stand on: a flat open-addressed set, filled once and
+// then only asked, without an allocation per spot.
+class SpotSet {
+ public:
+  explicit SpotSet(std::size_t expected) : keys_(std::bit_ceil(2 * expected + 2)), used_(keys_.size(), 0) {}
+  // True when the key was not in the set yet.
+  bool Insert(std::uint64_t key) {
+    const std::size_t i = Find(key);
+    if (used_[i] != 0) return false;
+    used_[i] = 1;
+    keys_[i] = key;
+    return true;
+  }
+  bool Contains(std::uint64_t key) const { return used_[Find(key)] != 0; }
+
+ private:
+  std::size_t Find(std::uint64_t key) const {
+    const std::size_t mask = keys_.size() - 1;
+    std::size_t i = static_cast<std::size_t>((key * 0x9E3779B97F4A7C15ull) >> 32) & mask;
+    while (used_[i] != 0 && keys_[i] != key) i = (i + 1) & mask;
+    return i;
+  }
+  std::vector<std::uint64_t> keys_;
+  std::vector<std::uint8_t> used_;
+};
+
 PlacementKey ModelKey(const CAnlagenModell& m) { return PlacementKey{m.Position, m.Name, m.Direction}; }
 
 }  // namespace
@@ -29,22 +61,41 @@ void LinkModelsToTracks(CAnlage& layout) {
   for (CGleis& t : layout.Tracks) t.LinkedModel = -1;
   unsigned bridge_patterns = 0;
   unsigned stop_patterns = 0;
+  std::size_t bridge_count = 0;
+  std::size_t stop_count = 0;
   for (const CAnlagenModell& m : layout.Models) {
-    if (IsBridge(m)) bridge_patterns |= 1u << NanPattern(m.Direction);
-    else if (IsBufferStop(m)) stop_patterns |= 1u << NanPattern(m.Direction);
+    if (IsBridge(m)) {
+      bridge_patterns |= 1u << NanPattern(m.Direction);
+      ++bridge_count;
+    } else if (IsBufferStop(m)) {
+      stop_patterns |= 1u << NanPattern(m.Direction);
+      ++stop_count;
+    }
   }
-  PlacementIndex bridges(bridge_patterns, layout.Tracks.size());
-  PlacementIndex stops(stop_patterns, layout.Tracks.size());
+  // A track can only link a model that stands on its spot (its midpoint for
+  // bridges, its buffer-stop position for buffer stops), so only tracks
+  // whose spot holds such a model go into the indexes: most tracks carry
+  // neither, and a set look-up is far cheaper than an index entry.
+  SpotSet bridge_spots(bridge_count);
+  SpotSet stop_spots(stop_count);
+  for (const CAnlagenModell& m : layout.Models) {
+    if (IsBridge(m)) bridge_spots.Insert(Spot(m.Position[0], m.Position[1]));
+    else if (IsBufferStop(m)) stop_spots.Insert(Spot(m.Position[0], m.Position[1]));
+  }
+  PlacementIndex bridges(bridge_patterns, bridge_count);
+  PlacementIndex stops(stop_patterns, stop_count);
   for (std::size_t i = 0; i < layout.Tracks.size(); ++i) {
     const CGleis& t = layout.Tracks[i];
     if (bridge_patterns != 0) {
       const std::array<std::int32_t, 3> mid = TrackMidpoint(t);
-      bridges.Insert(LinkKey(mid[0], mid[1], t.StartDirection), static_cast<int>(i));
+      if (bridge_spots.Contains(Spot(mid[0], mid[1]))) {
+        bridges.Insert(LinkKey(mid[0], mid[1], t.StartDirection), static_cast<int>(i));
+      }
     }
     if (stop_patterns != 0 && t.EndCount == 1) {
       const std::array<float, 3> d = EndDirection(t);
       const std::array<std::int32_t, 3> p = BufferStopPosition(t, d);
-      stops.Insert(LinkKey(p[0], p[1], d), static_cast<int>(i));
+      if (stop_spots.Contains(Spot(p[0], p[1]))) stops.Insert(LinkKey(p[0], p[1], d), static_cast<int>(i));
     }
   }
   for (std::size_t i = 0; i < layout.Models.size(); ++i) {
@@ -82,13 +133,23 @@ void RemoveDuplicateModels(CAnlage& layout) {
   for (const CAnlagenModell& m : layout.Models) {
     if (m.Number != 0) patterns |= 1u << NanPattern(m.Direction);
   }
+  // Equal models stand on the same spot: a model alone on its spot equals
+  // no other and stays out of the index.
+  SpotSet seen(layout.Models.size());
+  SpotSet shared(layout.Models.size());
+  std::size_t candidates = 0;
+  for (const CAnlagenModell& m : layout.Models) {
+    if (m.Number == 0) continue;
+    const std::uint64_t spot = Spot(m.Position[0], m.Position[1]);
+    if (!seen.Insert(spot) && shared.Insert(spot)) ++candidates;
+  }
   // A model is removed when it equals an earlier kept model; every other
   // numbered model is kept and joins the index.
-  PlacementIndex kept(patterns, layout.Models.size());
+  PlacementIndex kept(patterns, 2 * candidates);
   std::vector<char> removed(layout.Models.size(), 0);
   for (std::size_t i = 0; i < layout.Models.size(); ++i) {
     const CAnlagenModell& m = layout.Models[i];
-    if (m.Number == 0) continue;
+    if (m.Number == 0 || !shared.Contains(Spot(m.Position[0], m.Position[1]))) continue;
     if (kept.FindFirst(ModelKey(m)) >= 0) {
       removed[i] = 1;
     } else {
