@@ -13,7 +13,8 @@
 // Both linking and duplicate removal run in expected linear time: candidates
 // are hashed by the components that take part in a comparison, one bucket
 // family per pair of NaN patterns, and each model makes a fixed number of
-// look-ups. The results are those of comparing every model with every track
+// look-ups. Only tracks on a spot (x, y) where a model of the kind stands,
+// and only models that share their spot with another, enter an index. The results are those of comparing every model with every track
 // (or every earlier model) in array order.
 #pragma once
 
