@@ -87,6 +87,7 @@ FileReport InspectFile(const std::string& path, const std::string& entry_name) {
     }
     if (report.file != nullptr) {
       attempt.accepted = true;
+      report.bytes = std::move(bytes);
       break;
     }
   }

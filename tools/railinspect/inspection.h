@@ -9,6 +9,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <memory>
 #include <string>
 #include <vector>
@@ -48,6 +49,8 @@ struct FileReport {
   std::vector<KindAttempt> attempts;
   // The object the accepting reader filled; nullptr when no kind accepted.
   std::unique_ptr<RecognisedFile> file;
+  // The file's bytes, kept for a recognised file only (content_objects.h).
+  std::vector<std::uint8_t> bytes;
 
   bool recognised() const { return file != nullptr; }
 };

@@ -2,15 +2,8 @@
 
 namespace railfmt::inspect {
 
-Json ContentJson(const RecognisedFile& file) {
-  switch (file.kind()) {
-    case EntryKind::kRollingStock:
-    case EntryKind::kModel:
-    case EntryKind::kConstruction:
-    case EntryKind::kLayout:
-    case EntryKind::kNone:
-      break;
-  }
+Json ContentJson(const FileReport& report) {
+  if (!report.recognised()) return nullptr;
   return nullptr;
 }
 

@@ -35,7 +35,7 @@ Json FileReportJson(const FileReport& report) {
                         {"mismatches", Texts(attempt.MismatchLines())}});
   }
   file["attempts"] = std::move(attempts);
-  if (report.recognised()) file["content"] = ContentJson(*report.file);
+  if (report.recognised()) file["content"] = ContentJson(report);
   return file;
 }
 

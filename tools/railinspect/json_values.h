@@ -41,4 +41,18 @@ Json TextValue(std::string_view bytes);
 // An absent text is null.
 Json OptionalTextValue(const std::optional<std::string>& text);
 
+// A JSON array of convert(item) for every item of range, and of the numbers
+// of a range of integers.
+template <typename Range, typename Convert>
+Json List(const Range& range, Convert convert) {
+  Json list = Json::array();
+  for (const auto& item : range) list.push_back(convert(item));
+  return list;
+}
+
+template <typename Range>
+Json Numbers(const Range& range) {
+  return List(range, [](auto value) { return Json(value); });
+}
+
 }  // namespace railfmt::inspect

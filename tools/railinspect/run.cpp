@@ -22,7 +22,7 @@ bool WritePicture(const FileReport& report, const std::string& svg_path) {
     std::fprintf(stderr, "railinspect: %s was not recognised; no picture written\n", report.path.c_str());
     return false;
   }
-  const std::string svg = DrawFile(*report.file, report.entry_name);
+  const std::string svg = DrawFile(report);
   std::string failure;
   const DiagnosticSink previous = SetDiagnosticSink([&failure](std::string_view m) { failure.assign(m); });
   const bool stored = StoreOutputFile(

@@ -48,6 +48,7 @@ class SvgDocument {
 
   double width() const { return width_; }
   double height() const { return height_; }
+  const std::string& title() const { return title_; }
 
  private:
   double width_;

@@ -4,16 +4,8 @@
 
 namespace railfmt::inspect {
 
-std::string DrawFile(const RecognisedFile& file, const std::string& title) {
-  SvgDocument picture(kPictureWidth, kPictureHeight, title);
-  switch (file.kind()) {
-    case EntryKind::kRollingStock:
-    case EntryKind::kModel:
-    case EntryKind::kConstruction:
-    case EntryKind::kLayout:
-    case EntryKind::kNone:
-      break;
-  }
+std::string DrawFile(const FileReport& report) {
+  SvgDocument picture(kPictureWidth, kPictureHeight, report.entry_name);
   return picture.Text();
 }
 

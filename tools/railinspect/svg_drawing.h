@@ -13,7 +13,7 @@
 
 #include <string>
 
-#include "driver/file_kind.h"
+#include "tools/railinspect/inspection.h"
 
 namespace railfmt::inspect {
 
@@ -21,7 +21,7 @@ inline constexpr double kPictureWidth = 1000;
 inline constexpr double kPictureHeight = 800;
 inline constexpr double kLegendHeight = 100;
 
-// The SVG document; title names the file in the picture.
-std::string DrawFile(const RecognisedFile& file, const std::string& title);
+// The SVG document of a recognised file, named by its entry name.
+std::string DrawFile(const FileReport& report);
 
 }  // namespace railfmt::inspect
