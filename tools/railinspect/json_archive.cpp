@@ -1,6 +1,7 @@
 #include "tools/railinspect/json_archive.h"
 
 namespace railfmt::inspect {
+
 Json PointJson(const CPunkt& point) {
   Json out;
   out["X"] = point.X;
@@ -55,6 +56,50 @@ Json ModelJson(const CModell& model) {
   out["IndexTag"] = model.IndexTag;
   out["FormatTag"] = model.FormatTag;
   out["ReadOk"] = model.ReadOk;
+  return out;
+}
+
+Json LineJson(const CLinie& line) {
+  Json out;
+  out["Values"] = Numbers(line.Values);
+  out["Extra"] = Numbers(line.Extra);
+  return out;
+}
+
+Json ConstructionJson(const CKonstruktion& drawing) {
+  // The part's fields first: a drawing is a part with three line lists.
+  Json out = PartJson(drawing);
+  out["Name"] = OptionalTextValue(drawing.Name);
+  out["DashedLines"] = List(drawing.DashedLines, LineJson);
+  out["DashedLineCount"] = drawing.DashedLineCount;
+  out["Lines"] = List(drawing.Lines, LineJson);
+  out["LineCount"] = drawing.LineCount;
+  out["DimensionLines"] = List(drawing.DimensionLines, LineJson);
+  out["DimensionLineCount"] = drawing.DimensionLineCount;
+  out["ReadOk"] = drawing.ReadOk;
+  return out;
+}
+
+Json RollInfoJson(const CRollInfo& info) {
+  Json out;
+  out["Value1"] = info.Value1;
+  out["Value2"] = info.Value2;
+  out["Value3"] = info.Value3;
+  out["Name"] = OptionalTextValue(info.Name);
+  out["Value4"] = info.Value4;
+  out["Value5"] = info.Value5;
+  out["Value6"] = info.Value6;
+  out["Value7"] = info.Value7;
+  out["Value8"] = info.Value8;
+  out["Value9"] = info.Value9;
+  return out;
+}
+
+Json RollingStockJson(const CRollmaterial& rolling_stock) {
+  Json out;
+  out["Models"] = List(rolling_stock.Models, ModelJson);
+  out["Complete"] = rolling_stock.Complete;
+  out["Info"] = RollInfoJson(rolling_stock.Info);
   return out;
 }
 

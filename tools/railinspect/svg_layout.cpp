@@ -30,15 +30,24 @@ struct Course {
       box.Add(centre_x + radius * std::cos(a), centre_y + radius * std::sin(a));
     }
   }
-  void Middle(double& x, double& y) const {
+  // The middle of the course and the unit normal there that points to the
+  // left of the direction of travel (0, 0 for a track without length).
+  void Middle(double& x, double& y, double& normal_x, double& normal_y) const {
     if (!curved) {
       x = (start_x + end_x) / 2;
       y = (start_y + end_y) / 2;
+      const double length = std::hypot(end_x - start_x, end_y - start_y);
+      normal_x = length > 0 ? -(end_y - start_y) / length : 0;
+      normal_y = length > 0 ? (end_x - start_x) / length : 0;
       return;
     }
     const double a = start_angle + turn / 2;
     x = centre_x + radius * std::cos(a);
     y = centre_y + radius * std::sin(a);
+    // Left of travel is towards the centre on a left turn, away from it on a right turn.
+    const double towards = turn > 0 ? -1 : 1;
+    normal_x = towards * std::cos(a);
+    normal_y = towards * std::sin(a);
   }
 };
 
@@ -85,9 +94,10 @@ std::string TrackPath(const Course& c, const Viewport& view) {
   const double radius = c.radius * view.scale();
   // An arc the picture cannot tell from its chord is drawn as the chord.
   if (!c.curved || radius > 1e6 || (s.x == e.x && s.y == e.y)) return d + "L " + Num(e.x) + " " + Num(e.y);
-  // Counter-clockwise with y up is clockwise on the screen, SVG's sweep 1.
+  // The picture keeps the file's orientation (y up), so a counter-clockwise
+  // turn stays counter-clockwise on the screen: SVG's sweep flag 0.
   const int large = std::abs(c.turn) > std::numbers::pi ? 1 : 0;
-  const int sweep = c.turn > 0 ? 1 : 0;
+  const int sweep = c.turn > 0 ? 0 : 1;
   return d + "A " + Num(radius) + " " + Num(radius) + " 0 " + std::to_string(large) + " " + std::to_string(sweep) +
          " " + Num(e.x) + " " + Num(e.y);
 }
@@ -126,10 +136,13 @@ void DrawLayout(const CAnlage& layout, SvgDocument& picture) {
     picture.Add("<path class=\"" + TrackClass(track) + "\" d=\"" + TrackPath(course, view) + "\"><title>Track " +
                 std::to_string(track.Number) + ": " + XmlText(track.Name) + " (type " + std::to_string(track.Type) +
                 ", " + std::to_string(track.EndCount) + " ends)</title></path>");
-    double mx = 0, my = 0;
-    course.Middle(mx, my);
+    // The number stands beside the middle of the track, on its left.
+    double mx = 0, my = 0, nx = 0, ny = 0;
+    course.Middle(mx, my, nx, ny);
     const PixelPoint m = view.Map(mx, my);
-    numbers += "<text class=\"track-number\" x=\"" + Num(m.x) + "\" y=\"" + Num(m.y) + "\">" +
+    constexpr double kLabelOffset = 11;
+    numbers += "<text class=\"track-number\" x=\"" + Num(m.x + kLabelOffset * nx) + "\" y=\"" +
+               Num(m.y - kLabelOffset * ny) + "\">" +
                std::to_string(track.Number) + "</text>";
   }
   picture.Add(numbers + "</g>");
@@ -166,11 +179,11 @@ void DrawLayout(const CAnlage& layout, SvgDocument& picture) {
   legend += "<text x=\"20\" y=\"54\">Tracks: " + std::to_string(tracks_drawn) + " (" +
             std::to_string(tracks_drawn - curved) + " straight, " + std::to_string(curved) + " curved)</text>";
   legend += "<text x=\"20\" y=\"78\">Vehicles: " + std::to_string(vehicles) + " (not drawn: no position)</text>";
-  legend += "<g class=\"bridge\" transform=\"translate(370 49)\"><rect x=\"-10\" y=\"-5\" width=\"20\" height=\"10\"/></g>";
+  legend += "<g class=\"legend-bridge\" transform=\"translate(370 49)\"><rect x=\"-10\" y=\"-5\" width=\"20\" height=\"10\"/></g>";
   legend += "<text x=\"390\" y=\"54\">Bridges: " + std::to_string(bridges) + "</text>";
-  legend += "<g class=\"buffer-stop\" transform=\"translate(370 73)\"><path d=\"M 0 -7 L 0 7 M 0 0 L -6 0\"/></g>";
+  legend += "<g class=\"legend-buffer-stop\" transform=\"translate(370 73)\"><path d=\"M 0 -7 L 0 7 M 0 0 L -6 0\"/></g>";
   legend += "<text x=\"390\" y=\"78\">Buffer stops: " + std::to_string(buffer_stops) + "</text>";
-  legend += "<g class=\"placed-model\" transform=\"translate(620 49)\"><circle r=\"5\"/></g>";
+  legend += "<g class=\"legend-placed-model\" transform=\"translate(620 49)\"><circle r=\"5\"/></g>";
   legend += "<text x=\"635\" y=\"54\">Other models: " + std::to_string(others) + "</text>";
   legend += "<text x=\"620\" y=\"78\">1 cm on screen: " + Num(37.8 / view.scale()) + " units</text>";
   legend += "<line x1=\"0\" y1=\"" + Num(kLegendHeight) + "\" x2=\"" + Num(picture.width()) + "\" y2=\"" +

@@ -59,17 +59,26 @@ void DrawPart(const CModellTeil& part, std::size_t index, const Viewport& view, 
   picture.Add(group + "</g>");
 }
 
-void DrawLines(const std::vector<CLinie>& lines, const char* cls, const Viewport& view, SvgDocument& picture) {
+// The lines go into one group clipped to the panel; lines that reach out
+// of it are counted.
+std::string DrawLines(const std::vector<CLinie>& lines, const char* cls, const Viewport& view, const Panel& panel,
+                      int& outside) {
+  std::string out;
+  const auto inside = [&panel](const PixelPoint& p) {
+    return p.x >= panel.left && p.x <= panel.left + panel.width && p.y >= panel.top && p.y <= panel.top + panel.height;
+  };
   for (const CLinie& line : lines) {
     const PixelPoint a = view.Map(static_cast<std::int32_t>(line.Values[0]), static_cast<std::int32_t>(line.Values[1]));
     const PixelPoint b = view.Map(static_cast<std::int32_t>(line.Values[2]), static_cast<std::int32_t>(line.Values[3]));
-    picture.Add("<line class=\"" + std::string(cls) + "\" x1=\"" + Num(a.x) + "\" y1=\"" + Num(a.y) + "\" x2=\"" +
-                Num(b.x) + "\" y2=\"" + Num(b.y) + "\"/>");
+    if (!inside(a) || !inside(b)) ++outside;
+    out += "<line class=\"" + std::string(cls) + "\" x1=\"" + Num(a.x) + "\" y1=\"" + Num(a.y) + "\" x2=\"" + Num(b.x) +
+           "\" y2=\"" + Num(b.y) + "\"/>";
   }
+  return out;
 }
 
 Viewport PanelView(const Box& box, const Panel& panel) {
-  constexpr double kMargin = 20;
+  constexpr double kMargin = 40;
   return Viewport(box, panel.left + kMargin, panel.top + kMargin, panel.width - 2 * kMargin,
                   panel.height - 2 * kMargin);
 }
@@ -86,33 +95,43 @@ ShapeCounts DrawModelPanel(const CModell& model, const Panel& panel, SvgDocument
 }
 
 ShapeCounts DrawConstructionPanel(const CKonstruktion& drawing, const Panel& panel, SvgDocument& picture) {
+  // The element's points set the scale; the lines only when there are no
+  // points, so that lines far off do not shrink the element to a dot.
   Box box;
   AddPartBounds(drawing, box);
-  AddLineBounds(drawing.DashedLines, box);
-  AddLineBounds(drawing.Lines, box);
-  AddLineBounds(drawing.DimensionLines, box);
+  if (box.empty) {
+    AddLineBounds(drawing.DashedLines, box);
+    AddLineBounds(drawing.Lines, box);
+    AddLineBounds(drawing.DimensionLines, box);
+  }
   const Viewport view = PanelView(box, panel);
   ShapeCounts counts;
   DrawPart(drawing, 0, view, picture, counts);
-  DrawLines(drawing.DashedLines, "drawing-line dashed", view, picture);
-  DrawLines(drawing.Lines, "drawing-line plain", view, picture);
-  DrawLines(drawing.DimensionLines, "drawing-line dimension", view, picture);
+  picture.Add("<clipPath id=\"drawing-clip\"><rect x=\"" + Num(panel.left) + "\" y=\"" + Num(panel.top) +
+              "\" width=\"" + Num(panel.width) + "\" height=\"" + Num(panel.height) + "\"/></clipPath>");
+  picture.Add("<g clip-path=\"url(#drawing-clip)\">" +
+              DrawLines(drawing.DashedLines, "drawing-line dashed", view, panel, counts.lines_outside) +
+              DrawLines(drawing.Lines, "drawing-line plain", view, panel, counts.lines_outside) +
+              DrawLines(drawing.DimensionLines, "drawing-line dimension", view, panel, counts.lines_outside) + "</g>");
   counts.dashed_lines = static_cast<int>(drawing.DashedLines.size());
   counts.plain_lines = static_cast<int>(drawing.Lines.size());
   counts.dimension_lines = static_cast<int>(drawing.DimensionLines.size());
   return counts;
 }
 
-std::string CountsText(const ShapeCounts& c, bool with_drawing_lines) {
-  std::string text = "Parts: " + std::to_string(c.parts) + ", points: " + std::to_string(c.points) +
-                     "; single points: " + std::to_string(c.singles) + ", lines: " + std::to_string(c.lines) +
-                     ", triangles: " + std::to_string(c.triangles) + ", quads: " + std::to_string(c.quads) +
-                     ", polygons: " + std::to_string(c.polygons);
+std::vector<std::string> CountsText(const ShapeCounts& c, bool with_drawing_lines) {
+  std::vector<std::string> lines = {
+      "Parts: " + std::to_string(c.parts) + ", points: " + std::to_string(c.points) + " (x-y projection, y up)",
+      "Single points: " + std::to_string(c.singles) + ", lines: " + std::to_string(c.lines) +
+          ", triangles: " + std::to_string(c.triangles) + ", quads: " + std::to_string(c.quads) +
+          ", polygons: " + std::to_string(c.polygons)};
   if (with_drawing_lines) {
-    text += "; dashed lines: " + std::to_string(c.dashed_lines) + ", plain lines: " + std::to_string(c.plain_lines) +
-            ", dimension lines: " + std::to_string(c.dimension_lines);
+    lines.push_back("Dashed lines: " + std::to_string(c.dashed_lines) + ", plain lines: " +
+                    std::to_string(c.plain_lines) + ", dimension lines: " + std::to_string(c.dimension_lines) +
+                    " (from Values[0], Values[1] to Values[2], Values[3]; " + std::to_string(c.lines_outside) +
+                    " reach outside the picture)");
   }
-  return text;
+  return lines;
 }
 
 }  // namespace railfmt::inspect

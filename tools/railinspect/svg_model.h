@@ -6,10 +6,13 @@
 // A construction drawing adds its dashed, plain and dimension lines, each
 // drawn from (Values[0], Values[1]) to (Values[2], Values[3]) taken as
 // signed coordinates; the format leaves their meaning open, and this
-// reading is the drawing's own.
+// reading is the drawing's own. The element's points set the scale (the
+// lines only when it has none); lines are clipped to the panel, and those
+// that reach out of it are counted in the legend.
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include "archive/model.h"
 #include "construction/construction_drawing.h"
@@ -29,6 +32,7 @@ struct ShapeCounts {
   int dashed_lines = 0;
   int plain_lines = 0;
   int dimension_lines = 0;
+  int lines_outside = 0;  // drawing lines with an end outside the panel
 };
 
 // The rectangle of the picture a panel fills.
@@ -40,7 +44,8 @@ struct Panel {
 ShapeCounts DrawModelPanel(const CModell& model, const Panel& panel, SvgDocument& picture);
 ShapeCounts DrawConstructionPanel(const CKonstruktion& drawing, const Panel& panel, SvgDocument& picture);
 
-// The legend lines of a panel: "Parts: 2, points: 12", "Lines: 3, ...".
-std::string CountsText(const ShapeCounts& counts, bool with_drawing_lines);
+// The legend lines of a panel: "Parts: 2, points: 12 (x-y projection, y
+// up)", "Single points: 1, lines: 3, ...", and for a drawing its lines.
+std::vector<std::string> CountsText(const ShapeCounts& counts, bool with_drawing_lines);
 
 }  // namespace railfmt::inspect
