@@ -34,9 +34,12 @@ ArcResult ArcGeometry(const CGleis& t) {
   const double dx = WrappingSub(t.EndPoint[0], t.StartPoint[0]);
   const double dy = WrappingSub(t.EndPoint[1], t.StartPoint[1]);
   const double length = std::sqrt(dx * dx + dy * dy);
-  const double a0 = std::atan2(static_cast<double>(t.StartDirection[1]), static_cast<double>(t.StartDirection[0]));
-  // The angle steps run in extended precision; each end-direction component
-  // is rounded to float once.
+  // The angle steps run in extended precision; the start angle is then kept
+  // as a double (the double-precision atan2 can be one unit in the last
+  // place off that), and each end-direction component is rounded to float
+  // once.
+  const double a0 = static_cast<double>(
+      std::atan2(static_cast<long double>(t.StartDirection[1]), static_cast<long double>(t.StartDirection[0])));
   const long double ac = std::atan2(static_cast<long double>(dy), static_cast<long double>(dx));
   const long double turn = ac - a0;
   long double delta = turn > kPi ? turn - kTwoPi : turn;

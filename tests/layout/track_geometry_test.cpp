@@ -65,6 +65,21 @@ TEST(TrackGeometry, QuarterCircle) {
   EXPECT_EQ(BufferStopPosition(right), (std::array<std::int32_t, 3>{1000, -700, 0}));
 }
 
+TEST(TrackGeometry, StartAngleIsComputedInExtendedPrecisionAndKeptAsDouble) {
+  // For this start direction the double-precision atan2 is one unit in the
+  // last place off the extended-precision angle rounded to double; near a
+  // quarter turn that unit shows in the end direction's x component.
+  const std::array<float, 3> direction = {-0x1.416fbp-1f, -0x1.3780fp-3f, 0.0f};
+  const struct {
+    std::int32_t end_y;
+    float end_x_direction;
+  } cases[] = {{-786655253, 0x1.35afdp-31f}, {-786655252, -0x1.71842p-31f}, {-786655254, 0x1.ee71ep-30f}};
+  for (const auto& c : cases) {
+    const CGleis t = MakeTrack(1, "k", 2, {0, 0, 0}, direction, {1000000000, c.end_y, 0});
+    EXPECT_EQ(EndDirection(t), (std::array<float, 3>{c.end_x_direction, 1.0f, 0.0f})) << c.end_y;
+  }
+}
+
 TEST(TrackGeometry, IntegerArithmeticWrapsAt32Bits) {
   constexpr std::int32_t kMax = std::numeric_limits<std::int32_t>::max();
   constexpr std::int32_t kMin = std::numeric_limits<std::int32_t>::min();
