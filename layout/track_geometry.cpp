@@ -16,7 +16,10 @@ constexpr long double kStraightness = 1e-10L;
 
 std::int32_t RoundHalfAway(double v) {
   if (std::isnan(v)) return 0;
-  const double r = std::trunc(v > 0 ? v + 0.5 : v - 0.5);
+  // In extended precision v +- 0.5 is exact for every double that matters,
+  // so a value just below a half is not rounded up by the addition itself.
+  const long double x = v;
+  const long double r = std::trunc(v > 0 ? x + 0.5L : x - 0.5L);
   if (r >= 2147483647.0) return std::numeric_limits<std::int32_t>::max();
   if (r <= -2147483648.0) return std::numeric_limits<std::int32_t>::min();
   return static_cast<std::int32_t>(r);

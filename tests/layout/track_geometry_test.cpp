@@ -18,7 +18,10 @@ TEST(TrackGeometry, RoundHalfAwayFromZero) {
     std::int32_t r;
   } cases[] = {{2.5, 3}, {-2.5, -3}, {0.4, 0}, {-0.4, 0}, {0.0, 0}, {0.5, 1}, {-0.5, -1}, {1.4999, 1},
                {150.5, 151}, {-699.99999, -700}, {std::nan(""), 0}, {1e300, 2147483647}, {-1e300, -2147483647 - 1},
-               {2147483646.6, 2147483647}};
+               {2147483646.6, 2147483647},
+               // Just below one half: v + 0.5 is not a double, and rounding
+               // it to one would round the value up.
+               {0.49999999999999994, 0}, {-0.49999999999999994, 0}};
   for (const auto& c : cases) EXPECT_EQ(RoundHalfAway(c.v), c.r) << c.v;
 }
 
