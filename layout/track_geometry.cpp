@@ -10,7 +10,8 @@ namespace {
 
 constexpr double kPi = 3.141592653589793;
 constexpr double kTwoPi = 6.283185307179586;
-constexpr long double kStraightness = 1e-10L;
+// A double constant, compared with |sin d| taken in extended precision.
+constexpr double kStraightness = 1e-10;
 
 }  // namespace
 

@@ -83,6 +83,22 @@ TEST(TrackGeometry, StartAngleIsComputedInExtendedPrecisionAndKeptAsDouble) {
   }
 }
 
+TEST(TrackGeometry, StraightnessThresholdIsTheDouble1e10) {
+  // |sin d| of these tracks lies between 1e-10 in extended precision and the
+  // double 1e-10 (about 3.6e-27 above it): below the threshold, so straight.
+  const struct {
+    std::array<float, 3> direction;
+    std::int32_t end_x;
+  } cases[] = {{{0x1.00001p+0f, 0x1.c9e9a2p-31f, 0}, 1071883252}, {{0x1.000018p+0f, 0x1.54231p-31f, 0}, 1391392146}};
+  for (const auto& c : cases) {
+    const CGleis t = MakeTrack(1, "s", 2, {0, 0, 0}, c.direction, {c.end_x, 1, 0});
+    const ArcResult arc = ArcGeometry(t);
+    EXPECT_FALSE(arc.radius.has_value()) << c.end_x;
+    EXPECT_EQ(arc.turning_angle, 0.0);
+    EXPECT_EQ(arc.end_direction, (std::array<float, 3>{1, 0, 0}));
+  }
+}
+
 TEST(TrackGeometry, IntegerArithmeticWrapsAt32Bits) {
   constexpr std::int32_t kMax = std::numeric_limits<std::int32_t>::max();
   constexpr std::int32_t kMin = std::numeric_limits<std::int32_t>::min();
