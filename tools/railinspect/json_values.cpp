@@ -129,6 +129,42 @@ bool Utf8ToLatin1(std::string_view text, std::string& out) {
   return true;
 }
 
+bool IsUtf8(std::string_view text) {
+  std::size_t i = 0;
+  while (i < text.size()) {
+    const auto lead = static_cast<unsigned char>(text[i]);
+    std::size_t length = 0;
+    std::uint32_t code = 0;
+    if (lead < 0x80) {
+      ++i;
+      continue;
+    } else if (lead >= 0xC2 && lead <= 0xDF) {
+      length = 2;
+      code = lead & 0x1Fu;
+    } else if (lead >= 0xE0 && lead <= 0xEF) {
+      length = 3;
+      code = lead & 0x0Fu;
+    } else if (lead >= 0xF0 && lead <= 0xF4) {
+      length = 4;
+      code = lead & 0x07u;
+    } else {
+      return false;
+    }
+    if (text.size() - i < length) return false;
+    for (std::size_t k = 1; k < length; ++k) {
+      const auto trail = static_cast<unsigned char>(text[i + k]);
+      if ((trail & 0xC0) != 0x80) return false;
+      code = (code << 6) | (trail & 0x3Fu);
+    }
+    const std::uint32_t smallest = length == 2 ? 0x80 : length == 3 ? 0x800 : 0x10000;
+    if (code < smallest || code > 0x10FFFF || (code >= 0xD800 && code <= 0xDFFF)) return false;
+    i += length;
+  }
+  return true;
+}
+
+std::string DisplayText(std::string_view text) { return IsUtf8(text) ? std::string(text) : Latin1ToUtf8(text); }
+
 Json TextValue(std::string_view bytes) { return Latin1ToUtf8(bytes); }
 
 Json OptionalTextValue(const std::optional<std::string>& text) {

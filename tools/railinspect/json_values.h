@@ -10,7 +10,9 @@
 //
 // Texts of the files are bytes without a declared character set. Each byte
 // is shown as the character of the same number (ISO 8859-1), which keeps
-// every byte and lets a reader map the text back exactly.
+// every byte and lets a reader map the text back exactly. Paths and the
+// readers' messages (which quote paths) are the system's own texts: they
+// are shown as they are when they are UTF-8, and byte by byte otherwise.
 #pragma once
 
 #include <cstdint>
@@ -36,6 +38,11 @@ std::string Latin1ToUtf8(std::string_view bytes);
 // The inverse; false when text holds a character above U+00FF or is not
 // well-formed UTF-8.
 bool Utf8ToLatin1(std::string_view text, std::string& out);
+
+// Whether text is well-formed UTF-8 (no overlong forms, no surrogates).
+bool IsUtf8(std::string_view text);
+// A path or message for display: itself when UTF-8, else Latin1ToUtf8.
+std::string DisplayText(std::string_view text);
 
 Json TextValue(std::string_view bytes);
 // An absent text is null.

@@ -60,7 +60,9 @@ int RunInspector(const Options& options) {
   }
   const int count = static_cast<int>(files.size());
   if (options.json) {
-    Print(RunJson(std::move(json_files), recognised).dump(2));
+    // Every text went through DisplayText or TextValue and is UTF-8; should
+    // one not be, it is shown with U+FFFD rather than ending the run.
+    Print(RunJson(std::move(json_files), recognised).dump(2, ' ', false, Json::error_handler_t::replace));
     Print("\n");
   } else if (count != 1) {
     Print(std::to_string(count) + " files, " + std::to_string(recognised) + " recognised, " +

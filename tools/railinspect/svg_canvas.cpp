@@ -107,8 +107,7 @@ std::string Num(double value) {
 
 std::string XmlText(std::string_view bytes) {
   std::string out;
-  for (const char c : bytes) {
-    const auto byte = static_cast<unsigned char>(c);
+  for (const char c : DisplayText(bytes)) {
     switch (c) {
       case '&': out += "&amp;"; break;
       case '<': out += "&lt;"; break;
@@ -116,10 +115,10 @@ std::string XmlText(std::string_view bytes) {
       case '"': out += "&quot;"; break;
       case '\'': out += "&apos;"; break;
       default:
-        if (byte < 0x20 || (byte >= 0x7F && byte < 0xA0)) {
+        if (static_cast<unsigned char>(c) < 0x20) {
           out += "\xEF\xBF\xBD";
         } else {
-          out += Latin1ToUtf8(std::string_view(&c, 1));
+          out += c;
         }
     }
   }

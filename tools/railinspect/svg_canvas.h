@@ -61,9 +61,9 @@ class SvgDocument {
 // value that is not finite, so that no attribute ever reads "nan".
 std::string Num(double value);
 
-// Text of a file (bytes taken as ISO 8859-1) as XML character data or
-// attribute value: markup characters escaped, characters XML does not allow
-// (control characters) shown as U+FFFD.
+// A text (shown as DisplayText shows it) as XML character data or attribute
+// value: markup characters escaped, the control characters XML does not
+// allow shown as U+FFFD.
 std::string XmlText(std::string_view bytes);
 
 }  // namespace railfmt::inspect

@@ -9,7 +9,7 @@ void AppendDiagnostics(const KindAttempt& attempt, const char* indent, std::stri
   for (const Diagnostic& d : attempt.diagnostics) {
     out += indent;
     if (!d.is_mismatch && attempt.accepted) out += "note: ";
-    out += Latin1ToUtf8(d.text);
+    out += DisplayText(d.text);
     out += '\n';
   }
 }
@@ -17,11 +17,11 @@ void AppendDiagnostics(const KindAttempt& attempt, const char* indent, std::stri
 }  // namespace
 
 std::string TextReport(const FileReport& report) {
-  std::string out = report.path + ": ";
+  std::string out = DisplayText(report.path) + ": ";
   if (!report.readable) return out + "not a readable regular file\n";
   if (report.recognised()) {
     out += EntryKindName(report.file->kind());
-    out += ", written as " + Latin1ToUtf8(report.file->OutputName()) + "\n";
+    out += ", written as " + DisplayText(report.file->OutputName()) + "\n";
     AppendDiagnostics(report.attempts.back(), "  ", out);
     return out;
   }

@@ -108,5 +108,26 @@ TEST(JsonValues, TextsBeyondOneByteCharactersAreRefused) {
   }
 }
 
+TEST(JsonValues, PathsAndMessagesStayUtf8WhenTheyAreUtf8) {
+  const struct {
+    const char* text;
+    bool utf8;
+  } cases[] = {
+      {"plain.mod", true},
+      {"Br\xC3\xBC" "cke.mod", true},      // U+00FC
+      {"\xE2\x82\xAC.anl", true},          // U+20AC
+      {"\xF0\x9F\x9A\x82", true},          // U+1F682
+      {"Br\xFC" "cke.mod", false},           // ISO 8859-1
+      {"\xC0\xAF", false},                  // overlong '/'
+      {"\xED\xA0\x80", false},              // a surrogate
+      {"\xF4\x90\x80\x80", false},          // above U+10FFFF
+      {"\xE2\x82", false},                  // cut short
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(IsUtf8(c.text), c.utf8) << c.text;
+    EXPECT_EQ(DisplayText(c.text), c.utf8 ? std::string(c.text) : Latin1ToUtf8(c.text)) << c.text;
+  }
+}
+
 }  // namespace
 }  // namespace railfmt::inspect

@@ -234,7 +234,7 @@ TEST(RailinspectContent, KindsAndOutputNamesAgreeWithWhatRailfmtWrites) {
     const auto recognised = RecogniseEntry(name, before.at(name));
     ASSERT_NE(recognised, nullptr) << name;
     EXPECT_EQ(file["kind"].get<std::string>(), EntryKindName(recognised->kind())) << name;
-    EXPECT_EQ(file["output_name"].get<std::string>(), inspect::Latin1ToUtf8(recognised->OutputName())) << name;
+    EXPECT_EQ(file["output_name"].get<std::string>(), inspect::DisplayText(recognised->OutputName())) << name;
     kinds[recognised->OutputName()] = file["kind"];
   }
   int status = -1;

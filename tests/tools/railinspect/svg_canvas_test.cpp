@@ -54,7 +54,8 @@ TEST(SvgCanvas, NumbersNeverReadNan) {
 
 TEST(SvgCanvas, FileTextsBecomeSafeXml) {
   EXPECT_EQ(XmlText("a<b>&\"c'"), "a&lt;b&gt;&amp;&quot;c&apos;");
-  EXPECT_EQ(XmlText("..\\Br\xFC" "cke"), "..\\Br\xC3\xBC" "cke");
+  EXPECT_EQ(XmlText("..\\Br\xFC" "cke"), "..\\Br\xC3\xBC" "cke");  // not UTF-8: byte by byte
+  EXPECT_EQ(XmlText("Br\xC3\xBC" "cke"), "Br\xC3\xBC" "cke");          // UTF-8 stays
   EXPECT_EQ(XmlText(std::string("x\0y\x1b", 4)), "x\xEF\xBF\xBDy\xEF\xBF\xBD");
 }
 
