@@ -72,6 +72,9 @@ std::vector<FileToInspect> ExpandPaths(const std::vector<std::string>& paths);
 // Whether path names a directory (symbolic links followed).
 bool IsDirectory(const std::string& path);
 
+// Whether both paths name one existing file (symbolic links followed).
+bool IsSameFile(const std::string& a, const std::string& b);
+
 // The last component of a path ("a/b/c.mod" gives "c.mod").
 std::string LastPathComponent(const std::string& path);
 

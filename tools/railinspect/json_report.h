@@ -18,9 +18,8 @@
 
 #include <vector>
 
-#include "tools/railinspect/json_values.h"
-
 #include "tools/railinspect/inspection.h"
+#include "tools/railinspect/json_values.h"
 
 namespace railfmt::inspect {
 

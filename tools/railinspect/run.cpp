@@ -39,6 +39,11 @@ int RunInspector(const Options& options) {
     std::fprintf(stderr, "railinspect: --svg draws one file: give exactly one PATH that is not a directory\n");
     return kExitUsage;
   }
+  // Swapped arguments must not cost the file its content.
+  if (!options.svg_path.empty() && IsSameFile(options.svg_path, options.paths.front())) {
+    std::fprintf(stderr, "railinspect: --svg %s would overwrite the file it draws\n", options.svg_path.c_str());
+    return kExitUsage;
+  }
   const std::vector<FileToInspect> files = ExpandPaths(options.paths);
   // Nothing a reader reports may reach standard output unasked; every
   // attempt installs its own collectors, and these catch anything else.

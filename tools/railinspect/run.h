@@ -20,7 +20,8 @@ inline constexpr int kExitUsage = 2;
 
 // Returns the exit status: 0 when every file was recognised (and the
 // picture, if asked for, was written), 1 otherwise, 2 for a request that
-// cannot be carried out as given (a picture of anything but one file).
+// cannot be carried out as given (a picture of anything but one file, or
+// a picture that would replace the file it shows).
 int RunInspector(const Options& options);
 
 }  // namespace railfmt::inspect
