@@ -193,6 +193,11 @@ bool StoreOutputFile(const std::string& path, std::span<const std::uint8_t> byte
       const Overwrite done = OverwriteSameContent(target, path, bytes);
       if (done != Overwrite::kContentDiffers) return done == Overwrite::kStored;
     }
+  } else if (errno != ENOENT) {
+    // The name itself cannot be used (too long, a directory part that is not
+    // a directory or cannot be searched): the output cannot be created.
+    ReportOpenFailure(path);
+    return false;
   }
 
   static unsigned counter = 0;
