@@ -17,10 +17,13 @@ constexpr double kStraightness = 1e-10;
 
 std::int32_t RoundHalfAway(double v) {
   if (std::isnan(v)) return 0;
-  // In extended precision v +- 0.5 is exact for every double that matters,
-  // so a value just below a half is not rounded up by the addition itself.
-  const long double x = v;
-  const long double r = std::trunc(v > 0 ? x + 0.5L : x - 0.5L);
+  // The fraction v - trunc(v) is exact in double precision, so a value
+  // just below a half is never rounded up, as v + 0.5 itself could be; and
+  // no extended-precision arithmetic is needed in this hot path.
+  double r = std::trunc(v);
+  const double fraction = v - r;
+  if (fraction >= 0.5) r += 1.0;
+  else if (fraction <= -0.5) r -= 1.0;
   if (r >= 2147483647.0) return std::numeric_limits<std::int32_t>::max();
   if (r <= -2147483648.0) return std::numeric_limits<std::int32_t>::min();
   return static_cast<std::int32_t>(r);

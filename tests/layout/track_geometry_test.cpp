@@ -21,7 +21,8 @@ TEST(TrackGeometry, RoundHalfAwayFromZero) {
                {2147483646.6, 2147483647},
                // Just below one half: v + 0.5 is not a double, and rounding
                // it to one would round the value up.
-               {0.49999999999999994, 0}, {-0.49999999999999994, 0}};
+               {0.49999999999999994, 0}, {-0.49999999999999994, 0}, {2.4999999999999996, 2},
+               {-1.5, -2}, {1e15 + 0.5, 2147483647}, {HUGE_VAL, 2147483647}, {-HUGE_VAL, -2147483647 - 1}};
   for (const auto& c : cases) EXPECT_EQ(RoundHalfAway(c.v), c.r) << c.v;
 }
 
