@@ -8,6 +8,7 @@
 
 #include <cstdint>
 #include <cstdlib>
+#include <span>
 #include <filesystem>
 #include <string>
 #include <vector>
@@ -56,7 +57,8 @@ void BM_LoadRegularFile(benchmark::State& state) {
 }
 BENCHMARK(BM_LoadRegularFile)->RangeMultiplier(16)->Range(256, 16 << 20);
 
-// Replaces an existing output, as a file rewritten in place is.
+// Stores the bytes an existing output already holds, as an unchanged file
+// rewritten in place is: written over where it stands.
 void BM_StoreOutputFileReplacing(benchmark::State& state) {
   const auto size = static_cast<std::size_t>(state.range(0));
   ScratchDirectory dir;
@@ -69,6 +71,23 @@ void BM_StoreOutputFileReplacing(benchmark::State& state) {
   state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations()) * state.range(0));
 }
 BENCHMARK(BM_StoreOutputFileReplacing)->RangeMultiplier(16)->Range(256, 16 << 20);
+
+// Replaces an existing output with other bytes of the same size, as a file
+// normalised in place is: through a temporary that takes its place.
+void BM_StoreOutputFileChanging(benchmark::State& state) {
+  const auto size = static_cast<std::size_t>(state.range(0));
+  ScratchDirectory dir;
+  const std::string path = dir.File("entry.anl");
+  const std::vector<std::uint8_t> contents[2] = {Content(size), Content(size + 1)};
+  if (!StoreOutputFile(path, contents[1])) std::abort();
+  std::size_t turn = 0;
+  for (auto _ : state) {
+    const std::vector<std::uint8_t>& bytes = contents[turn++ % 2];
+    if (!StoreOutputFile(path, std::span<const std::uint8_t>(bytes.data(), size))) state.SkipWithError("store failed");
+  }
+  state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations()) * state.range(0));
+}
+BENCHMARK(BM_StoreOutputFileChanging)->RangeMultiplier(16)->Range(256, 1 << 20);
 
 // Creates an output where none was, as a file written beside its input is.
 void BM_StoreOutputFileCreating(benchmark::State& state) {
