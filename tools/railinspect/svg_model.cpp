@@ -48,7 +48,12 @@ void DrawPart(const CModellTeil& part, std::size_t index, const Viewport& view, 
                "\" x2=\"" + Num(corners[1].x) + "\" y2=\"" + Num(corners[1].y) + "\"/>";
     } else {
       std::string list;
-      for (const PixelPoint& c : corners) list += (list.empty() ? "" : " ") + Num(c.x) + "," + Num(c.y);
+      for (const PixelPoint& c : corners) {
+        if (!list.empty()) list += ' ';
+        list += Num(c.x);
+        list += ',';
+        list += Num(c.y);
+      }
       group += "<polygon class=\"" + std::string(cls) + "\" points=\"" + list + "\"/>";
     }
   }
