@@ -1,0 +1,89 @@
+// Fuzz target: one whole run of the batch tool over a directory that holds
+// the fuzzed bytes as its only file, "entry.bin".
+//
+// Beyond the sanitizers, each input must satisfy:
+// - every file the run creates or replaces lies in the working directory;
+// - the input itself is left byte for byte as it was (its name is no output
+//   name of any kind: those end in .rol, .mod, .kon or .anl);
+// - no temporary file is left;
+// - a second run over the result changes no file the first run left, since
+//   every writer's output reads back to the same bytes.
+#include <cstddef>
+#include <cstdint>
+#include <cstring>
+#include <span>
+#include <string>
+#include <string_view>
+
+#include "driver/batch_driver.h"
+#include "driver/diagnostics.h"
+#include "driver/output_file.h"
+#include "fuzz/scratch_directory.h"
+
+namespace {
+
+using railfmt::fuzz::Fail;
+
+constexpr const char* kEntryName = "entry.bin";
+
+// A path the output layer hands to the system: the output name itself or
+// "./" and a temporary's name. Anything holding a further '/' would leave
+// the directory, which no output of this run may do.
+void CheckStaysInDirectory(const char* path) {
+  std::string_view p(path);
+  if (p.starts_with("./")) p.remove_prefix(2);
+  if (p.empty() || p.find('/') != std::string_view::npos || p == "." || p == "..") {
+    Fail("output outside the working directory", path);
+  }
+}
+
+int GuardedOpen(const char* path, int flags, mode_t mode) {
+  CheckStaysInDirectory(path);
+  return railfmt::SystemOutputFileOps().open(path, flags, mode);
+}
+
+int GuardedRename(const char* from, const char* to) {
+  CheckStaysInDirectory(from);
+  CheckStaysInDirectory(to);
+  return railfmt::SystemOutputFileOps().rename(from, to);
+}
+
+const railfmt::OutputFileOps kGuardedOps{&GuardedOpen, railfmt::SystemOutputFileOps().write,
+                                         railfmt::SystemOutputFileOps().close, &GuardedRename};
+
+}  // namespace
+
+extern "C" int LLVMFuzzerInitialize(int*, char***) {
+  railfmt::SetOutputFileOps(&kGuardedOps);
+  // Mismatch lines are formatted either way; keep them off standard output.
+  railfmt::SetMismatchWriter([](std::string_view) {});
+  return 0;
+}
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+  const std::span<const std::uint8_t> input(data, size);
+  const railfmt::fuzz::InScratchDirectory scratch;
+  railfmt::fuzz::ClearScratchDirectory();
+  railfmt::fuzz::WriteEntry(kEntryName, input);
+
+  railfmt::RunBatch();
+  const auto first = railfmt::fuzz::SnapshotEntries();
+  for (const auto& [name, bytes] : first) {
+    // Outputs end in their kind's extension, so no output looks like this.
+    if (name.starts_with(".railfmt-") && name.ends_with(".tmp")) Fail("temporary file left", name);
+  }
+  const auto in = first.find(kEntryName);
+  if (in == first.end() || in->second.size() != size || (size != 0 && std::memcmp(in->second.data(), data, size) != 0)) {
+    Fail("input changed", kEntryName);
+  }
+
+  railfmt::RunBatch();
+  const auto second = railfmt::fuzz::SnapshotEntries();
+  for (const auto& [name, bytes] : first) {
+    const auto again = second.find(name);
+    if (again == second.end() || again->second != bytes) Fail("a second run changed a file", name);
+  }
+
+  railfmt::fuzz::ClearScratchDirectory();
+  return 0;
+}
