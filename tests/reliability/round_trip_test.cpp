@@ -1,0 +1,111 @@
+// Round-trip properties of every kind's reader and writer, over the sample
+// files, zero-filled files of every length, and many deterministic
+// mutations of the samples: whatever a reader accepts, its writer's output
+// is accepted by the same reader and writing that again gives the same
+// bytes; inputs already in normal form come out unchanged.
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "driver/recognition_cascade.h"
+#include "tests/support/capture.h"
+#include "tests/support/mutator.h"
+#include "tools/kind_rewriters.h"
+#include "tools/sample_files.h"
+
+namespace railfmt {
+namespace {
+
+using testing::CapturedOutput;
+using testing::Mutator;
+
+constexpr int kMutationsPerSample = 300;
+
+struct Tally {
+  int accepted = 0;
+  int rejected = 0;
+};
+
+// Checks the property on one input; returns whether the reader accepted it.
+bool CheckRoundTrip(const KindRewriter& kind, const std::vector<std::uint8_t>& input, const std::string& what) {
+  const auto first = kind.rewrite(input);
+  if (!first) return false;
+  const auto second = kind.rewrite(*first);
+  EXPECT_TRUE(second.has_value()) << what << ": the reader rejects its own writer's output";
+  if (second) {
+    EXPECT_EQ(*second, *first) << what << ": rewriting the output changed it";
+  }
+  return true;
+}
+
+TEST(RoundTrip, EveryKindHasARewriterAndSamples) {
+  ASSERT_EQ(KindRewriters().size(), CascadeKinds().size());
+  for (const FileKind* kind : CascadeKinds()) {
+    SCOPED_TRACE(EntryKindName(kind->kind));
+    EXPECT_NE(FindKindRewriter(kind->kind), nullptr);
+    bool has_sample = false;
+    for (const SampleFile& sample : MakeSampleFiles()) {
+      CapturedOutput quiet;
+      const auto file = RecogniseEntry(sample.name, sample.bytes);
+      has_sample = has_sample || (file != nullptr && file->kind() == kind->kind);
+    }
+    EXPECT_TRUE(has_sample) << "no sample of this kind";
+  }
+}
+
+TEST(RoundTrip, SamplesAreInNormalForm) {
+  CapturedOutput quiet;
+  for (const SampleFile& sample : MakeSampleFiles()) {
+    SCOPED_TRACE(sample.name);
+    const auto file = RecogniseEntry(sample.name, sample.bytes);
+    ASSERT_NE(file, nullptr) << "a sample that no kind reads";
+    const KindRewriter* kind = FindKindRewriter(file->kind());
+    ASSERT_NE(kind, nullptr);
+    const auto output = kind->rewrite(sample.bytes);
+    ASSERT_TRUE(output.has_value());
+    EXPECT_EQ(*output, sample.bytes);
+  }
+}
+
+TEST(RoundTrip, ZeroFilledFilesOfEveryLength) {
+  CapturedOutput quiet;
+  for (const KindRewriter& kind : KindRewriters()) {
+    for (std::size_t length = 0; length <= 400; ++length) {
+      CheckRoundTrip(kind, std::vector<std::uint8_t>(length, 0),
+                     std::string(EntryKindName(kind.kind)) + ", " + std::to_string(length) + " zero bytes");
+      quiet.Clear();
+    }
+  }
+}
+
+TEST(RoundTrip, MutatedSamplesRewriteIdempotently) {
+  const std::vector<SampleFile> samples = MakeSampleFiles();
+  ASSERT_FALSE(samples.empty());
+  CapturedOutput quiet;
+  for (const KindRewriter& kind : KindRewriters()) {
+    Tally tally;
+    for (std::size_t s = 0; s < samples.size(); ++s) {
+      // One seed per kind and sample, so that a failure names its input.
+      Mutator mutator(0x5EED0000u + 64u * static_cast<unsigned>(kind.kind) + s);
+      const std::vector<std::uint8_t>& partner = samples[(s + 1) % samples.size()].bytes;
+      for (int i = 0; i < kMutationsPerSample; ++i) {
+        const std::vector<std::uint8_t> input = mutator.Mutate(samples[s].bytes, partner);
+        const bool accepted = CheckRoundTrip(
+            kind, input, std::string(EntryKindName(kind.kind)) + ", " + samples[s].name + ", mutation " + std::to_string(i));
+        ++(accepted ? tally.accepted : tally.rejected);
+        quiet.Clear();
+        if (::testing::Test::HasFailure()) return;
+      }
+    }
+    // Both verdicts must occur, or the property says nothing about the kind.
+    EXPECT_GT(tally.accepted, 0) << EntryKindName(kind.kind);
+    EXPECT_GT(tally.rejected, 0) << EntryKindName(kind.kind);
+    std::printf("round trip %-20s accepted %5d, rejected %5d mutated samples\n", EntryKindName(kind.kind),
+                tally.accepted, tally.rejected);
+  }
+}
+
+}  // namespace
+}  // namespace railfmt
