@@ -59,7 +59,9 @@ const OutputFileOps* SetOutputFileOps(const OutputFileOps* ops) {
 bool StoreOutputFile(const std::string& path, std::span<const std::uint8_t> bytes) {
   std::string target = path;
   mode_t mode = 0666;
-  bool keep_mode = false;
+  uid_t owner = 0;
+  gid_t group = 0;
+  bool replacing = false;
   struct stat st {};
   if (::lstat(path.c_str(), &st) == 0) {
     if (S_ISLNK(st.st_mode)) {
@@ -75,7 +77,9 @@ bool StoreOutputFile(const std::string& path, std::span<const std::uint8_t> byte
       return false;
     }
     mode = st.st_mode & 07777;
-    keep_mode = true;
+    owner = st.st_uid;
+    group = st.st_gid;
+    replacing = true;
   }
 
   static unsigned counter = 0;
@@ -86,14 +90,19 @@ bool StoreOutputFile(const std::string& path, std::span<const std::uint8_t> byte
     char suffix[64];
     std::snprintf(suffix, sizeof suffix, "/.railfmt-%ld-%u.tmp", static_cast<long>(::getpid()), counter++);
     temp = dir + suffix;
-    fd = g_ops->open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, keep_mode ? mode : 0666);
+    fd = g_ops->open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, replacing ? mode : 0666);
     if (fd < 0 && errno != EEXIST) break;
   }
   if (fd < 0) {
     ReportOpenFailure(path);
     return false;
   }
-  if (keep_mode) ::fchmod(fd, mode);
+  if (replacing) {
+    // The replacement keeps the owner (where the user may set it) and the
+    // permission bits of the file it replaces.
+    [[maybe_unused]] const int chown_result = ::fchown(fd, owner, group);
+    ::fchmod(fd, mode);
+  }
 
   bool ok = WriteAll(fd, bytes);
   if (g_ops->close(fd) != 0) ok = false;

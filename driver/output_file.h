@@ -8,8 +8,8 @@
 //
 // An existing output the user may not write to is left alone, as opening it
 // for writing would have failed. An existing output that is a symbolic link
-// is replaced at the file the link names. The replaced file's permission
-// bits carry over to the new one.
+// is replaced at the file the link names. The replaced file's owner (where
+// the user may set it) and permission bits carry over to the new one.
 #pragma once
 
 #include <cstddef>
