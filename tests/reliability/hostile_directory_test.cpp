@@ -199,7 +199,8 @@ TEST_F(HostileDirectoryTest, OutputsTheUserMayNotWriteAreLeftAlone) {
 TEST_F(HostileDirectoryTest, EntriesThatAreNoRegularFiles) {
   // An output name that is a directory, FIFOs as input and as output name,
   // symbolic link loops as input and as output name, a dangling link, links
-  // to an endless device and to a directory: none blocks, none is replaced.
+  // to an endless device, to a directory and to files of /proc: none blocks,
+  // none is replaced.
   dir_.Write("d.bak", model_);
   ASSERT_EQ(::mkdir("d.mod", 0755), 0);
   dir_.Write("d.mod/inside.mod", stale_);
@@ -215,6 +216,9 @@ TEST_F(HostileDirectoryTest, EntriesThatAreNoRegularFiles) {
   ASSERT_EQ(::symlink("nowhere/g.mod", "g.mod"), 0);
   ASSERT_EQ(::symlink("/dev/zero", "zero.mod"), 0);
   ASSERT_EQ(::symlink("/", "root.mod"), 0);
+  // Regular files whose size lies: one longer than reported, one unreadable.
+  ASSERT_EQ(::symlink("/proc/self/status", "status.mod"), 0);
+  ASSERT_EQ(::symlink("/proc/self/mem", "mem.mod"), 0);
   dir_.Write("zz.mod", stale_);  // the last entry: the scan reached the end
   const Files before = dir_.Snapshot();
 
@@ -224,7 +228,7 @@ TEST_F(HostileDirectoryTest, EntriesThatAreNoRegularFiles) {
   after["zz.mod"] = stale_;
   EXPECT_EQ(after, before);
   EXPECT_EQ(dir_.Read("d.mod/inside.mod"), stale_) << "the scan went into a subdirectory";
-  for (const char* link : {"loop.mod", "pong.mod", "ping.mod", "l.mod", "g.mod", "zero.mod", "root.mod"}) {
+  for (const char* link : {"loop.mod", "pong.mod", "ping.mod", "l.mod", "g.mod", "zero.mod", "root.mod", "status.mod", "mem.mod"}) {
     EXPECT_TRUE(fs::is_symlink(dir_.path() + "/" + link)) << link;
   }
   EXPECT_EQ(fs::read_symlink(dir_.path() + "/g.mod"), "nowhere/g.mod");
