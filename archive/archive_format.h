@@ -1,15 +1,27 @@
-// Object-archive framing shared by model streams, rolling stock and
+// Object-archive framing shared by model streams, rolling-stock files and
 // construction drawings.
 //
-// A class is introduced once per stream by the new-class tag 0xFFFF, the
-// schema number 0 and its name (16-bit length, no terminator); afterwards it
-// is referred to by its class tag, 0x8000 OR its class index. One running
-// class index per stream starts at 1; every introduction and every object
-// takes the next index. Tag arithmetic is 16-bit and wraps.
+// An archive is a sequence of objects, each preceded by a 16-bit tag. The
+// first object of a class in a stream is preceded by a class introduction
+//   0xFFFF (new-class tag), 0 (schema number), class name (16-bit length, bytes)
+// which assigns the class the stream's running class index; every later
+// object of that class is preceded by its class tag 0x8000 | class index.
+// The running index starts at 1 and advances by one for every introduction
+// and for every object (list objects and their members alike), so each tag
+// of a stream follows from what came before it. Tag arithmetic is 16-bit and
+// wraps; there is no wider form.
+//
+// Model streams introduce "CObArray" first (index 1, tag 0x8001) and
+// "CObPunkt" after the first list object (index 3, tag 0x8003); the tags of
+// "CObIndex" and "CObFormat" depend on the model's content (see CModell).
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <string_view>
+
+#include "driver/byte_cursor.h"
+#include "driver/byte_writer.h"
 
 namespace railfmt::archive {
 
@@ -25,12 +37,55 @@ inline constexpr std::string_view kLineClass = "CObLinie";
 inline constexpr std::string_view kDashedLineClass = "CObStrichLinie";
 inline constexpr std::string_view kDimensionLineClass = "CObMassLinie";
 
-// Class tags in a model stream: "CObArray" has class index 1, "CObPunkt" 3.
+// Fixed tags of a model stream: "CObArray" has class index 1, "CObPunkt" 3.
 inline constexpr std::uint16_t kArrayTag = 0x8001;
 inline constexpr std::uint16_t kPointTag = 0x8003;
+// "CObIndex" is introduced at class index 4 + sum over parts of (points + 1).
+inline constexpr std::uint16_t kIndexTagBase = 0x8004;
 
+// Stream sizes of the fixed records.
 inline constexpr std::size_t kPointRecordSize = 48;
 inline constexpr std::size_t kFormatRecordSize = 48;
 inline constexpr std::size_t kIndexObjectSize = 8;
+// Point: X Y Z Aux, Quad[4], four bytes, CodeValue, Aux2, Code.
+static_assert(kPointRecordSize == 4 * 4 + 4 * 4 + 4 * 1 + 4 + 4 + 4);
+// Format: Values[3] (32-bit), Doubles[3] (64-bit), Factors[3] (32-bit float).
+static_assert(kFormatRecordSize == 3 * 4 + 3 * 8 + 3 * 4);
+// Index object: Value and Marker, 32 bits each.
+static_assert(kIndexObjectSize == 4 + 4);
+
+// Index-object markers: Marker 1 with the code of the primitive mode it opens.
+inline constexpr std::int32_t kVertexObject = 0;
+inline constexpr std::int32_t kModeMarker = 1;
+inline constexpr std::int32_t kPointsMode = 0;
+inline constexpr std::int32_t kLinesMode = 1;
+inline constexpr std::int32_t kTrianglesMode = 4;
+inline constexpr std::int32_t kQuadsMode = 7;
+inline constexpr std::int32_t kPolygonMode = 9;
+
+// The class tag of a class index, in 16-bit arithmetic.
+constexpr std::uint16_t ClassTag(unsigned class_index) {
+  return static_cast<std::uint16_t>(kClassTagBit | (class_index & 0xFFFFu));
+}
+
+// Adds in the 16-bit arithmetic of the tags (wraps modulo 65536).
+constexpr std::uint16_t TagPlus(std::uint16_t tag, int delta) {
+  return static_cast<std::uint16_t>((static_cast<unsigned>(tag) + static_cast<unsigned>(delta)) & 0xFFFFu);
+}
+
+// Which check of a class introduction failed, if any.
+enum class IntroductionCheck {
+  kOk,
+  kMissingIntroduction,  // the new-class tag or the schema number is not there
+  kWrongName,            // the class name is not the expected one
+};
+
+// Reads a class introduction: ExpectShort 0xFFFF, ExpectShort 0 (stopping
+// at the first that fails; each prints its mismatch line), then
+// ExpectString16 with the expected name.
+IntroductionCheck ReadClassIntroduction(ReadCursor& in, std::string_view class_name);
+
+// Writes 0xFFFF, 0 and the class name with its 16-bit length.
+void WriteClassIntroduction(ByteWriter& out, std::string_view class_name);
 
 }  // namespace railfmt::archive

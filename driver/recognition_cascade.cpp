@@ -1,6 +1,8 @@
 #include "driver/recognition_cascade.h"
 
+#include "archive/model_file.h"
 #include "driver/diagnostics.h"
+#include "layout/layout_file.h"
 
 namespace railfmt {
 
@@ -16,7 +18,7 @@ const char* EntryKindName(EntryKind kind) {
 }
 
 const std::vector<const FileKind*>& CascadeKinds() {
-  static const std::vector<const FileKind*> kinds = {};
+  static const std::vector<const FileKind*> kinds = {&kModelKind, &kLayoutKind};
   return kinds;
 }
 

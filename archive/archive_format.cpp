@@ -1,0 +1,21 @@
+#include "archive/archive_format.h"
+
+#include "driver/field_primitives.h"
+
+namespace railfmt::archive {
+
+IntroductionCheck ReadClassIntroduction(ReadCursor& in, std::string_view class_name) {
+  if (!ExpectShort(in, kNewClassTag) || !ExpectShort(in, kSchemaNumber)) {
+    return IntroductionCheck::kMissingIntroduction;
+  }
+  if (!ExpectString16(in, class_name)) return IntroductionCheck::kWrongName;
+  return IntroductionCheck::kOk;
+}
+
+void WriteClassIntroduction(ByteWriter& out, std::string_view class_name) {
+  out.U16(kNewClassTag);
+  out.U16(kSchemaNumber);
+  WriteString16(out, class_name);
+}
+
+}  // namespace railfmt::archive

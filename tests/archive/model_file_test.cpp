@@ -1,0 +1,142 @@
+#include "archive/model_file.h"
+
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+
+#include "driver/recognition_cascade.h"
+#include "tests/archive/model_test_models.h"
+#include "tests/support/capture.h"
+#include "tests/support/scratch_dir.h"
+#include "tools/sample_files.h"
+
+namespace railfmt {
+namespace {
+
+using testing::CapturedOutput;
+using testing::ScratchDir;
+using testing::TwoPartModel;
+
+std::vector<std::uint8_t> Bytes(CModell model) { return EncodeModelFile(model); }
+
+std::vector<std::uint8_t> Sample(const std::string& name) {
+  for (SampleFile& sample : MakeSampleFiles()) {
+    if (sample.name == name) return sample.bytes;
+  }
+  ADD_FAILURE() << "no sample " << name;
+  return {};
+}
+
+TEST(ModelFile, UnreadablePathsReportCantOpen) {
+  ScratchDir dir;
+  ASSERT_EQ(::mkdir("sub.mod", 0777), 0);
+  for (const std::string path : {"missing.mod", "sub.mod"}) {
+    CapturedOutput captured;
+    CModell model;
+    ReadModelFile(model, path);
+    EXPECT_EQ(model.ReadOk, 0);
+    EXPECT_EQ(captured.messages(), std::vector<std::string>{"Can't open " + path + "!\n"});
+  }
+}
+
+TEST(ModelFile, WrittenFileReadsBackEqual) {
+  ScratchDir dir;
+  CModell model = TwoPartModel();
+  WriteModelFile(model, "two.mod");
+  EXPECT_EQ(dir.Read("two.mod"), Bytes(TwoPartModel()));
+  CapturedOutput captured;
+  CModell back;
+  ReadModelFile(back, "two.mod");
+  EXPECT_EQ(back.ReadOk, 1);
+  EXPECT_TRUE(captured.messages().empty());
+  EXPECT_EQ(back.Elements, model.Elements);
+}
+
+TEST(ModelFile, TrailingBytesAreReportedAcceptedAndDropped) {
+  std::vector<std::uint8_t> bytes = Bytes(TwoPartModel());
+  const std::size_t model_size = bytes.size();
+  bytes.push_back(0);
+  bytes.push_back(7);
+  CapturedOutput captured;
+  CModell model;
+  std::size_t stop = 0;
+  ReadModelBytes(model, bytes, "x.mod", &stop);
+  EXPECT_EQ(model.ReadOk, 1);
+  EXPECT_EQ(stop, model_size);
+  EXPECT_EQ(captured.messages(), std::vector<std::string>{"EOF not found: x.mod!\n"});
+  EXPECT_EQ(EncodeModelFile(model).size(), model_size);
+}
+
+TEST(ModelFile, EndOfDataIsCheckedAfterAFailedReadToo) {
+  std::vector<std::uint8_t> bytes(46, 0);
+  bytes[2] = 1;  // the reserved word
+  CapturedOutput captured;
+  CModell model;
+  ReadModelBytes(model, bytes, "bad.mod");
+  EXPECT_EQ(model.ReadOk, 0);
+  EXPECT_EQ(captured.mismatches(), "I: 1 S: 0\n");
+  EXPECT_EQ(captured.messages(),
+            (std::vector<std::string>{"Formatfehler 1 in (null)!\n", "EOF not found: bad.mod!\n"}));
+}
+
+TEST(ModelFile, ModelKindNamesItsOutputAfterTheEntrysBaseName) {
+  const std::vector<std::uint8_t> bytes = Bytes(TwoPartModel());
+  const std::vector<std::pair<std::string, std::string>> names = {
+      {"x.bak", "x.mod"}, {"x.mod", "x.mod"}, {"a.b.c", "a.b.mod"}, {"noext", "noext.mod"}, {"x.", "x.mod"}};
+  for (const auto& [entry, output] : names) {
+    std::size_t stop = 0;
+    const auto file = kModelKind.try_read(entry, bytes, &stop);
+    ASSERT_NE(file, nullptr);
+    EXPECT_EQ(file->kind(), EntryKind::kModel);
+    EXPECT_EQ(file->OutputName(), output);
+    EXPECT_EQ(stop, bytes.size());
+  }
+  CapturedOutput captured;
+  std::size_t stop = 0;
+  EXPECT_EQ(kModelKind.try_read("junk.txt", std::vector<std::uint8_t>{'h', 'e', 'l', 'l', 'o'}, &stop), nullptr);
+  EXPECT_EQ(stop, 4u);
+  EXPECT_EQ(captured.messages().front(), "Formatfehler 1 in (null)!\n");
+}
+
+TEST(ModelFile, ModelTakesItsPlaceInTheCascade) {
+  const std::vector<const FileKind*>& kinds = CascadeKinds();
+  EXPECT_NE(std::find(kinds.begin(), kinds.end(), &kModelKind), kinds.end());
+  const auto file = RecogniseEntry("station.mod", Sample("station.mod"));
+  ASSERT_NE(file, nullptr);
+  EXPECT_EQ(file->kind(), EntryKind::kModel);
+}
+
+TEST(ModelFile, BatchToolWritesModelsBesideTheirEntriesAndInPlace) {
+  ScratchDir dir;
+  const std::vector<std::uint8_t> station = Sample("station.mod");
+  std::vector<std::uint8_t> with_tail = Sample("every_kind.mod");
+  const std::vector<std::uint8_t> every_kind = with_tail;
+  with_tail.push_back(0xAB);
+  const std::vector<std::uint8_t> reordered = Sample("reordered.bak");
+  const std::vector<std::uint8_t> junk = {'n', 'o', 't', ' ', 'a', ' ', 'm', 'o', 'd', 'e', 'l'};
+  dir.Write("x.bak", station);
+  dir.Write("tail.mod", with_tail);
+  dir.Write("reordered.mod", reordered);
+  dir.Write("junk.txt", junk);
+
+  int status = -1;
+  testing::RunCommand(RAILFMT_BINARY, &status);
+  EXPECT_EQ(status, 0);
+
+  CModell canonical;
+  {
+    CapturedOutput quiet;
+    ReadModelBytes(canonical, reordered, "reordered.mod");
+  }
+  ASSERT_EQ(canonical.ReadOk, 1);
+  const std::map<std::string, std::vector<std::uint8_t>> expected = {
+      {"x.bak", station},       {"x.mod", station},
+      {"tail.mod", every_kind}, {"reordered.mod", EncodeModelFile(canonical)},
+      {"junk.txt", junk},
+  };
+  EXPECT_EQ(dir.Snapshot(), expected);
+  EXPECT_NE(expected.at("reordered.mod"), reordered);
+}
+
+}  // namespace
+}  // namespace railfmt

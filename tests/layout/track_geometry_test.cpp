@@ -1,0 +1,99 @@
+#include "layout/track_geometry.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <limits>
+
+#include "tests/layout/layout_builders.h"
+
+namespace railfmt {
+namespace {
+
+using testing::MakeTrack;
+
+TEST(TrackGeometry, RoundHalfAwayFromZero) {
+  const struct {
+    double v;
+    std::int32_t r;
+  } cases[] = {{2.5, 3}, {-2.5, -3}, {0.4, 0}, {-0.4, 0}, {0.0, 0}, {0.5, 1}, {-0.5, -1}, {1.4999, 1},
+               {150.5, 151}, {-699.99999, -700}, {std::nan(""), 0}, {1e300, 2147483647}, {-1e300, -2147483647 - 1},
+               {2147483646.6, 2147483647}};
+  for (const auto& c : cases) EXPECT_EQ(RoundHalfAway(c.v), c.r) << c.v;
+}
+
+TEST(TrackGeometry, StraightsEndInOneOfEightDirections) {
+  const struct {
+    std::array<std::int32_t, 3> start;
+    std::array<float, 3> direction;
+    std::array<std::int32_t, 3> end;
+    std::array<float, 3> end_direction;
+    std::array<std::int32_t, 3> buffer_stop;
+  } cases[] = {
+      {{0, 0, 50}, {1, 0, 0}, {1000, 0, 50}, {1, 0, 0}, {700, 0, 50}},
+      {{0, 0, 0}, {940, 342, 0}, {940, 342, 0}, {1, 0, 0}, {640, 342, 0}},
+      {{0, 0, 0}, {1, 1, 0}, {1000, 1000, 0}, {1, 1, 0}, {700, 700, 0}},
+      {{500, 500, 7}, {-1, 0, 0}, {-500, 500, 9}, {-1, 0, 0}, {-200, 500, 9}},
+      // Chord against the start direction: still straight.
+      {{0, 0, 0}, {0, 1, 0}, {0, -1000, 0}, {0, -1, 0}, {0, -700, 0}},
+  };
+  for (const auto& c : cases) {
+    const CGleis t = MakeTrack(1, "g", 2, c.start, c.direction, c.end);
+    const ArcResult arc = ArcGeometry(t);
+    EXPECT_EQ(arc.turning_angle, 0.0);
+    EXPECT_FALSE(arc.radius.has_value());
+    EXPECT_DOUBLE_EQ(arc.arc_length, std::hypot(c.end[0] - c.start[0], c.end[1] - c.start[1]));
+    EXPECT_EQ(EndDirection(t), c.end_direction);
+    EXPECT_EQ(BufferStopPosition(t), c.buffer_stop);
+  }
+}
+
+TEST(TrackGeometry, QuarterCircle) {
+  const CGleis t = MakeTrack(1, "b", 2, {0, 0, 0}, {1, 0, 0}, {1000, 1000, 0});
+  const ArcResult arc = ArcGeometry(t);
+  EXPECT_NEAR(arc.arc_length, 1570.796, 0.0005);
+  EXPECT_NEAR(arc.turning_angle, 3.141592653589793 / 2, 1e-12);
+  ASSERT_TRUE(arc.radius.has_value());
+  EXPECT_NEAR(*arc.radius, 1000.0, 1e-9);
+  EXPECT_NEAR(arc.end_direction[0], 0.0, 1e-15);
+  EXPECT_EQ(arc.end_direction[1], 1.0f);
+  EXPECT_EQ(arc.end_direction[2], 0.0f);
+  EXPECT_EQ(BufferStopPosition(t), (std::array<std::int32_t, 3>{1000, 700, 0}));
+
+  const CGleis right = MakeTrack(1, "b", 2, {0, 0, 0}, {1, 0, 0}, {1000, -1000, 0});
+  EXPECT_LT(*ArcGeometry(right).radius, 0.0) << "the radius has the sign of the turn";
+  EXPECT_EQ(BufferStopPosition(right), (std::array<std::int32_t, 3>{1000, -700, 0}));
+}
+
+TEST(TrackGeometry, IntegerArithmeticWrapsAt32Bits) {
+  constexpr std::int32_t kMax = std::numeric_limits<std::int32_t>::max();
+  constexpr std::int32_t kMin = std::numeric_limits<std::int32_t>::min();
+  EXPECT_EQ(WrappingAdd(kMax, 1), kMin);
+  EXPECT_EQ(WrappingSub(kMin, 1), kMax);
+  const CGleis far = MakeTrack(1, "w", 2, {kMax, kMax, kMax}, {1, 0, 0}, {kMax, kMax, kMax - 1});
+  // The sums wrap to -2, halved to -1.
+  EXPECT_EQ(TrackMidpoint(far), (std::array<std::int32_t, 3>{-1, -1, RoundHalfAway(-3 * 0.5)}));
+  const CGleis wrap = MakeTrack(1, "w", 2, {kMax - 100, 0, 0}, {1, 0, 0}, {kMin + 100, 0, 0});
+  // dx wraps to +201: a straight towards +x whose buffer stop wraps back.
+  EXPECT_EQ(EndDirection(wrap), (std::array<float, 3>{1, 0, 0}));
+  EXPECT_EQ(BufferStopPosition(wrap)[0], WrappingAdd(kMin + 100, -300));
+}
+
+TEST(TrackGeometry, DegenerateTracksDoNotFail) {
+  const struct {
+    std::array<float, 3> direction;
+  } cases[] = {{{1, 0, 0}}, {{0, 1, 0}}, {{std::nanf(""), 0, 0}}, {{0, 0, 0}}};
+  for (const auto& c : cases) {
+    const CGleis t = MakeTrack(1, "p", 2, {5, 5, 5}, c.direction, {5, 5, 9});
+    const ArcResult arc = ArcGeometry(t);
+    EXPECT_EQ(arc.arc_length, 0.0);
+    for (float v : arc.end_direction) EXPECT_FALSE(std::isnan(v));
+    EXPECT_FALSE(std::isnan(arc.turning_angle));
+  }
+  const CGleis straight = MakeTrack(1, "p", 2, {5, 5, 5}, {1, 0, 0}, {5, 5, 9});
+  EXPECT_EQ(EndDirection(straight), (std::array<float, 3>{0, 0, 0}));
+  EXPECT_EQ(BufferStopPosition(straight), (std::array<std::int32_t, 3>{5, 5, 9}));
+}
+
+}  // namespace
+}  // namespace railfmt
