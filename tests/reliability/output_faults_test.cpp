@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <cerrno>
 #include <cstdint>
+#include <filesystem>
 #include <functional>
 #include <map>
 #include <string>
@@ -29,29 +30,34 @@ using testing::KindSample;
 using testing::ScratchDir;
 
 // Output operations that deliver a few bytes per write, so that an output
-// takes dozens of writes, and fail exactly the armed call.
+// takes dozens of writes, and fail exactly the armed call of the run's first
+// output (a run may store more: an output that is also an entry of the
+// directory is rewritten when its turn comes).
 struct Faults {
   static inline std::size_t chunk = 1;
   static inline int fail_write_at = -1;
   static inline bool fail_open = false, fail_close = false, fail_rename = false;
-  static inline int writes = 0;
+  static inline int writes = 0;  // of the first output
+  static inline int opens = 0;
+  static inline int closes = 0;
+  static inline int renames = 0;
 
   static void Arm(int write_at, bool open, bool close, bool rename) {
     fail_write_at = write_at;
     fail_open = open;
     fail_close = close;
     fail_rename = rename;
-    writes = 0;
+    writes = opens = closes = renames = 0;
   }
   static int Open(const char* p, int f, mode_t m) {
-    if (fail_open) {
+    if (opens++ == 0 && fail_open) {
       errno = EMFILE;
       return -1;
     }
     return SystemOutputFileOps().open(p, f, m);
   }
   static ssize_t Write(int fd, const void* d, std::size_t n) {
-    if (writes++ == fail_write_at) {
+    if (opens == 1 && writes++ == fail_write_at) {
       errno = ENOSPC;
       return -1;
     }
@@ -59,14 +65,14 @@ struct Faults {
   }
   static int Close(int fd) {
     const int r = SystemOutputFileOps().close(fd);
-    if (fail_close) {
+    if (closes++ == 0 && fail_close) {
       errno = EIO;
       return -1;
     }
     return r;
   }
   static int Rename(const char* a, const char* b) {
-    if (fail_rename) {
+    if (renames++ == 0 && fail_rename) {
       errno = EXDEV;
       return -1;
     }
@@ -83,15 +89,16 @@ class OutputFaultsTest : public ::testing::Test {
 
   // A directory: entry name -> content. Runs the batch over it with the
   // armed fault and returns the directory afterwards and the messages.
-  static std::pair<std::map<std::string, std::vector<std::uint8_t>>, std::vector<std::string>> RunOver(
+  std::pair<std::map<std::string, std::vector<std::uint8_t>>, std::vector<std::string>> RunOver(
       const std::map<std::string, std::vector<std::uint8_t>>& files) {
-    ScratchDir dir;
-    for (const auto& [name, bytes] : files) dir.Write(name, bytes);
+    for (const auto& entry : std::filesystem::directory_iterator(dir_.path())) std::filesystem::remove_all(entry);
+    for (const auto& [name, bytes] : files) dir_.Write(name, bytes);
     CapturedOutput captured;
     RunBatch();
-    return {dir.Snapshot(), captured.messages()};
+    return {dir_.Snapshot(), captured.messages()};
   }
 
+  ScratchDir dir_;
   const OutputFileOps* previous_ = nullptr;
 };
 
@@ -147,7 +154,7 @@ TEST_F(OutputFaultsTest, EveryFailingCallLeavesTheExistingOutputAndNoTemporary) 
         arm();
         const auto [after, messages] = RunOver(files);
         EXPECT_EQ(after, files);
-        const std::string expected = (what == "open" ? "Can't open " : "Can't write ") + s.output_name + "!\n";
+        const std::string expected = (what == "open" ? "Can't open " : "Can't write ") + output + "!\n";
         EXPECT_NE(std::find(messages.begin(), messages.end(), expected), messages.end()) << "no " << expected;
         ++scenarios;
         if (HasFailure()) return;

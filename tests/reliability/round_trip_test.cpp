@@ -21,7 +21,7 @@ namespace {
 using testing::CapturedOutput;
 using testing::Mutator;
 
-constexpr int kMutationsPerSample = 300;
+constexpr int kMutationsPerSample = 2000;
 
 struct Tally {
   int accepted = 0;
@@ -55,8 +55,13 @@ TEST(RoundTrip, EveryKindHasARewriterAndSamples) {
   }
 }
 
-TEST(RoundTrip, SamplesAreInNormalForm) {
+TEST(RoundTrip, SamplesRewriteToAFixedPoint) {
+  // Some samples are in normal form and come out unchanged; the others (a
+  // reordered primitive list, misplaced bridges, duplicate models) change
+  // once and then stay.
   CapturedOutput quiet;
+  int unchanged = 0;
+  int normalised = 0;
   for (const SampleFile& sample : MakeSampleFiles()) {
     SCOPED_TRACE(sample.name);
     const auto file = RecogniseEntry(sample.name, sample.bytes);
@@ -65,8 +70,11 @@ TEST(RoundTrip, SamplesAreInNormalForm) {
     ASSERT_NE(kind, nullptr);
     const auto output = kind->rewrite(sample.bytes);
     ASSERT_TRUE(output.has_value());
-    EXPECT_EQ(*output, sample.bytes);
+    ++(*output == sample.bytes ? unchanged : normalised);
+    CheckRoundTrip(*kind, *output, sample.name + " rewritten");
   }
+  EXPECT_GT(unchanged, 0);
+  EXPECT_GT(normalised, 0);
 }
 
 TEST(RoundTrip, ZeroFilledFilesOfEveryLength) {

@@ -44,7 +44,7 @@ void Mutator::EditOnce(std::vector<std::uint8_t>& bytes, const std::vector<std::
       }
       break;
     case 3:  // truncate
-      bytes.resize(at(0));
+      if (size > 0) bytes.resize(at(0));
       break;
     case 4: {  // insert a few bytes
       const std::size_t pos = at(1);
