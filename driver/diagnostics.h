@@ -44,7 +44,9 @@ void FlushMismatchOutput();
 // "Can't open %s!\n" with the path.
 void ReportOpenFailure(std::string_view path);
 // "EOF not found: %s!\n" with the path when any byte follows the last field
-// the reader consumed. Never changes a reader's verdict.
+// the reader consumed. After a read that ran short the data counts as ended
+// (a short block read leaves the stream at its end), so nothing is reported.
+// Never changes a reader's verdict.
 void CheckEndOfData(const ReadCursor& in, std::string_view path);
 
 // The text a message uses for an absent name: "(null)".

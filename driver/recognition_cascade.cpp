@@ -1,8 +1,10 @@
 #include "driver/recognition_cascade.h"
 
 #include "archive/model_file.h"
+#include "construction/construction_file.h"
 #include "driver/diagnostics.h"
 #include "layout/layout_file.h"
+#include "rollingstock/rolling_stock_file.h"
 
 namespace railfmt {
 
@@ -18,7 +20,8 @@ const char* EntryKindName(EntryKind kind) {
 }
 
 const std::vector<const FileKind*>& CascadeKinds() {
-  static const std::vector<const FileKind*> kinds = {&kModelKind, &kLayoutKind};
+  static const std::vector<const FileKind*> kinds = {&kRollingStockKind, &kModelKind, &kConstructionKind,
+                                                     &kLayoutKind};
   return kinds;
 }
 

@@ -10,13 +10,17 @@ namespace {
 
 constexpr double kPi = 3.141592653589793;
 constexpr double kTwoPi = 6.283185307179586;
-constexpr long double kStraightness = 1e-10L;
+// A double constant, compared with |sin d| taken in extended precision.
+constexpr double kStraightness = 1e-10;
 
 }  // namespace
 
 std::int32_t RoundHalfAway(double v) {
   if (std::isnan(v)) return 0;
-  const double r = std::trunc(v > 0 ? v + 0.5 : v - 0.5);
+  // In extended precision v +- 0.5 is exact for every double that matters,
+  // so a value just below a half is not rounded up by the addition itself.
+  const long double x = v;
+  const long double r = std::trunc(v > 0 ? x + 0.5L : x - 0.5L);
   if (r >= 2147483647.0) return std::numeric_limits<std::int32_t>::max();
   if (r <= -2147483648.0) return std::numeric_limits<std::int32_t>::min();
   return static_cast<std::int32_t>(r);
@@ -34,9 +38,12 @@ ArcResult ArcGeometry(const CGleis& t) {
   const double dx = WrappingSub(t.EndPoint[0], t.StartPoint[0]);
   const double dy = WrappingSub(t.EndPoint[1], t.StartPoint[1]);
   const double length = std::sqrt(dx * dx + dy * dy);
-  const double a0 = std::atan2(static_cast<double>(t.StartDirection[1]), static_cast<double>(t.StartDirection[0]));
-  // The angle steps run in extended precision; each end-direction component
-  // is rounded to float once.
+  // The angle steps run in extended precision; the start angle is then kept
+  // as a double (the double-precision atan2 can be one unit in the last
+  // place off that), and each end-direction component is rounded to float
+  // once.
+  const double a0 = static_cast<double>(
+      std::atan2(static_cast<long double>(t.StartDirection[1]), static_cast<long double>(t.StartDirection[0])));
   const long double ac = std::atan2(static_cast<long double>(dy), static_cast<long double>(dx));
   const long double turn = ac - a0;
   long double delta = turn > kPi ? turn - kTwoPi : turn;

@@ -79,6 +79,20 @@ TEST(ModelFile, EndOfDataIsCheckedAfterAFailedReadToo) {
             (std::vector<std::string>{"Formatfehler 1 in (null)!\n", "EOF not found: bad.mod!\n"}));
 }
 
+TEST(ModelFile, ATruncatedModelReportsOnlyTheReadersMessage) {
+  const std::vector<std::uint8_t> whole = Bytes(TwoPartModel());
+  for (const std::size_t cut : {std::size_t{1}, std::size_t{41}, whole.size() / 2, whole.size() - 1}) {
+    SCOPED_TRACE(cut);
+    const std::vector<std::uint8_t> bytes(whole.begin(), whole.begin() + static_cast<std::ptrdiff_t>(cut));
+    CapturedOutput captured;
+    CModell model;
+    ReadModelBytes(model, bytes, "cut.mod");
+    EXPECT_EQ(model.ReadOk, 0);
+    EXPECT_EQ(captured.messages().size(), 1u);
+    for (const std::string& message : captured.messages()) EXPECT_NE(message, "EOF not found: cut.mod!\n");
+  }
+}
+
 TEST(ModelFile, ModelKindNamesItsOutputAfterTheEntrysBaseName) {
   const std::vector<std::uint8_t> bytes = Bytes(TwoPartModel());
   const std::vector<std::pair<std::string, std::string>> names = {

@@ -8,8 +8,10 @@
 #include <string>
 #include <vector>
 
+#include "driver/recognition_cascade.h"
 #include "tests/support/capture.h"
 #include "tests/support/scratch_dir.h"
+#include "tools/sample_files.h"
 
 namespace railfmt {
 namespace {
@@ -37,6 +39,50 @@ TEST(BatchDriver, EntriesThatAreNotRegularFilesAreReportedAndPassedOver) {
   RunBatch();  // must not block on the FIFO
   EXPECT_EQ(dir.Snapshot(), before);
   EXPECT_EQ(captured.mismatches(), "");
+  // Each of the four readers reports the entry it could not open.
+  std::vector<std::string> expected;
+  for (const char* name : {"loop", "pipe", "subdir"}) {
+    for (int kind = 0; kind < 4; ++kind) expected.push_back(std::string("Can't open ") + name + "!\n");
+  }
+  EXPECT_EQ(captured.messages(), expected);
+}
+
+// A run visits the names it found when it started, each with the content it
+// has when its turn comes: a.bak (a model) is visited before a.mod and
+// replaces it, so a.mod is then read with the model's bytes and rewritten in
+// place; b.mod, which the run creates, was not there at the start and is
+// never visited, so its writing prints no second round of mismatch lines.
+TEST(BatchDriver, VisitsTheSnapshotWithTheContentEachNameHasAtItsTurn) {
+  std::vector<std::uint8_t> model;
+  for (const SampleFile& sample : MakeSampleFiles()) {
+    if (sample.name == "reordered.bak") model = sample.bytes;
+  }
+  ASSERT_FALSE(model.empty());
+  std::string one_attempt;
+  {
+    CapturedOutput captured;
+    ASSERT_NE(RecogniseEntry("x", model), nullptr);
+    one_attempt = captured.mismatches();
+  }
+  ScratchDir dir;
+  dir.Write("a.bak", model);
+  dir.Write("a.mod", {'j', 'u', 'n', 'k'});
+  dir.Write("b.bak", model);
+  int status = -1;
+  const std::string out = RunCommand(std::string("'") + RAILFMT_BINARY + "'", &status);
+  EXPECT_EQ(status, 0);
+  // a.bak, a.mod (now the canonical model) and b.bak each take one attempt
+  // at rolling stock before they read as models.
+  std::string canonical_attempt;
+  {
+    CapturedOutput captured;
+    ASSERT_NE(RecogniseEntry("a.mod", dir.Read("a.mod")), nullptr);
+    canonical_attempt = captured.mismatches();
+  }
+  EXPECT_EQ(out, one_attempt + canonical_attempt + one_attempt);
+  EXPECT_EQ(dir.Read("a.bak"), model);
+  EXPECT_EQ(dir.Read("b.mod"), dir.Read("a.mod"));
+  EXPECT_NE(dir.Read("a.mod"), model) << "the sample is not canonical";
 }
 
 TEST(BatchDriver, TheToolPrintsNothingForAnEmptyDirectoryAndExitsZero) {

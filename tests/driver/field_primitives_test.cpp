@@ -186,5 +186,17 @@ TEST(Diagnostics, MessagesGoToTheInstalledSinkOnly) {
   EXPECT_STREQ(NameOrNull(std::nullopt), "(null)");
 }
 
+TEST(Diagnostics, EndOfDataAfterAReadThatRanShortIsNotReported) {
+  // A read that ran past the end took the stream to its end, as a short
+  // block read does: the bytes it could not use are not trailing bytes.
+  CapturedOutput captured;
+  const std::vector<std::uint8_t> three = Bytes({1, 2, 3});
+  ReadCursor in(three);
+  std::uint32_t v = 0;
+  ASSERT_FALSE(in.ReadU32(v));
+  CheckEndOfData(in, "cut.mod");
+  EXPECT_TRUE(captured.messages().empty());
+}
+
 }  // namespace
 }  // namespace railfmt

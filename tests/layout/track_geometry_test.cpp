@@ -18,7 +18,10 @@ TEST(TrackGeometry, RoundHalfAwayFromZero) {
     std::int32_t r;
   } cases[] = {{2.5, 3}, {-2.5, -3}, {0.4, 0}, {-0.4, 0}, {0.0, 0}, {0.5, 1}, {-0.5, -1}, {1.4999, 1},
                {150.5, 151}, {-699.99999, -700}, {std::nan(""), 0}, {1e300, 2147483647}, {-1e300, -2147483647 - 1},
-               {2147483646.6, 2147483647}};
+               {2147483646.6, 2147483647},
+               // Just below one half: v + 0.5 is not a double, and rounding
+               // it to one would round the value up.
+               {0.49999999999999994, 0}, {-0.49999999999999994, 0}};
   for (const auto& c : cases) EXPECT_EQ(RoundHalfAway(c.v), c.r) << c.v;
 }
 
@@ -63,6 +66,37 @@ TEST(TrackGeometry, QuarterCircle) {
   const CGleis right = MakeTrack(1, "b", 2, {0, 0, 0}, {1, 0, 0}, {1000, -1000, 0});
   EXPECT_LT(*ArcGeometry(right).radius, 0.0) << "the radius has the sign of the turn";
   EXPECT_EQ(BufferStopPosition(right), (std::array<std::int32_t, 3>{1000, -700, 0}));
+}
+
+TEST(TrackGeometry, StartAngleIsComputedInExtendedPrecisionAndKeptAsDouble) {
+  // For this start direction the double-precision atan2 is one unit in the
+  // last place off the extended-precision angle rounded to double; near a
+  // quarter turn that unit shows in the end direction's x component.
+  const std::array<float, 3> direction = {-0x1.416fbp-1f, -0x1.3780fp-3f, 0.0f};
+  const struct {
+    std::int32_t end_y;
+    float end_x_direction;
+  } cases[] = {{-786655253, 0x1.35afdp-31f}, {-786655252, -0x1.71842p-31f}, {-786655254, 0x1.ee71ep-30f}};
+  for (const auto& c : cases) {
+    const CGleis t = MakeTrack(1, "k", 2, {0, 0, 0}, direction, {1000000000, c.end_y, 0});
+    EXPECT_EQ(EndDirection(t), (std::array<float, 3>{c.end_x_direction, 1.0f, 0.0f})) << c.end_y;
+  }
+}
+
+TEST(TrackGeometry, StraightnessThresholdIsTheDouble1e10) {
+  // |sin d| of these tracks lies between 1e-10 in extended precision and the
+  // double 1e-10 (about 3.6e-27 above it): below the threshold, so straight.
+  const struct {
+    std::array<float, 3> direction;
+    std::int32_t end_x;
+  } cases[] = {{{0x1.00001p+0f, 0x1.c9e9a2p-31f, 0}, 1071883252}, {{0x1.000018p+0f, 0x1.54231p-31f, 0}, 1391392146}};
+  for (const auto& c : cases) {
+    const CGleis t = MakeTrack(1, "s", 2, {0, 0, 0}, c.direction, {c.end_x, 1, 0});
+    const ArcResult arc = ArcGeometry(t);
+    EXPECT_FALSE(arc.radius.has_value()) << c.end_x;
+    EXPECT_EQ(arc.turning_angle, 0.0);
+    EXPECT_EQ(arc.end_direction, (std::array<float, 3>{1, 0, 0}));
+  }
 }
 
 TEST(TrackGeometry, IntegerArithmeticWrapsAt32Bits) {

@@ -1,0 +1,189 @@
+#include "construction/construction_drawing.h"
+
+#include <algorithm>
+#include <utility>
+
+#include "archive/archive_format.h"
+#include "archive/primitive_block.h"
+#include "construction/construction_format.h"
+#include "driver/diagnostics.h"
+#include "driver/field_primitives.h"
+
+namespace railfmt {
+namespace {
+
+using archive::IntroductionCheck;
+
+// One read of a drawing: the cursor, the running class tag and the name the
+// messages carry.
+class DrawingReader {
+ public:
+  DrawingReader(CKonstruktion& drawing, ReadCursor& in) : drawing_(drawing), in_(in) {}
+
+  bool Read() {
+    for (std::uint16_t word : construction::kIdentificationWords) {
+      if (!ExpectShort(in_, word)) return Fail("Formatfehler 1 in %s!\n");
+    }
+    return ReadPointList() && ReadIndexBlock() && ReadFormatList() &&
+           ReadLineList(archive::kDashedLineClass, drawing_.DashedLines, drawing_.DashedLineCount) &&
+           ReadLineList(archive::kLineClass, drawing_.Lines, drawing_.LineCount) && ReadReservedCount() &&
+           ReadLineList(archive::kDimensionLineClass, drawing_.DimensionLines, drawing_.DimensionLineCount);
+  }
+
+ private:
+  bool ReadPointList() {
+    std::int16_t count = 0;
+    if (!ReadListCount(count)) return false;
+    drawing_.PointCount = count;
+    if (count == 0) return true;
+    if (!ReadIntroduction(archive::kPointClass, "Formatfehler 7 in %s!\n", "Formatfehler 8 in %s!\n")) return false;
+    if (!drawing_.ReadPoints(in_, tag_)) return false;
+    Advance(count);
+    return true;
+  }
+
+  // C is not a list count of the drawing's own: 0 or less leaves the
+  // judgement to the index block, which finds no (0,1) in it.
+  bool ReadIndexBlock() {
+    std::int16_t count = 0;
+    if (!in_.ReadI16(count)) return Fail("Formatfehler!\n");
+    if (count == 0) return true;
+    if (!ReadIntroduction(archive::kIndexClass, "Formatfehler 13 in %s!\n", "Formatfehler 14 in %s!\n")) return false;
+    if (!ReadPrimitives(drawing_, in_, count, tag_)) return false;
+    Advance(drawing_.PrimitiveObjectCount());
+    return true;
+  }
+
+  bool ReadFormatList() {
+    std::int16_t count = 0;
+    if (!ReadListCount(count)) return false;
+    if (count == 0) return true;
+    if (!ReadIntroduction(archive::kFormatClass, "Formatfehler 17 in %s!\n", "Formatfehler 18 in %s!\n")) {
+      return false;
+    }
+    if (!drawing_.ReadFormats(in_, count, tag_)) return false;
+    Advance(count);
+    return true;
+  }
+
+  bool ReadLineList(std::string_view class_name, std::vector<CLinie>& lines, std::int16_t& count) {
+    if (!ReadListCount(count)) return false;
+    if (count == 0) return true;
+    if (!ReadIntroduction(class_name, "Formatfehler 17 in %s!\n", "Formatfehler 18 in %s!\n")) return false;
+    lines.reserve(std::min<std::size_t>(static_cast<std::size_t>(count),
+                                        in_.remaining() / construction::kLineRecordSize + 1));
+    for (int i = 0; i < count; ++i) {
+      CLinie line;
+      if (!ReadLineRecord(line, in_)) return Fail("Formatfehler!\n");
+      lines.push_back(line);
+      if (i + 1 < count && !ExpectShort(in_, tag_)) return Fail("Formatfehler 20 in %s!\n");
+    }
+    Advance(count);
+    return true;
+  }
+
+  bool ReadReservedCount() {
+    if (!ExpectShort(in_, construction::kReservedCount)) return Fail("Formatfehler Juhu in %s!\n");
+    return true;
+  }
+
+  // A list count: a negative one announces no list and fails at once.
+  bool ReadListCount(std::int16_t& count) {
+    if (!in_.ReadI16(count) || count < 0) return Fail("Formatfehler!\n");
+    return true;
+  }
+
+  bool ReadIntroduction(std::string_view class_name, const char* missing_message, const char* name_message) {
+    switch (archive::ReadClassIntroduction(in_, class_name)) {
+      case IntroductionCheck::kOk: return true;
+      case IntroductionCheck::kMissingIntroduction: return Fail(missing_message);
+      case IntroductionCheck::kWrongName: return Fail(name_message);
+    }
+    return false;
+  }
+
+  // A list of n objects took one class index for its introduction and one
+  // per object.
+  void Advance(int object_count) { tag_ = archive::TagPlus(tag_, object_count + 1); }
+
+  bool Fail(const char* message) {
+    Report(message, NameOrNull(drawing_.Name));
+    return false;
+  }
+
+  CKonstruktion& drawing_;
+  ReadCursor& in_;
+  std::uint16_t tag_ = construction::kFirstClassTag;
+};
+
+// The writer's running class tag follows the same rule as the reader's.
+void WriteLineList(ByteWriter& out, std::string_view class_name, const std::vector<CLinie>& lines,
+                   std::int16_t count, std::uint16_t& tag) {
+  out.I16(count);
+  if (count == 0) return;
+  archive::WriteClassIntroduction(out, class_name);
+  for (std::size_t i = 0; i < lines.size(); ++i) {
+    if (i > 0) out.U16(tag);
+    WriteLineRecord(lines[i], out);
+  }
+  tag = archive::TagPlus(tag, count + 1);
+}
+
+}  // namespace
+
+void CKonstruktion::SetDashedLines(std::vector<CLinie> lines) {
+  DashedLines = std::move(lines);
+  DashedLineCount = static_cast<std::int16_t>(DashedLines.size());
+}
+
+void CKonstruktion::SetLines(std::vector<CLinie> lines) {
+  Lines = std::move(lines);
+  LineCount = static_cast<std::int16_t>(Lines.size());
+}
+
+void CKonstruktion::SetDimensionLines(std::vector<CLinie> lines) {
+  DimensionLines = std::move(lines);
+  DimensionLineCount = static_cast<std::int16_t>(DimensionLines.size());
+}
+
+void ReadConstructionBytes(CKonstruktion& drawing, std::span<const std::uint8_t> bytes, std::string_view path,
+                           std::size_t* stop_offset) {
+  ReadCursor in(bytes);
+  if (DrawingReader(drawing, in).Read()) {
+    drawing.ReadOk = 1;
+    CheckEndOfData(in, path);
+  }
+  if (stop_offset != nullptr) *stop_offset = in.offset();
+}
+
+void EncodeConstructionFile(const CKonstruktion& drawing, ByteWriter& out) {
+  for (std::uint16_t word : construction::kIdentificationWords) out.U16(word);
+  std::uint16_t tag = construction::kFirstClassTag;
+
+  out.I16(drawing.PointCount);
+  if (drawing.PointCount != 0) {
+    archive::WriteClassIntroduction(out, archive::kPointClass);
+    drawing.WritePoints(out, tag);
+    tag = archive::TagPlus(tag, drawing.PointCount + 1);
+  }
+
+  const std::uint16_t index_objects = drawing.PrimitiveObjectCount();
+  out.U16(index_objects);
+  archive::WriteClassIntroduction(out, archive::kIndexClass);
+  WritePrimitives(drawing, out, tag);
+  tag = archive::TagPlus(tag, index_objects + 1);
+
+  out.I16(drawing.FormatCount);
+  if (drawing.FormatCount != 0) {
+    archive::WriteClassIntroduction(out, archive::kFormatClass);
+    drawing.WriteFormats(out, tag);
+    tag = archive::TagPlus(tag, drawing.FormatCount + 1);
+  }
+
+  WriteLineList(out, archive::kDashedLineClass, drawing.DashedLines, drawing.DashedLineCount, tag);
+  WriteLineList(out, archive::kLineClass, drawing.Lines, drawing.LineCount, tag);
+  out.U16(construction::kReservedCount);
+  WriteLineList(out, archive::kDimensionLineClass, drawing.DimensionLines, drawing.DimensionLineCount, tag);
+}
+
+}  // namespace railfmt

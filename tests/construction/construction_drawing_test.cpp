@@ -1,0 +1,350 @@
+#include "construction/construction_drawing.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "archive/archive_format.h"
+#include "construction/construction_format.h"
+#include "tests/construction/drawing_bytes.h"
+#include "tests/support/capture.h"
+
+namespace railfmt {
+namespace {
+
+using testing::CapturedOutput;
+using testing::DrawingBytes;
+using testing::Marker;
+using testing::SetWord;
+using testing::TestFormat;
+using testing::TestLine;
+using testing::TestPoint;
+using testing::Vertex;
+
+std::vector<CPunkt> PointsOf(int n) {
+  std::vector<CPunkt> points;
+  for (int i = 0; i < n; ++i) points.push_back(TestPoint(i));
+  return points;
+}
+std::vector<CFormat> FormatsOf(int n) {
+  std::vector<CFormat> formats;
+  for (int i = 0; i < n; ++i) formats.push_back(TestFormat(i));
+  return formats;
+}
+std::vector<CLinie> LinesOf(int first, int n) {
+  std::vector<CLinie> lines;
+  for (int i = 0; i < n; ++i) lines.push_back(TestLine(first + i));
+  return lines;
+}
+
+// A drawing with every list filled: 3 points, a line and a triangle
+// (11 index objects), 2 formats and 2 records in each line list. Its
+// separators: points 0x8001, index block 0x8005, formats 0x8011, dashed
+// lines 0x8014, plain lines 0x8017, dimension lines 0x801A.
+DrawingBytes FullDrawingBytes() {
+  DrawingBytes file;
+  file.Word(3, "points.count").Intro("CObPunkt", "points.intro").Points(3, 0x8001, "points");
+  file.Word(11, "index.count")
+      .Intro("CObIndex", "index.intro")
+      .Objects({Marker(0), Marker(1), Vertex(0), Vertex(1), Marker(4), Vertex(0), Vertex(1), Vertex(2), Marker(7),
+                Marker(9), Marker(9)},
+               0x8005, "index");
+  file.Word(2, "formats.count").Intro("CObFormat", "formats.intro").Formats(2, 0x8011, "formats");
+  file.Word(2, "dashed.count").Intro("CObStrichLinie", "dashed.intro").Lines(0, 2, 0x8014, "dashed");
+  file.Word(2, "plain.count").Intro("CObLinie", "plain.intro").Lines(10, 2, 0x8017, "plain");
+  file.Word(0, "reserved");
+  file.Word(2, "dimension.count").Intro("CObMassLinie", "dimension.intro").Lines(20, 2, 0x801A, "dimension");
+  return file;
+}
+
+CKonstruktion FullDrawing() {
+  CKonstruktion drawing;
+  drawing.SetPoints(PointsOf(3));
+  drawing.SetPrimitives({MakePrimitive({0, 1}), MakePrimitive({0, 1, 2})});
+  drawing.SetFormats(FormatsOf(2));
+  drawing.SetDashedLines(LinesOf(0, 2));
+  drawing.SetLines(LinesOf(10, 2));
+  drawing.SetDimensionLines(LinesOf(20, 2));
+  return drawing;
+}
+
+std::vector<std::uint8_t> Encode(const CKonstruktion& drawing) {
+  ByteWriter out;
+  EncodeConstructionFile(drawing, out);
+  return out.Take();
+}
+
+TEST(ConstructionDrawing, EmptyDrawingOf22BytesIsWrittenBackAs94) {
+  const std::vector<std::uint8_t> empty = DrawingBytes().Word(0).Word(0).Word(0).Word(0).Word(0).Word(0).Word(0).bytes();
+  ASSERT_EQ(empty.size(), construction::kEmptyDrawingSize);
+  CapturedOutput captured;
+  CKonstruktion drawing;
+  ReadConstructionBytes(drawing, empty, "leer.kon");
+  EXPECT_EQ(drawing.ReadOk, 1);
+  EXPECT_TRUE(captured.messages().empty());
+  EXPECT_TRUE(captured.mismatches().empty());
+  EXPECT_EQ(drawing.PointCount, 0);
+  EXPECT_EQ(drawing.PrimitiveCount, 0);
+  EXPECT_EQ(drawing.FormatCount, 0);
+
+  // Identification words, P = 0, C = 6, the "CObIndex" introduction, the
+  // six objects with 0x8001 between them, five zero words.
+  const std::vector<std::uint8_t> expected = DrawingBytes()
+                                                 .Word(0)
+                                                 .Word(6)
+                                                 .Intro("CObIndex", "")
+                                                 .Objects(testing::EmptyBlock(), 0x8001, "")
+                                                 .Word(0)
+                                                 .Word(0)
+                                                 .Word(0)
+                                                 .Word(0)
+                                                 .Word(0)
+                                                 .bytes();
+  ASSERT_EQ(expected.size(), 94u);
+  EXPECT_EQ(Encode(drawing), expected);
+}
+
+TEST(ConstructionDrawing, ThreePointExampleUsesTheRunningSeparatorTags) {
+  CKonstruktion drawing;
+  drawing.SetPoints(PointsOf(3));
+  drawing.SetFormats(FormatsOf(2));
+  drawing.SetDashedLines(LinesOf(0, 2));
+  drawing.SetDimensionLines(LinesOf(5, 2));
+
+  DrawingBytes expected;
+  expected.Word(3).Intro("CObPunkt", "").Points(3, 0x8001, "");
+  expected.Word(6).Intro("CObIndex", "").Objects(testing::EmptyBlock(), 0x8005, "");
+  expected.Word(2).Intro("CObFormat", "").Formats(2, 0x800C, "");
+  expected.Word(2).Intro("CObStrichLinie", "").Lines(0, 2, 0x800F, "");
+  expected.Word(0);  // no plain lines: no introduction, T unchanged
+  expected.Word(0);  // reserved
+  expected.Word(2).Intro("CObMassLinie", "").Lines(5, 2, 0x8012, "");
+  EXPECT_EQ(Encode(drawing), expected.bytes());
+
+  CapturedOutput captured;
+  CKonstruktion read;
+  ReadConstructionBytes(read, expected.bytes(), "x.kon");
+  ASSERT_EQ(read.ReadOk, 1) << captured.last_message();
+  read.ReadOk = 0;
+  EXPECT_EQ(read, drawing);
+}
+
+TEST(ConstructionDrawing, FullDrawingReadsAndRewritesByteForByte) {
+  const std::vector<std::uint8_t> bytes = FullDrawingBytes().bytes();
+  CapturedOutput captured;
+  CKonstruktion drawing;
+  std::size_t stop = 0;
+  ReadConstructionBytes(drawing, bytes, "voll.kon", &stop);
+  ASSERT_EQ(drawing.ReadOk, 1) << captured.last_message();
+  EXPECT_TRUE(captured.messages().empty());
+  EXPECT_EQ(stop, bytes.size());
+  CKonstruktion expected = FullDrawing();
+  expected.ReadOk = 1;
+  EXPECT_EQ(drawing, expected);
+  EXPECT_EQ(Encode(drawing), bytes);
+}
+
+TEST(ConstructionDrawing, ExtraBytesAreReportedAcceptedAndDropped) {
+  std::vector<std::uint8_t> bytes = FullDrawingBytes().bytes();
+  const std::size_t size = bytes.size();
+  bytes.push_back(0x00);
+  bytes.push_back(0x42);
+  CapturedOutput captured;
+  CKonstruktion drawing;
+  ReadConstructionBytes(drawing, bytes, "mehr.kon");
+  EXPECT_EQ(drawing.ReadOk, 1);
+  EXPECT_EQ(captured.messages(), std::vector<std::string>{"EOF not found: mehr.kon!\n"});
+  EXPECT_EQ(Encode(drawing).size(), size);
+}
+
+// A non-canonical block (a polygon of three vertices) comes out canonical.
+TEST(ConstructionDrawing, PrimitivesAreRewrittenInCanonicalOrder) {
+  DrawingBytes file;
+  file.Word(3).Intro("CObPunkt", "").Points(3, 0x8001, "");
+  file.Word(10).Intro("CObIndex", "").Objects(
+      {Marker(0), Marker(1), Marker(4), Marker(7), Marker(9), Vertex(2), Vertex(1), Vertex(0), Marker(9), Marker(9)},
+      0x8005, "");
+  // T after the index block follows the 9 objects the primitives take now.
+  file.Word(2).Intro("CObFormat", "").Formats(2, 0x8005 + 9 + 1, "");
+  file.Word(0).Word(0).Word(0).Word(0);
+  CapturedOutput captured;
+  CKonstruktion drawing;
+  ReadConstructionBytes(drawing, file.bytes(), "poly.kon");
+  ASSERT_EQ(drawing.ReadOk, 1) << captured.last_message();
+  ASSERT_EQ(drawing.PrimitiveCount, 1);
+  EXPECT_EQ(drawing.Primitives[0], MakePrimitive({2, 1, 0}));
+
+  DrawingBytes canonical;
+  canonical.Word(3).Intro("CObPunkt", "").Points(3, 0x8001, "");
+  canonical.Word(9).Intro("CObIndex", "").Objects(
+      {Marker(0), Marker(1), Marker(4), Vertex(2), Vertex(1), Vertex(0), Marker(7), Marker(9), Marker(9)}, 0x8005,
+      "");
+  canonical.Word(2).Intro("CObFormat", "").Formats(2, 0x800F, "");
+  canonical.Word(0).Word(0).Word(0).Word(0);
+  EXPECT_EQ(Encode(drawing), canonical.bytes());
+}
+
+// The running tag follows the primitives read, not the count in the file:
+// objects behind the final (9,1) are accepted by the block but shift every
+// later separator.
+TEST(ConstructionDrawing, TagAfterIndexBlockFollowsThePrimitivesNotTheCount) {
+  std::vector<testing::IndexObject> block = testing::EmptyBlock();
+  block.push_back(Vertex(0));
+  block.push_back(Vertex(0));
+  const auto file_with_separator = [&](std::uint16_t format_separator) {
+    DrawingBytes file;
+    file.Word(0).Word(8).Intro("CObIndex", "").Objects(block, 0x8001, "");
+    file.Word(2).Intro("CObFormat", "").Formats(2, format_separator, "");
+    file.Word(0).Word(0).Word(0).Word(0);
+    return file.bytes();
+  };
+  {
+    CapturedOutput captured;
+    CKonstruktion drawing;
+    ReadConstructionBytes(drawing, file_with_separator(0x8001 + 8 + 1), "c.kon");
+    EXPECT_EQ(drawing.ReadOk, 0);
+    EXPECT_EQ(captured.mismatches(), "I: -32758 S: -32760\n");
+    EXPECT_EQ(captured.messages(), std::vector<std::string>{"Falscher Trenner2: ffff8008!\n"});
+  }
+  CapturedOutput captured;
+  CKonstruktion drawing;
+  ReadConstructionBytes(drawing, file_with_separator(0x8001 + 6 + 1), "k.kon");
+  ASSERT_EQ(drawing.ReadOk, 1) << captured.last_message();
+  EXPECT_EQ(drawing.PrimitiveObjectCount(), 6);
+}
+
+// Without an index block (C = 0) the tag stays where it was; the writer
+// always writes the block, so the rewritten formats take a later tag.
+TEST(ConstructionDrawing, MissingIndexBlockLeavesTheTagAndIsWrittenBack) {
+  DrawingBytes file;
+  file.Word(0).Word(0).Word(2).Intro("CObFormat", "").Formats(2, 0x8001, "");
+  file.Word(0).Word(0).Word(0).Word(0);
+  CapturedOutput captured;
+  CKonstruktion drawing;
+  ReadConstructionBytes(drawing, file.bytes(), "ohne.kon");
+  ASSERT_EQ(drawing.ReadOk, 1) << captured.last_message();
+  DrawingBytes written;
+  written.Word(0).Word(6).Intro("CObIndex", "").Objects(testing::EmptyBlock(), 0x8001, "");
+  written.Word(2).Intro("CObFormat", "").Formats(2, 0x8008, "");
+  written.Word(0).Word(0).Word(0).Word(0);
+  EXPECT_EQ(Encode(drawing), written.bytes());
+}
+
+struct FaultCase {
+  const char* what;
+  const char* mark;
+  std::size_t offset;  // from the mark
+  bool byte;           // set one byte rather than a word
+  std::uint16_t value;
+  const char* mismatch;
+  const char* message;
+};
+
+// Every check of the reader, each changed in a valid file.
+const FaultCase kFaults[] = {
+    {"identification word 1", "id", 0, false, 2881, "I: 2881 S: 2880\n", "Formatfehler 1 in (null)!\n"},
+    {"identification word 2", "id", 2, false, 1, "I: 1 S: 0\n", "Formatfehler 1 in (null)!\n"},
+    {"identification word 3", "id", 4, false, 2024, "I: 2024 S: 2025\n", "Formatfehler 1 in (null)!\n"},
+    {"identification word 4", "id", 6, false, 0xFFFF, "I: -1 S: 0\n", "Formatfehler 1 in (null)!\n"},
+    {"point new-class tag", "points.intro", 0, false, 0xFFFE, "I: -2 S: -1\n", "Formatfehler 7 in (null)!\n"},
+    {"point schema", "points.intro", 2, false, 1, "I: 1 S: 0\n", "Formatfehler 7 in (null)!\n"},
+    {"point class name", "points.intro", 7, true, 'p', "", "Formatfehler 8 in (null)!\n"},
+    {"point class name length", "points.intro", 4, false, 9, "", "Formatfehler 8 in (null)!\n"},
+    {"point separator", "points.sep", 0, false, 0x8002, "I: -32766 S: -32767\n", "Formatfehler 12!\n"},
+    {"index new-class tag", "index.intro", 0, false, 0, "I: 0 S: -1\n", "Formatfehler 13 in (null)!\n"},
+    {"index schema", "index.intro", 2, false, 0xFFFF, "I: -1 S: 0\n", "Formatfehler 13 in (null)!\n"},
+    {"index class name", "index.intro", 6, true, 'o', "", "Formatfehler 14 in (null)!\n"},
+    {"index separator", "index.sep", 0, false, 0x8001, "I: -32767 S: -32763\n", "Falscher Trenner1: ffff8005!\n"},
+    {"format new-class tag", "formats.intro", 0, false, 0x8001, "I: -32767 S: -1\n", "Formatfehler 17 in (null)!\n"},
+    {"format schema", "formats.intro", 2, false, 2, "I: 2 S: 0\n", "Formatfehler 17 in (null)!\n"},
+    {"format class name", "formats.intro", 12, true, 'T', "", "Formatfehler 18 in (null)!\n"},
+    {"format separator", "formats.sep", 0, false, 0x8001, "I: -32767 S: -32751\n", "Falscher Trenner2: ffff8011!\n"},
+    {"dashed new-class tag", "dashed.intro", 0, false, 0x8014, "I: -32748 S: -1\n", "Formatfehler 17 in (null)!\n"},
+    {"dashed class name", "dashed.intro", 4, false, 8, "", "Formatfehler 18 in (null)!\n"},
+    {"dashed separator", "dashed.sep", 0, false, 0x8001, "I: -32767 S: -32748\n", "Formatfehler 20 in (null)!\n"},
+    {"plain schema", "plain.intro", 2, false, 0x8000, "I: -32768 S: 0\n", "Formatfehler 17 in (null)!\n"},
+    {"plain class name", "plain.intro", 6, true, 'c', "", "Formatfehler 18 in (null)!\n"},
+    {"plain separator", "plain.sep", 0, false, 0x8014, "I: -32748 S: -32745\n", "Formatfehler 20 in (null)!\n"},
+    {"reserved count", "reserved", 0, false, 1, "I: 1 S: 0\n", "Formatfehler Juhu in (null)!\n"},
+    {"dimension new-class tag", "dimension.intro", 0, false, 0xFFFD, "I: -3 S: -1\n",
+     "Formatfehler 17 in (null)!\n"},
+    {"dimension class name", "dimension.intro", 17, true, 'E', "", "Formatfehler 18 in (null)!\n"},
+    {"dimension separator", "dimension.sep", 0, false, 0x8017, "I: -32745 S: -32742\n",
+     "Formatfehler 20 in (null)!\n"},
+    {"negative point count", "points.count", 0, false, 0xFFFF, "", "Formatfehler!\n"},
+    {"negative format count", "formats.count", 0, false, 0x8000, "", "Formatfehler!\n"},
+    {"negative dashed count", "dashed.count", 0, false, 0xFFFE, "", "Formatfehler!\n"},
+    {"negative plain count", "plain.count", 0, false, 0x8000, "", "Formatfehler!\n"},
+    {"negative dimension count", "dimension.count", 0, false, 0xFFFF, "", "Formatfehler!\n"},
+    {"negative index count", "index.count", 0, false, 0xFFFF, "", "Vert(0,1) nicht gefunden!\n"},
+};
+
+TEST(ConstructionDrawing, EveryCheckRaisesItsMessageAfterItsMismatchLine) {
+  const DrawingBytes file = FullDrawingBytes();
+  for (const FaultCase& fault : kFaults) {
+    SCOPED_TRACE(fault.what);
+    std::vector<std::uint8_t> bytes = file.bytes();
+    const std::size_t at = file.at(fault.mark) + fault.offset;
+    if (fault.byte) {
+      bytes[at] = static_cast<std::uint8_t>(fault.value);
+    } else {
+      SetWord(bytes, at, fault.value);
+    }
+    CapturedOutput captured;
+    CKonstruktion drawing;
+    ReadConstructionBytes(drawing, bytes, "fehler.kon");
+    EXPECT_EQ(drawing.ReadOk, 0);
+    EXPECT_EQ(captured.mismatches(), fault.mismatch);
+    EXPECT_EQ(captured.messages(), std::vector<std::string>{fault.message});
+  }
+}
+
+// A drawing cut anywhere is never accepted; short data prints no mismatch
+// line, and only the failed field's message goes out.
+TEST(ConstructionDrawing, TruncationAtEveryLengthIsRejected) {
+  const std::vector<std::uint8_t> bytes = FullDrawingBytes().bytes();
+  for (std::size_t length = 0; length < bytes.size(); ++length) {
+    SCOPED_TRACE(length);
+    CapturedOutput captured;
+    CKonstruktion drawing;
+    std::size_t stop = bytes.size() + 1;
+    ReadConstructionBytes(drawing, std::span<const std::uint8_t>(bytes).first(length), "kurz.kon", &stop);
+    EXPECT_EQ(drawing.ReadOk, 0);
+    EXPECT_EQ(captured.mismatches(), "");
+    EXPECT_EQ(captured.messages().size(), 1u);
+    EXPECT_LE(stop, length);
+  }
+}
+
+TEST(ConstructionDrawing, ShortFieldsRaiseTheirOwnMessage) {
+  const DrawingBytes file = FullDrawingBytes();
+  const std::vector<std::uint8_t> bytes = file.bytes();
+  const struct {
+    std::size_t length;
+    const char* message;
+  } cases[] = {
+      {1, "Formatfehler 1 in (null)!\n"},
+      {file.at("points.count") + 1, "Formatfehler!\n"},
+      {file.at("points.intro") + 3, "Formatfehler 7 in (null)!\n"},
+      {file.at("points.intro") + 6, "Formatfehler 8 in (null)!\n"},
+      {file.at("points.sep") + 1, "Formatfehler 12!\n"},
+      {file.at("index.intro") + 1, "Formatfehler 13 in (null)!\n"},
+      {file.at("formats.intro") + 12, "Formatfehler 18 in (null)!\n"},
+      {file.at("dashed.sep") - 1, "Formatfehler!\n"},
+      {file.at("dashed.sep") + 1, "Formatfehler 20 in (null)!\n"},
+      {file.at("reserved") + 1, "Formatfehler Juhu in (null)!\n"},
+      {bytes.size() - 1, "Formatfehler!\n"},  // inside the last line record
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.length);
+    CapturedOutput captured;
+    CKonstruktion drawing;
+    ReadConstructionBytes(drawing, std::span<const std::uint8_t>(bytes).first(c.length), "kurz.kon");
+    EXPECT_EQ(drawing.ReadOk, 0);
+    EXPECT_EQ(captured.messages(), std::vector<std::string>{c.message});
+  }
+}
+
+}  // namespace
+}  // namespace railfmt

@@ -1,0 +1,163 @@
+#include "rollingstock/rolling_stock_file.h"
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <algorithm>
+
+#include <map>
+#include <string>
+#include <vector>
+
+#include "archive/model_file.h"
+#include "construction/construction_file.h"
+#include "driver/recognition_cascade.h"
+#include "tests/archive/model_test_models.h"
+#include "tests/support/capture.h"
+#include "tests/support/scratch_dir.h"
+
+namespace railfmt {
+namespace {
+
+using testing::CapturedOutput;
+using testing::ScratchDir;
+
+CRollmaterial RecordNamed(const std::string& name) {
+  CRollmaterial record;
+  record.Models = {testing::TwoPartModel(), CModell(), testing::TwoPartModel()};
+  record.Info.Name = name;
+  record.Info.Value5 = 0x7FC00123u;
+  return record;
+}
+
+std::vector<std::uint8_t> Encode(CRollmaterial record) {
+  ByteWriter out;
+  EncodeRollingStockFile(record, out);
+  return out.Take();
+}
+
+TEST(RollingStockFile, WrittenFileReadsBackEqual) {
+  ScratchDir dir;
+  CapturedOutput captured;
+  CRollmaterial record = RecordNamed("E 94");
+  WriteRollingStockFile(record, "E 94.rol");
+  EXPECT_EQ(dir.Read("E 94.rol"), Encode(RecordNamed("E 94")));
+  CRollmaterial read;
+  ReadRollingStockFile(read, "E 94.rol");
+  EXPECT_EQ(read.Complete, 1);
+  EXPECT_EQ(read.Info, record.Info);
+  EXPECT_TRUE(captured.messages().empty());
+}
+
+TEST(RollingStockFile, UnopenableFilesAreReportedWithTheirPath) {
+  ScratchDir dir;
+  CapturedOutput captured;
+  CRollmaterial record;
+  ReadRollingStockFile(record, "fehlt.rol");
+  EXPECT_EQ(record.Complete, 0);
+  WriteRollingStockFile(record, "kein/ordner.rol");
+  EXPECT_EQ(captured.messages(), (std::vector<std::string>{"Can't open fehlt.rol!\n", "Can't open kein/ordner.rol!\n"}));
+}
+
+// The output is named from the info block and stays in the working
+// directory; the entry's own name plays no part.
+TEST(RollingStockFile, KindNamesTheOutputFromTheInfoBlock) {
+  const struct {
+    std::string stored_name;  // as the info block holds it
+    const char* output;       // nullptr: nothing may be written
+    const char* message;
+  } cases[] = {
+      {"V 100", "V 100.rol", nullptr},
+      {"", ".rol", nullptr},
+      {std::string("Lok\0/x", 6), "Lok.rol", nullptr},  // cut at the zero byte
+      {"../V 100", nullptr, "Can't open ../V 100!\n"},
+      {"sub/V 100", nullptr, "Can't open sub/V 100!\n"},
+      {"C:\\V 100", nullptr, "Can't open C:\\V 100!\n"},
+      {"\\", nullptr, "Can't open \\!\n"},
+  };
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.stored_name);
+    ScratchDir dir;
+    ::mkdir("sub", 0777);
+    CapturedOutput captured;
+    const std::vector<std::uint8_t> bytes = Encode(RecordNamed(c.stored_name));
+    auto file = kRollingStockKind.try_read("eingang.bin", bytes, nullptr);
+    ASSERT_NE(file, nullptr);
+    EXPECT_EQ(file->kind(), EntryKind::kRollingStock);
+    file->WriteOutput();
+    std::map<std::string, std::vector<std::uint8_t>> expected = {{"sub", {}}};
+    if (c.output != nullptr) {
+      expected[c.output] = Encode(RecordNamed(c.stored_name.substr(0, c.stored_name.find('\0'))));
+      EXPECT_TRUE(captured.messages().empty());
+    } else {
+      EXPECT_EQ(captured.messages(), std::vector<std::string>{c.message});
+    }
+    EXPECT_EQ(dir.Snapshot(), expected);
+  }
+}
+
+TEST(RollingStockFile, CascadeTriesRollingStockThenModelThenDrawing) {
+  const std::vector<const FileKind*>& kinds = CascadeKinds();
+  ASSERT_GE(kinds.size(), 3u);
+  EXPECT_EQ(kinds[0], &kRollingStockKind);
+  EXPECT_EQ(kinds[1], &kModelKind);
+  EXPECT_EQ(kinds[2], &kConstructionKind);
+  for (std::size_t i = 3; i < kinds.size(); ++i) EXPECT_EQ(kinds[i]->kind, EntryKind::kLayout);
+}
+
+TEST(RollingStockFile, CascadeRecognisesEachKindAfterTheFailedAttempts) {
+  CModell model = testing::TwoPartModel();
+  const std::vector<std::uint8_t> model_bytes = EncodeModelFile(model);
+  CKonstruktion drawing;
+  CPunkt point;
+  point.Quad[0] = 5;  // stands at offset 40, where a model header repeats its part count
+  drawing.SetPoints({point});
+  ByteWriter drawing_out;
+  EncodeConstructionFile(drawing, drawing_out);
+
+  CapturedOutput captured;
+  auto rolling = RecogniseEntry("r.bin", Encode(RecordNamed("r")));
+  ASSERT_NE(rolling, nullptr);
+  EXPECT_EQ(rolling->kind(), EntryKind::kRollingStock);
+  EXPECT_EQ(captured.mismatches(), "");
+  EXPECT_TRUE(captured.messages().empty());
+
+  auto as_model = RecogniseEntry("m.mod", model_bytes);
+  ASSERT_NE(as_model, nullptr);
+  EXPECT_EQ(as_model->kind(), EntryKind::kModel);
+  EXPECT_EQ(captured.mismatches(), "");  // model 1 of the rolling stock attempt ran out of data
+  EXPECT_EQ(captured.messages(), std::vector<std::string>{"Formatfehler!\n"});
+
+  captured.Clear();
+  auto as_drawing = RecogniseEntry("d.kon", drawing_out.bytes());
+  ASSERT_NE(as_drawing, nullptr);
+  EXPECT_EQ(as_drawing->kind(), EntryKind::kConstruction);
+  // The drawing's first word, 2880, passes as a part count; the repeated
+  // count does not, once for the rolling stock and once for the model.
+  EXPECT_EQ(captured.mismatches(), "I: 5 S: 2880\nI: 5 S: 2880\n");
+  EXPECT_EQ(captured.messages(),
+            (std::vector<std::string>{"Formatfehler 3 in (null)!\n", "EOF not found: d.kon!\n",
+                                      "Formatfehler 3 in (null)!\n", "EOF not found: d.kon!\n"}));
+}
+
+// A drawing that fails after its identification words is not claimed: the
+// cascade goes on to the kinds after it.
+TEST(RollingStockFile, FailedDrawingIsLeftToTheKindsAfterIt) {
+  CKonstruktion drawing;
+  drawing.SetPoints({CPunkt()});
+  ByteWriter out;
+  EncodeConstructionFile(drawing, out);
+  std::vector<std::uint8_t> bytes = out.Take();
+  bytes[bytes.size() - 4] = 1;  // the reserved count
+  CapturedOutput captured;
+  auto file = RecogniseEntry("d.kon", bytes);
+  EXPECT_TRUE(file == nullptr || file->kind() == EntryKind::kLayout);
+  const std::vector<std::string>& messages = captured.messages();
+  const auto juhu = std::find(messages.begin(), messages.end(), "Formatfehler Juhu in (null)!\n");
+  ASSERT_NE(juhu, messages.end());
+  EXPECT_EQ(juhu - messages.begin(), 4);  // after two failed rolling stock and model messages each
+  EXPECT_TRUE(captured.mismatches().starts_with("I: 0 S: 2880\nI: 0 S: 2880\nI: 1 S: 0\n"));
+}
+
+}  // namespace
+}  // namespace railfmt
