@@ -10,7 +10,8 @@
 //   holds exactly what that kind's in-memory rewrite gives; the input itself
 //   is otherwise left byte for byte as it was;
 // - a second run over the result changes no file the first run left, since
-//   every writer's output reads back to the same bytes.
+//   every writer's output reads back to the same bytes (a layout whose
+//   placed models took a NaN direction excepted: see may_settle_later).
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
@@ -76,6 +77,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   // What the run should write: the first kind's rewrite, under its name.
   std::string output_name;
   std::vector<std::uint8_t> expected_output;
+  bool settles_later = false;
   if (const auto file = railfmt::RecogniseEntry(entry, input)) {
     const railfmt::KindRewriter* kind = railfmt::FindKindRewriter(file->kind());
     if (kind == nullptr) Fail("no rewriter for a kind of the cascade", railfmt::EntryKindName(file->kind()));
@@ -83,6 +85,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (!rewritten) Fail("the cascade and the rewriter disagree", railfmt::EntryKindName(file->kind()));
     output_name = file->OutputName();
     expected_output = std::move(*rewritten);
+    settles_later = kind->may_settle_later != nullptr && kind->may_settle_later(expected_output);
   }
 
   railfmt::RunBatch();
@@ -99,6 +102,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     Fail("input changed", entry);
   }
 
+  // An output that may settle only on its second rewrite (the reader
+  // targets check that it does) legitimately changes once more.
+  if (settles_later) {
+    railfmt::fuzz::ClearScratchDirectory();
+    return 0;
+  }
   railfmt::RunBatch();
   const auto second = railfmt::fuzz::SnapshotEntries();
   for (const auto& [name, bytes] : first) {
