@@ -136,9 +136,9 @@ TEST(RoundTrip, ALayoutWhoseBridgeTookANanDirectionSettlesOnTheSecondRewrite) {
   const auto second = kind.rewrite(*first);
   ASSERT_TRUE(second.has_value());
   EXPECT_NE(*second, *first);
-  EXPECT_TRUE(kind.may_settle_later(*first));
+  EXPECT_TRUE(kind.may_settle_later(input, *first));
   EXPECT_EQ(kind.rewrite(*second), second);
-  EXPECT_FALSE(kind.may_settle_later(*second)) << "placed from the first track, the bridge has no NaN";
+  EXPECT_FALSE(kind.may_settle_later(*first, *second)) << "placed from the first track, the bridge has no NaN";
   bool accepted = false;
   EXPECT_EQ(CheckRewriteIsStable(kind, input, &accepted), "");
   EXPECT_TRUE(accepted);
@@ -149,6 +149,46 @@ TEST(RoundTrip, ALayoutWhoseBridgeTookANanDirectionSettlesOnTheSecondRewrite) {
   EXPECT_EQ(read.Models[0].Position, (std::array<std::int32_t, 3>{500, 0, 20})) << "placed at track B's height";
   ReadLayoutBytes(read = CAnlage{}, *second, "second");
   EXPECT_EQ(read.Models[0].Position, (std::array<std::int32_t, 3>{500, 0, 150})) << "placed at track A's height";
+}
+
+TEST(RoundTrip, ALayoutWhoseModelNumbered0TookALinkSettlesOnTheSecondRewrite) {
+  // Found by fuzz_layout. Models take part in linking whatever their
+  // number, and a later model replaces an earlier one's link: the bridge
+  // numbered 0 takes the track from bridge 5, is placed, and is dropped on
+  // writing. Bridge 5 keeps its height 0 in the first output and is placed
+  // at the track's mean height 50 by the next rewrite.
+  CAnlage layout;
+  layout.Tracks.push_back(testing::MakeTrack(1, "A", 1, {0, 0, 0}, {1.0f, 0.0f, 0.0f}, {1000, 0, 100}));
+  layout.Models.push_back(testing::MakeModel(5, "..\\Bruecken\\Holz.mod", {500, 0, 0}, {1.0f, 0.0f, 0.0f}));
+  layout.Models.push_back(testing::MakeModel(0, "..\\Bruecken\\Stahl.mod", {500, 0, 0}, {1.0f, 0.0f, 0.0f}));
+  // The writer drops entries numbered 0: write the records whatever their number.
+  ByteWriter out;
+  out.I16(1);
+  WriteTrackRecord(out, layout.Tracks[0]);
+  out.I16(2);
+  for (const CAnlagenModell& m : layout.Models) WritePlacedModelRecord(out, m);
+  out.I16(0);
+  for (const CAnlagenBlock& b : layout.Blocks) WriteBlock(out, b);
+  WriteProperties(out, layout.Properties);
+  const std::vector<std::uint8_t> input = out.Take();
+
+  CapturedOutput quiet;
+  const KindRewriter& kind = *FindKindRewriter(EntryKind::kLayout);
+  const auto first = kind.rewrite(input);
+  ASSERT_TRUE(first.has_value());
+  const auto second = kind.rewrite(*first);
+  ASSERT_TRUE(second.has_value());
+  EXPECT_EQ(kind.rewrite(*second), second);
+  EXPECT_TRUE(kind.may_settle_later(input, *first));
+  EXPECT_EQ(CheckRewriteIsStable(kind, input, nullptr), "");
+
+  CAnlage read;
+  ReadLayoutBytes(read, *first, "first");
+  ASSERT_EQ(read.Models.size(), 1u);
+  EXPECT_EQ(read.Models[0].Position[2], 0);
+  ReadLayoutBytes(read = CAnlage{}, *second, "second");
+  ASSERT_EQ(read.Models.size(), 1u);
+  EXPECT_EQ(read.Models[0].Position[2], 50);
 }
 
 }  // namespace
