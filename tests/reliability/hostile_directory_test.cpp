@@ -20,8 +20,10 @@
 #include <vector>
 
 #include "driver/batch_driver.h"
+#include "driver/byte_writer.h"
 #include "driver/output_file.h"
 #include "driver/recognition_cascade.h"
+#include "rollingstock/rolling_stock.h"
 #include "tests/support/capture.h"
 #include "tests/support/kind_samples.h"
 #include "tests/support/scratch_dir.h"
@@ -268,6 +270,47 @@ TEST_F(HostileDirectoryTest, LongAndStrangeNames) {
     if (!c.output.empty()) expected[c.output] = model_;
   }
   EXPECT_EQ(dir_.Snapshot(), expected);
+}
+
+// Rolling stock is written under the name its info block holds.
+std::vector<std::uint8_t> RollingStockNamed(const std::string& name) {
+  CapturedOutput quiet;
+  CRollmaterial record;
+  ReadRollingStockBytes(record, testing::SampleOf(EntryKind::kRollingStock), "sample");
+  EXPECT_EQ(record.Complete, 1);
+  record.Info.Name = name;
+  ByteWriter out;
+  EncodeRollingStockFile(record, out);
+  return out.Take();
+}
+
+TEST_F(HostileDirectoryTest, RollingStockNamesThatLeadOutOfTheDirectoryWriteNothing) {
+  // The tool runs in work/; anything written outside would land beside it.
+  ASSERT_EQ(::mkdir("work", 0755), 0);
+  const std::string abs = dir_.path() + "/absolute";
+  const std::vector<std::pair<std::string, std::vector<std::uint8_t>>> entries = {
+      {"a.rol", RollingStockNamed("../escaped")},
+      {"b.rol", RollingStockNamed(abs)},
+      {"c.rol", RollingStockNamed("..\\back")},
+      {"d.rol", RollingStockNamed("sub/inner")},
+      {"e.rol", RollingStockNamed("fine")},  // the one that may be written
+  };
+  for (const auto& [name, bytes] : entries) dir_.Write("work/" + name, bytes);
+  ASSERT_EQ(::mkdir("work/sub", 0755), 0);
+
+  EXPECT_EQ(RunTool(dir_.path() + "/work"), 0);
+  Files outside = dir_.Snapshot();
+  EXPECT_EQ(outside.size(), 1u) << "something was written beside work/";
+  Files expected;
+  for (const auto& [name, bytes] : entries) expected["work/" + name] = bytes;
+  Files inside;
+  for (const auto& entry : fs::recursive_directory_iterator(dir_.path() + "/work")) {
+    const std::string name = fs::relative(entry.path(), dir_.path()).string();
+    if (entry.is_regular_file()) inside[name] = dir_.Read(name);
+  }
+  EXPECT_EQ(inside.count("work/fine.rol"), 1u);
+  inside.erase("work/fine.rol");
+  EXPECT_EQ(inside, expected);
 }
 
 // A file removed, and another replaced, while the scan runs: the output
