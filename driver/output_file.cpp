@@ -80,6 +80,11 @@ bool StoreOutputFile(const std::string& path, std::span<const std::uint8_t> byte
     owner = st.st_uid;
     group = st.st_gid;
     replacing = true;
+  } else if (errno != ENOENT) {
+    // The name itself cannot be used (too long, a directory part that is not
+    // a directory or cannot be searched): the output cannot be created.
+    ReportOpenFailure(path);
+    return false;
   }
 
   static unsigned counter = 0;

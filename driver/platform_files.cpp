@@ -20,10 +20,14 @@ std::vector<std::string> ListDirectoryNames(const std::string& directory) {
 
 bool LoadRegularFile(const std::string& path, std::vector<std::uint8_t>& out) {
   out.clear();
-  // O_NONBLOCK: opening a FIFO for reading must not wait for a writer.
+  // Only a regular file is opened at all: opening a FIFO releases a writer
+  // waiting for a reader, and opening a device may act on the device.
+  struct stat st {};
+  if (::stat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode)) return false;
+  // The entry may change between the look and the open: O_NONBLOCK keeps a
+  // FIFO put in its place from blocking, and the second look rejects it.
   const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
   if (fd < 0) return false;
-  struct stat st {};
   if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
     ::close(fd);
     return false;

@@ -14,7 +14,7 @@ std::vector<std::string> ListDirectoryNames(const std::string& directory);
 
 // Reads a whole regular file (symbolic links followed) into out with as few
 // system calls as its size allows. Anything that is not a regular file
-// (directories, FIFOs, sockets, devices) is never read and fails, as does a
+// (directories, FIFOs, sockets, devices) is never opened and fails, as does a
 // file that cannot be opened or read; a FIFO never blocks the call.
 bool LoadRegularFile(const std::string& path, std::vector<std::uint8_t>& out);
 

@@ -3,7 +3,7 @@
 # Debian or Ubuntu, as root or with sudo; non-interactive.
 set -euo pipefail
 
-packages=(cmake make g++ clang libgtest-dev libgmock-dev libbenchmark-dev libcli11-dev nlohmann-json3-dev gcovr)
+packages=(cmake make g++ clang libgtest-dev libgmock-dev libbenchmark-dev libcli11-dev nlohmann-json3-dev python3 gcovr)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")

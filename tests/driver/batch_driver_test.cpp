@@ -1,5 +1,6 @@
 #include "driver/batch_driver.h"
 
+#include <sys/inotify.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -35,8 +36,16 @@ TEST(BatchDriver, EntriesThatAreNotRegularFilesAreReportedAndPassedOver) {
   ASSERT_EQ(::mkfifo("pipe", 0644), 0);
   ASSERT_EQ(::symlink("loop", "loop"), 0);
   const auto before = dir.Snapshot();
+  // Such entries are not even opened: opening a FIFO would release a writer
+  // that waits for a reader, and opening a device may act on the device.
+  const int opens = ::inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
+  ASSERT_GE(opens, 0);
+  for (const char* name : {"subdir", "pipe"}) ASSERT_GE(::inotify_add_watch(opens, name, IN_OPEN), 0);
   CapturedOutput captured;
   RunBatch();  // must not block on the FIFO
+  char events[4096];
+  EXPECT_EQ(::read(opens, events, sizeof events), -1) << "an entry that is not a regular file was opened";
+  ::close(opens);
   EXPECT_EQ(dir.Snapshot(), before);
   EXPECT_EQ(captured.mismatches(), "");
   // Each of the four readers reports the entry it could not open.

@@ -132,6 +132,16 @@ TEST_F(OutputFileTest, ADirectoryInThePlaceOfTheOutputIsLeftAlone) {
   EXPECT_TRUE(std::filesystem::is_directory(dir_.path() + "/out.mod"));
 }
 
+// A name the file system cannot hold (a rolling-stock name of 255
+// characters gives 259 with ".rol") cannot be created: nothing is written.
+TEST_F(OutputFileTest, AnOutputNameTooLongForTheFileSystemIsNotCreated) {
+  CapturedOutput captured;
+  const std::string name = std::string(255, 'n') + ".rol";
+  EXPECT_FALSE(StoreOutputFile(name, new_));
+  EXPECT_EQ(captured.messages(), std::vector<std::string>{"Can't open " + name + "!\n"});
+  EXPECT_TRUE(dir_.Snapshot().empty()) << "a temporary was left behind";
+}
+
 TEST_F(OutputFileTest, KeepsPermissionsAndWritesThroughSymbolicLinks) {
   dir_.Write("target.mod", old_);
   ASSERT_EQ(::chmod("target.mod", 0640), 0);

@@ -1,0 +1,133 @@
+#include "tools/railinspect/json_values.h"
+
+#include <gtest/gtest.h>
+
+#include <bit>
+#include <cstdint>
+#include <limits>
+#include <string>
+
+namespace railfmt::inspect {
+namespace {
+
+// Prints the value as the tool does, parses the text back as any JSON
+// reader would and returns the bits it gets.
+std::uint32_t FloatBitsThroughText(float value, std::string* text = nullptr) {
+  const std::string printed = FloatValue(value).dump();
+  if (text != nullptr) *text = printed;
+  float back = 0;
+  EXPECT_TRUE(ParseFloatValue(nlohmann::json::parse(printed), back)) << printed;
+  return std::bit_cast<std::uint32_t>(back);
+}
+
+std::uint64_t DoubleBitsThroughText(double value, std::string* text = nullptr) {
+  const std::string printed = DoubleValue(value).dump();
+  if (text != nullptr) *text = printed;
+  double back = 0;
+  EXPECT_TRUE(ParseDoubleValue(nlohmann::json::parse(printed), back)) << printed;
+  return std::bit_cast<std::uint64_t>(back);
+}
+
+TEST(JsonValues, FloatsParseBackToTheSameBitsAndPrintShort) {
+  const struct {
+    std::uint32_t bits;
+    const char* text;  // nullptr: only the round trip is checked
+  } cases[] = {
+      {0x3DCCCCCDu, "0.1"},                 // 0.1f, not 0.10000000149011612
+      {0x3F800000u, "1.0"},                 //
+      {0x80000000u, "-0.0"},                // the sign of zero survives
+      {0x00000001u, nullptr},               // smallest denormal
+      {0x00800000u, nullptr},               // smallest normal
+      {0x7F7FFFFFu, nullptr},               // largest finite
+      {0x4B800001u, "16777218.0"},          // 2^24 + 2, a float above 2^24
+      {0xC2F6E979u, nullptr},               // -123.456f
+      {0x7F800000u, "\"Infinity\""},        //
+      {0xFF800000u, "\"-Infinity\""},       //
+      {0x7FC00000u, "\"NaN\""},             // the default quiet NaN
+      {0x7FA00001u, "\"NaN(0x7fa00001)\""},  // a signalling NaN with payload
+      {0xFFC00000u, "\"NaN(0xffc00000)\""},  // a negative NaN
+  };
+  for (const auto& c : cases) {
+    std::string text;
+    EXPECT_EQ(FloatBitsThroughText(std::bit_cast<float>(c.bits), &text), c.bits) << text;
+    if (c.text != nullptr) {
+      EXPECT_EQ(text, c.text);
+    }
+  }
+}
+
+TEST(JsonValues, DoublesParseBackToTheSameBits) {
+  const struct {
+    std::uint64_t bits;
+    const char* text;
+  } cases[] = {
+      {std::bit_cast<std::uint64_t>(0.1), "0.1"},
+      {std::bit_cast<std::uint64_t>(-0.0), "-0.0"},
+      {std::bit_cast<std::uint64_t>(1.0 / 3.0), nullptr},
+      {0x0000000000000001u, nullptr},
+      {0x7FEFFFFFFFFFFFFFu, nullptr},
+      {0x7FF0000000000000u, "\"Infinity\""},
+      {0x7FF8000000000000u, "\"NaN\""},
+      {0x7FF0000000000001u, "\"NaN(0x7ff0000000000001)\""},
+  };
+  for (const auto& c : cases) {
+    std::string text;
+    EXPECT_EQ(DoubleBitsThroughText(std::bit_cast<double>(c.bits), &text), c.bits) << text;
+    if (c.text != nullptr) {
+      EXPECT_EQ(text, c.text);
+    }
+  }
+}
+
+TEST(JsonValues, OnlyTheDocumentedSpellingsParse) {
+  float f = 0;
+  double d = 0;
+  for (const char* text : {"\"nan\"", "\"NaN(0x3f800000)\"", "\"NaN(0x7fc00000\"", "\"NaN(0x)\"", "\"inf\"",
+                           "\"NaN(0x1ffc00000)\"", "null", "[1]"}) {
+    EXPECT_FALSE(ParseFloatValue(nlohmann::json::parse(text), f)) << text;
+  }
+  EXPECT_FALSE(ParseDoubleValue(nlohmann::json::parse("\"NaN(0x3ff0000000000000)\""), d));
+  EXPECT_FALSE(ParseDoubleValue(nlohmann::json::parse("\"Inf\""), d));
+}
+
+TEST(JsonValues, TextsKeepEveryByte) {
+  std::string all;
+  for (int b = 0; b < 256; ++b) all.push_back(static_cast<char>(b));
+  const std::string printed = TextValue(all).dump();  // throws on ill-formed UTF-8
+  std::string back;
+  ASSERT_TRUE(Utf8ToLatin1(nlohmann::json::parse(printed).get<std::string>(), back));
+  EXPECT_EQ(back, all);
+  EXPECT_EQ(TextValue(std::string("Br\xFC" "cke")).get<std::string>(), "Br\xC3\xBC" "cke");
+  EXPECT_TRUE(OptionalTextValue(std::nullopt).is_null());
+}
+
+TEST(JsonValues, TextsBeyondOneByteCharactersAreRefused) {
+  std::string out;
+  for (const char* text : {"\xE2\x82\xAC", "\xC3", "\xC3\x41", "\xC4\x80", "\x80"}) {
+    EXPECT_FALSE(Utf8ToLatin1(text, out)) << text;
+  }
+}
+
+TEST(JsonValues, PathsAndMessagesStayUtf8WhenTheyAreUtf8) {
+  const struct {
+    const char* text;
+    bool utf8;
+  } cases[] = {
+      {"plain.mod", true},
+      {"Br\xC3\xBC" "cke.mod", true},      // U+00FC
+      {"\xE2\x82\xAC.anl", true},          // U+20AC
+      {"\xF0\x9F\x9A\x82", true},          // U+1F682
+      {"Br\xFC" "cke.mod", false},           // ISO 8859-1
+      {"\xC0\xAF", false},                  // overlong '/'
+      {"\xED\xA0\x80", false},              // a surrogate
+      {"\xF4\x90\x80\x80", false},          // above U+10FFFF
+      {"\xE2\x82", false},                  // cut short
+  };
+  for (const auto& c : cases) {
+    EXPECT_EQ(IsUtf8(c.text), c.utf8) << c.text;
+    EXPECT_EQ(DisplayText(c.text), c.utf8 ? std::string(c.text) : Latin1ToUtf8(c.text)) << c.text;
+  }
+}
+
+}  // namespace
+}  // namespace railfmt::inspect

@@ -1,0 +1,356 @@
+// railinspect's --json content and --svg pictures against the library: the
+// real executable on every sample file and on files full of awkward values
+// (NaN payloads, negative zeros, denormals, texts with bytes above 127).
+#include <gtest/gtest.h>
+
+#include <array>
+#include <bit>
+#include <cmath>
+#include <limits>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "archive/model_file.h"
+#include "construction/construction_drawing.h"
+#include "driver/byte_writer.h"
+#include "driver/recognition_cascade.h"
+#include "layout/layout_file.h"
+#include "layout/layout_format.h"
+#include "rollingstock/rolling_stock.h"
+#include "tests/support/capture.h"
+#include "tests/support/scratch_dir.h"
+#include "tests/tools/railinspect/content_decoder.h"
+#include "tests/tools/railinspect/inspect_runner.h"
+#include "tools/layout_samples.h"
+#include "tools/railinspect/json_values.h"
+#include "tools/sample_files.h"
+
+namespace railfmt {
+namespace {
+
+using nlohmann::json;
+using testing::RunInspect;
+using testing::ScratchDir;
+
+float FloatOfBits(std::uint32_t bits) { return std::bit_cast<float>(bits); }
+double DoubleOfBits(std::uint64_t bits) { return std::bit_cast<double>(bits); }
+
+template <typename Array>
+std::vector<std::uint32_t> FloatBits(const Array& floats) {
+  std::vector<std::uint32_t> bits;
+  for (float f : floats) bits.push_back(std::bit_cast<std::uint32_t>(f));
+  return bits;
+}
+
+// Files whose floats and texts a careless dump would lose.
+std::vector<SampleFile> AwkwardFiles() {
+  std::vector<SampleFile> files;
+
+  CModellTeil part;
+  std::vector<CPunkt> points(3);
+  points[0].X = -7;
+  points[0].CodeValue = FloatOfBits(0x7FA00001u);  // signalling NaN with payload
+  points[1].Y = std::numeric_limits<std::int32_t>::min();
+  points[1].CodeValue = -0.0f;
+  points[1].Aux = 0xFFFFFFFFu;
+  points[2].Z = 16777217;
+  points[2].CodeValue = FloatOfBits(0x00000001u);  // denormal
+  points[2].Code = 99;
+  part.SetPoints(points);
+  // A negative vertex index passes the reader; it names no point.
+  part.SetPrimitives({MakePrimitive({0}), MakePrimitive({-1, 2}), MakePrimitive({0, 1, 2}),
+                      MakePrimitive({2, 1, 0, 1, 2, 0})});
+  CFormat format;
+  format.Doubles = {DoubleOfBits(0x7FF0000000000001u), -0.0, 0.1};
+  format.Factors = {FloatOfBits(0xFFC00000u), -std::numeric_limits<float>::infinity(), 0.1f};
+  format.Values = {0xFFFFFFFFu, 0, 0x80000000u};
+  part.SetFormats({format, CFormat()});
+  CModell model;
+  model.Format.Doubles = {std::numeric_limits<double>::infinity(), DoubleOfBits(0x7FF8000000000000u), 1e-310};
+  model.SetElements({part});
+  files.push_back({"awkward.mod", EncodeModelFile(model)});
+
+  CRollmaterial stock;
+  for (CModell& m : stock.Models) m = model;
+  stock.Info.Name = std::string("Lok \xC4<&>");
+  stock.Info.Value1 = 0x7FC00001u;
+  stock.Info.Value9 = 0xFFFFFFFFu;
+  ByteWriter stock_bytes;
+  EncodeRollingStockFile(stock, stock_bytes);
+  files.push_back({"awkward.rol", stock_bytes.Take()});
+
+  CAnlage layout;
+  CGleis track;
+  track.Number = 4;
+  track.Name = "Br\xFC" "cke \"&<\"";
+  track.Type = 1;
+  track.EndCount = 2;
+  track.StartDirection = {1.0f, -0.0f, FloatOfBits(0x7FA00002u)};
+  track.EndPoint = {1000, -3, 12};
+  track.Ends[0] = {5, 1};
+  layout.Tracks.push_back(track);
+  // Geometry a picture must survive: no length, no direction, the whole
+  // 32-bit range, and an arc so flat its radius is astronomical.
+  const struct {
+    std::array<std::int32_t, 3> start, end;
+    std::array<float, 3> direction;
+  } shapes[] = {
+      {{100, 100, 0}, {100, 100, 5}, {1, 0, 0}},
+      {{0, 0, 0}, {10, 10, 0}, {std::nanf(""), std::nanf(""), 0}},
+      {{std::numeric_limits<std::int32_t>::min(), std::numeric_limits<std::int32_t>::min(), 0},
+       {std::numeric_limits<std::int32_t>::max(), std::numeric_limits<std::int32_t>::max(), 0}, {1, 0, 0}},
+      {{0, 0, 0}, {100000, 0, 0}, {1, 1e-7f, 0}},
+  };
+  for (const auto& shape : shapes) {
+    CGleis t = track;
+    t.Number = static_cast<std::int16_t>(layout.Tracks.size() + 10);
+    t.StartPoint = shape.start;
+    t.EndPoint = shape.end;
+    t.StartDirection = shape.direction;
+    layout.Tracks.push_back(t);
+  }
+  CAnlagenModell placed;
+  placed.Number = 9;
+  placed.Name = std::string(layout_format::kBridgePrefix) + "\\Holz\xE9.mod";
+  placed.Position = {500, -2, 0};
+  placed.Direction = {1.0f, -0.0f, FloatOfBits(0xFFC00003u)};
+  layout.Models.push_back(placed);
+  CAnlagenRollmaterial vehicle;
+  vehicle.Number = 3;
+  vehicle.Name = "Wagen.rol";
+  vehicle.Values[10] = 0xFFFFFFFFu;
+  layout.RollingStock.push_back(vehicle);
+  layout.TrackCount = static_cast<std::int16_t>(layout.Tracks.size());
+  layout.ModelCount = 1;
+  layout.RollingStockCount = 1;
+  layout.Properties.Bytes20[19] = 0xFF;
+  files.push_back({"awkward.anl", EncodeLayoutAsStored(layout)});
+  return files;
+}
+
+// Compares what railinspect printed with the object the library reads from
+// the same bytes: through the library's writers for every field a file
+// stores (bit for bit, floats included), directly for the rest.
+void ExpectSameContent(const std::string& kind, const json& content, const std::string& name,
+                       const std::vector<std::uint8_t>& bytes) {
+  testing::CapturedOutput quiet;
+  if (kind == "model") {
+    CModell read;
+    ReadModelBytes(read, bytes, name);
+    CModell decoded = testing::ModelFromJson(content);
+    EXPECT_EQ(decoded.Name, read.Name);
+    EXPECT_EQ(FloatBits(decoded.Format.Factors), FloatBits(read.Format.Factors));
+    EXPECT_EQ(decoded.IndexTag, read.IndexTag);
+    EXPECT_EQ(decoded.FormatTag, read.FormatTag);
+    EXPECT_EQ(decoded.ReadOk, read.ReadOk);
+    ASSERT_EQ(decoded.Elements.size(), read.Elements.size());
+    for (std::size_t i = 0; i < read.Elements.size(); ++i) {
+      EXPECT_EQ(decoded.Elements[i].Primitives, read.Elements[i].Primitives);
+      EXPECT_EQ(decoded.Elements[i].Attribute, read.Elements[i].Attribute);
+    }
+    EXPECT_EQ(EncodeModelFile(decoded), EncodeModelFile(read));
+  } else if (kind == "rolling stock") {
+    CRollmaterial read;
+    ReadRollingStockBytes(read, bytes, name);
+    CRollmaterial decoded = testing::RollingStockFromJson(content);
+    EXPECT_EQ(decoded.Complete, read.Complete);
+    for (std::size_t i = 0; i < read.Models.size(); ++i) {
+      EXPECT_EQ(decoded.Models[i].Name, read.Models[i].Name);
+      EXPECT_EQ(decoded.Models[i].IndexTag, read.Models[i].IndexTag);
+      EXPECT_EQ(decoded.Models[i].FormatTag, read.Models[i].FormatTag);
+      EXPECT_EQ(decoded.Models[i].ReadOk, read.Models[i].ReadOk);
+      EXPECT_EQ(FloatBits(decoded.Models[i].Format.Factors), FloatBits(read.Models[i].Format.Factors));
+    }
+    EXPECT_EQ(decoded.Info.Name, read.Info.Name);
+    ByteWriter a, b;
+    EncodeRollingStockFile(decoded, a);
+    EncodeRollingStockFile(read, b);
+    EXPECT_EQ(a.Take(), b.Take());
+  } else if (kind == "construction drawing") {
+    CKonstruktion read;
+    ReadConstructionBytes(read, bytes, name);
+    const CKonstruktion decoded = testing::ConstructionFromJson(content);
+    EXPECT_EQ(decoded.Name, read.Name);
+    EXPECT_EQ(decoded.ReadOk, read.ReadOk);
+    EXPECT_EQ(decoded.Attribute, read.Attribute);
+    EXPECT_EQ(decoded.Primitives, read.Primitives);
+    ByteWriter a, b;
+    EncodeConstructionFile(decoded, a);
+    EncodeConstructionFile(read, b);
+    EXPECT_EQ(a.Take(), b.Take());
+  } else if (kind == "layout") {
+    CAnlage read;
+    ReadLayoutBytes(read, bytes, name);
+    const CAnlage decoded = testing::LayoutFromJson(content);
+    EXPECT_EQ(decoded.ReadOk, read.ReadOk);
+    ASSERT_EQ(decoded.Tracks.size(), read.Tracks.size());
+    for (std::size_t i = 0; i < read.Tracks.size(); ++i) {
+      EXPECT_EQ(decoded.Tracks[i].LinkedModel, read.Tracks[i].LinkedModel);
+    }
+    EXPECT_EQ(EncodeLayoutAsStored(decoded), EncodeLayoutAsStored(read));
+  } else {
+    ADD_FAILURE() << name << ": unexpected kind " << kind;
+  }
+}
+
+TEST(RailinspectContent, JsonHoldsTheLibrarysObjectsBitForBit) {
+  ScratchDir dir;
+  std::vector<SampleFile> files = MakeSampleFiles();
+  for (SampleFile& f : AwkwardFiles()) files.push_back(std::move(f));
+  ASSERT_FALSE(files.empty());
+  std::map<std::string, std::vector<std::uint8_t>> by_name;
+  for (const SampleFile& f : files) {
+    dir.Write(f.name, f.bytes);
+    by_name[f.name] = f.bytes;
+  }
+  const testing::InspectRun run = RunInspect("--json .");
+  EXPECT_EQ(run.status, 0) << run.out;
+  const json doc = run.Json();
+  ASSERT_TRUE(doc.is_object()) << run.out.substr(0, 2000);
+  ASSERT_EQ(doc["files"].size(), files.size());
+  for (const json& file : doc["files"]) {
+    const std::string name = file["entry_name"];
+    SCOPED_TRACE(name);
+    ASSERT_TRUE(file["recognised"].get<bool>());
+    ExpectSameContent(file["kind"], file["content"], name, by_name.at(name));
+  }
+}
+
+TEST(RailinspectContent, KindsAndOutputNamesAgreeWithWhatRailfmtWrites) {
+  ScratchDir dir;
+  std::vector<SampleFile> files = MakeSampleFiles();
+  for (SampleFile& f : AwkwardFiles()) files.push_back(std::move(f));
+  for (const SampleFile& f : files) dir.Write(f.name, f.bytes);
+  const auto before = dir.Snapshot();
+  const json doc = RunInspect("--json .").Json();
+  ASSERT_TRUE(doc.is_object());
+  EXPECT_EQ(dir.Snapshot(), before);  // railinspect wrote nothing
+
+  std::map<std::string, std::string> kinds;  // output name -> kind
+  for (const json& file : doc["files"]) {
+    const std::string name = file["entry_name"];
+    testing::CapturedOutput quiet;
+    const auto recognised = RecogniseEntry(name, before.at(name));
+    ASSERT_NE(recognised, nullptr) << name;
+    EXPECT_EQ(file["kind"].get<std::string>(), EntryKindName(recognised->kind())) << name;
+    EXPECT_EQ(file["output_name"].get<std::string>(), inspect::DisplayText(recognised->OutputName())) << name;
+    kinds[recognised->OutputName()] = file["kind"];
+  }
+  int status = -1;
+  testing::RunCommand(std::string("'") + RAILFMT_BINARY + "' > /dev/null", &status);
+  ASSERT_EQ(status, 0);
+  const auto after = dir.Snapshot();
+  for (const auto& [output, kind] : kinds) EXPECT_TRUE(after.count(output)) << output << " (" << kind << ")";
+  for (const auto& [name, bytes] : after) {
+    if (!before.count(name)) {
+      EXPECT_TRUE(kinds.count(name)) << "railfmt wrote " << name;
+    }
+  }
+}
+
+// The picture's element counts by class, read back with an XML parser.
+json SvgCounts(const std::string& svg) {
+  const json counts = json::parse(testing::SvgClassCountsJson(svg), nullptr, false);
+  EXPECT_TRUE(counts.is_object() && !counts.contains("")) << svg << " is not well-formed XML";
+  return counts;
+}
+
+int Count(const json& counts, const char* cls) { return counts.value(cls, 0); }
+
+TEST(RailinspectContent, PicturesAreXmlWithOneElementPerTrackOrPrimitive) {
+  ScratchDir dir;
+  std::vector<SampleFile> files = MakeSampleFiles();
+  for (SampleFile& f : AwkwardFiles()) files.push_back(std::move(f));
+  for (const SampleFile& f : files) {
+    SCOPED_TRACE(f.name);
+    dir.Write(f.name, f.bytes);
+    const testing::InspectRun run = RunInspect("--svg picture.svg '" + f.name + "'");
+    ASSERT_EQ(run.status, 0) << run.err;
+    const json counts = SvgCounts("picture.svg");
+    const std::vector<std::uint8_t> svg = dir.Read("picture.svg");
+    // No coordinate may read "nan" or "inf" (the style sheet before may).
+    std::string text(svg.begin(), svg.end());
+    text.erase(0, text.find("</style>"));
+    EXPECT_EQ(text.find("nan"), std::string::npos);
+    EXPECT_EQ(text.find("inf"), std::string::npos);
+    testing::CapturedOutput quiet;
+    CModell model;
+    ReadModelBytes(model, f.bytes, f.name);
+    CRollmaterial stock;
+    ReadRollingStockBytes(stock, f.bytes, f.name);
+    CKonstruktion drawing;
+    ReadConstructionBytes(drawing, f.bytes, f.name);
+    CAnlage layout;
+    ReadLayoutBytes(layout, f.bytes, f.name);
+    int primitives = 0, points = 0;
+    const auto add_part = [&](const CModellTeil& part) {
+      primitives += static_cast<int>(part.Primitives.size());
+      points += static_cast<int>(part.Points.size());
+    };
+    if (stock.Complete == 1) {
+      for (const CModell& m : stock.Models) {
+        for (const CModellTeil& part : m.Elements) add_part(part);
+      }
+    } else if (model.ReadOk == 1) {
+      for (const CModellTeil& part : model.Elements) add_part(part);
+    } else if (drawing.ReadOk == 1) {
+      add_part(drawing);
+      EXPECT_EQ(Count(counts, "dashed"), static_cast<int>(drawing.DashedLines.size()));
+      EXPECT_EQ(Count(counts, "plain"), static_cast<int>(drawing.Lines.size()));
+      EXPECT_EQ(Count(counts, "dimension"), static_cast<int>(drawing.DimensionLines.size()));
+    } else {
+      ASSERT_EQ(layout.ReadOk, 1);
+      int tracks = 0, bridges = 0, stops = 0, others = 0;
+      for (const CGleis& t : layout.Tracks) tracks += t.Number != 0;
+      for (const CAnlagenModell& m : layout.Models) {
+        if (m.Number == 0) continue;
+        if (m.Name.starts_with(layout_format::kBridgePrefix)) {
+          ++bridges;
+        } else if (m.Name.starts_with(layout_format::kBufferStopPrefix)) {
+          ++stops;
+        } else {
+          ++others;
+        }
+      }
+      EXPECT_EQ(Count(counts, "track"), tracks);
+      EXPECT_EQ(Count(counts, "track-number"), tracks);
+      EXPECT_EQ(Count(counts, "bridge"), bridges);
+      EXPECT_EQ(Count(counts, "buffer-stop"), stops);
+      EXPECT_EQ(Count(counts, "placed-model"), others);
+    }
+    EXPECT_EQ(Count(counts, "primitive"), primitives);
+    EXPECT_EQ(Count(counts, "point"), points);
+  }
+}
+
+TEST(RailinspectContent, APictureIsWrittenOnlyForARecognisedFileAndOnlyWhereAsked) {
+  ScratchDir dir;
+  dir.Write("junk.txt", {1, 2, 3, 4, 5});
+  for (const SampleFile& f : MakeSampleFiles()) {
+    if (f.name == "station.mod") dir.Write(f.name, f.bytes);
+  }
+  ASSERT_TRUE(dir.Exists("station.mod"));
+  const auto before = dir.Snapshot();
+
+  testing::InspectRun run = RunInspect("--svg picture.svg junk.txt");
+  EXPECT_EQ(run.status, 1);
+  EXPECT_NE(run.err.find("junk.txt was not recognised"), std::string::npos) << run.err;
+  EXPECT_EQ(dir.Snapshot(), before);
+
+  run = RunInspect("--svg no/such/dir/picture.svg station.mod");
+  EXPECT_EQ(run.status, 1);
+  EXPECT_NE(run.err.find("no/such/dir/picture.svg"), std::string::npos) << run.err;
+  EXPECT_EQ(dir.Snapshot(), before);
+
+  run = RunInspect("--json --svg picture.svg station.mod");
+  EXPECT_EQ(run.status, 0);
+  EXPECT_TRUE(run.Json().is_object());  // the report still goes to standard output
+  auto after = dir.Snapshot();
+  ASSERT_TRUE(after.count("picture.svg"));
+  after.erase("picture.svg");
+  EXPECT_EQ(after, before);
+}
+
+}  // namespace
+}  // namespace railfmt

@@ -1,0 +1,15 @@
+// JSON of a layout: its tracks with their ends, placed models, vehicles,
+// value blocks and properties. Every field under its library name.
+#pragma once
+
+#include "layout/layout.h"
+#include "tools/railinspect/json_values.h"
+
+namespace railfmt::inspect {
+
+Json TrackJson(const CGleis& track);
+Json PlacedModelJson(const CAnlagenModell& model);
+Json VehicleJson(const CAnlagenRollmaterial& vehicle);
+Json LayoutJson(const CAnlage& layout);
+
+}  // namespace railfmt::inspect
