@@ -112,14 +112,6 @@ TEST(ModelFile, ModelKindNamesItsOutputAfterTheEntrysBaseName) {
   EXPECT_EQ(captured.messages().front(), "Formatfehler 1 in (null)!\n");
 }
 
-TEST(ModelFile, ModelTakesItsPlaceInTheCascade) {
-  const std::vector<const FileKind*>& kinds = CascadeKinds();
-  EXPECT_NE(std::find(kinds.begin(), kinds.end(), &kModelKind), kinds.end());
-  const auto file = RecogniseEntry("station.mod", Sample("station.mod"));
-  ASSERT_NE(file, nullptr);
-  EXPECT_EQ(file->kind(), EntryKind::kModel);
-}
-
 TEST(ModelFile, BatchToolWritesModelsBesideTheirEntriesAndInPlace) {
   ScratchDir dir;
   const std::vector<std::uint8_t> station = Sample("station.mod");

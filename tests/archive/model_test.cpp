@@ -127,10 +127,6 @@ TEST(Model, CanonicalModelIsRewrittenByteForByte) {
     CModell model = ReadBack(sample.bytes);
     EXPECT_EQ(WrittenFirst(model), sample.bytes);
   }
-  CModell two = TwoPartModel();
-  const std::vector<std::uint8_t> bytes = WrittenFirst(two);
-  CModell back = ReadBack(bytes);
-  EXPECT_EQ(WrittenFirst(back), bytes);
 }
 
 TEST(Model, NonCanonicalModelComesOutCanonicalAndRereadsEqual) {

@@ -141,15 +141,6 @@ TEST(PrimitiveBlock, GrammarFaultsReportTheFirstFailedStep) {
   }
 }
 
-TEST(PrimitiveBlock, CountOfZeroOrNegativeReadsNothingAndFailsTheGrammar) {
-  const std::vector<std::uint8_t> bytes = BlockBytes(EmptyBlock(), kSep);
-  for (std::int16_t count : {std::int16_t{0}, std::int16_t{-1}, std::int16_t{-32768}}) {
-    const ReadResult r = ReadBlock(bytes, count);
-    EXPECT_EQ(r.ok, 0);
-    EXPECT_EQ(r.messages, std::vector<std::string>{"Vert(0,1) nicht gefunden!\n"});
-  }
-}
-
 TEST(PrimitiveBlock, ObjectsAfterTheFinalMarkerAreIgnored) {
   const ReadResult r = ReadObjects({M(0), V(1), M(1), M(4), M(7), M(9), M(9), V(2), {5, 3}, M(0)});
   ASSERT_EQ(r.ok, 1);

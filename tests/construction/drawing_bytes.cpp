@@ -37,10 +37,6 @@ CLinie TestLine(int i) {
   return line;
 }
 
-std::vector<IndexObject> EmptyBlock() {
-  return {Marker(0), Marker(1), Marker(4), Marker(7), Marker(9), Marker(9)};
-}
-
 DrawingBytes::DrawingBytes() {
   Mark("id");
   for (std::uint16_t word : construction::kIdentificationWords) out_.U16(word);
@@ -84,7 +80,7 @@ DrawingBytes& DrawingBytes::Lines(int first, int n, std::uint16_t separator, con
   return *this;
 }
 
-DrawingBytes& DrawingBytes::Objects(const std::vector<IndexObject>& objects, std::uint16_t separator,
+DrawingBytes& DrawingBytes::Objects(const std::vector<IndexObj>& objects, std::uint16_t separator,
                                     const std::string& mark) {
   Records(static_cast<int>(objects.size()), separator, mark, [&](int i) {
     out_.I32(objects[static_cast<std::size_t>(i)].value);

@@ -13,6 +13,7 @@
 #include "construction/line_record.h"
 #include "driver/byte_order.h"
 #include "driver/byte_writer.h"
+#include "tests/archive/index_block_builder.h"
 
 namespace railfmt::testing {
 
@@ -20,15 +21,6 @@ namespace railfmt::testing {
 CPunkt TestPoint(int i);
 CFormat TestFormat(int i);
 CLinie TestLine(int i);
-
-struct IndexObject {
-  std::int32_t value;
-  std::int32_t marker;
-};
-inline IndexObject Vertex(std::int32_t index) { return {index, 0}; }
-inline IndexObject Marker(std::int32_t code) { return {code, 1}; }
-// The six objects of a block without primitives.
-std::vector<IndexObject> EmptyBlock();
 
 class DrawingBytes {
  public:
@@ -43,7 +35,7 @@ class DrawingBytes {
   DrawingBytes& Points(int n, std::uint16_t separator, const std::string& mark);
   DrawingBytes& Formats(int n, std::uint16_t separator, const std::string& mark);
   DrawingBytes& Lines(int first, int n, std::uint16_t separator, const std::string& mark);
-  DrawingBytes& Objects(const std::vector<IndexObject>& objects, std::uint16_t separator, const std::string& mark);
+  DrawingBytes& Objects(const std::vector<IndexObj>& objects, std::uint16_t separator, const std::string& mark);
 
   std::size_t at(const std::string& mark) const { return marks_.at(mark); }
   std::vector<std::uint8_t> bytes() const { return out_.bytes(); }

@@ -14,7 +14,7 @@ CLinie SampleLine() {
   return line;
 }
 
-TEST(LineRecord, WritesFourValuesThenTheEightByteBlock) {
+TEST(LineRecord, FourValuesThenTheEightByteBlockReadBackEveryBit) {
   ByteWriter out;
   WriteLineRecord(SampleLine(), out);
   const std::vector<std::uint8_t> expected = {
@@ -22,11 +22,6 @@ TEST(LineRecord, WritesFourValuesThenTheEightByteBlock) {
       0x00, 0x00, 0x00, 0x80, 0xA0, 0xA1, 0xA2, 0xA3, 0xA4, 0xA5, 0xA6, 0xA7};
   ASSERT_EQ(out.size(), construction::kLineRecordSize);
   EXPECT_EQ(out.bytes(), expected);
-}
-
-TEST(LineRecord, ReadsBackEveryBit) {
-  ByteWriter out;
-  WriteLineRecord(SampleLine(), out);
   out.U8(0x55);
   ReadCursor in(out.bytes());
   CLinie line;

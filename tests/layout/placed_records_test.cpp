@@ -146,26 +146,5 @@ TEST(Vehicle, RepeatedFieldsAndZeroByteAreChecked) {
   }
 }
 
-TEST(PlacedRecords, NumberZeroWritesNothing) {
-  EXPECT_TRUE(ModelBytes(MakeModel(0, "Haus", {}, {})).empty());
-  EXPECT_TRUE(VehicleBytes(MakeVehicle(0, "Wagen")).empty());
-}
-
-TEST(Trailer, SevenBytesReadRaw) {
-  CAnlagenRollmaterial r = MakeVehicle(1, "w");
-  ByteWriter out;
-  WriteRollmaterialTrailer(out, r);
-  ASSERT_EQ(out.size(), 7u);
-  EXPECT_EQ(LoadLE32(out.bytes().data()), r.TrailerValue);
-  EXPECT_EQ(out.bytes()[4], 0x5A);
-  EXPECT_EQ(LoadLE16(out.bytes().data() + 5), 0xBEEF);
-  CAnlagenRollmaterial read;
-  ReadCursor in(out.bytes());
-  ASSERT_EQ(ReadRollmaterialTrailer(in, read), 1);
-  EXPECT_EQ(read.TrailerWord, 0xBEEF);
-  ReadCursor shorter(std::span<const std::uint8_t>(out.bytes()).first(6));
-  EXPECT_EQ(ReadRollmaterialTrailer(shorter, read), 0);
-}
-
 }  // namespace
 }  // namespace railfmt

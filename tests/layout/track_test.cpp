@@ -42,6 +42,20 @@ void ExpectSameTrack(const CGleis& a, const CGleis& b) {
   EXPECT_EQ(TrackBytes(a), TrackBytes(b));
 }
 
+// ReadTrack over the whole of bytes; at_end: the record took every byte.
+struct TrackRead {
+  int ok;
+  CGleis track;
+  bool at_end;
+};
+TrackRead Read(const std::vector<std::uint8_t>& bytes) {
+  ReadCursor in(bytes);
+  TrackRead r{0, CGleis(), false};
+  r.ok = ReadTrack(in, r.track);
+  r.at_end = in.at_end();
+  return r;
+}
+
 TEST(Track, WorkedExampleOfAType2Record) {
   const std::vector<std::uint8_t> expected = {
       0x01, 0x00, 0x01, 0x41, 0x02, 0x00, 0x00, 0x00,                                      //
@@ -52,16 +66,12 @@ TEST(Track, WorkedExampleOfAType2Record) {
   ASSERT_EQ(expected.size(), 58u);
   CGleis t = MakeTrack(1, "A", 2, {0, 0, 0}, {1.0f, 0.0f, 0.0f}, {1000, 0, 0});
   t.Ends[0] = {2, 1};
-  ByteWriter out;
-  WriteTrack(out, t);
-  EXPECT_EQ(out.bytes(), expected);
-
-  ReadCursor in(expected);
-  CGleis read;
-  ASSERT_EQ(ReadTrack(in, read), 1);
-  EXPECT_TRUE(in.at_end());
-  EXPECT_EQ(read.EndCount, 1);
-  ExpectSameTrack(read, t);
+  EXPECT_EQ(TrackBytes(t), expected);
+  const TrackRead r = Read(expected);
+  ASSERT_EQ(r.ok, 1);
+  EXPECT_TRUE(r.at_end);
+  EXPECT_EQ(r.track.EndCount, 1);
+  ExpectSameTrack(r.track, t);
 }
 
 TEST(Track, RecordSizesGrowWithTwiceTheNameLength) {
@@ -81,15 +91,10 @@ TEST(Track, EveryTypeRoundTripsByteForByte) {
   for (std::int32_t type : {1, 2, 3, 4, 6, 7, 8, 9, 11}) {
     SCOPED_TRACE(type);
     const CGleis t = FullTrack(type);
-    const std::vector<std::uint8_t> bytes = TrackBytes(t);
-    ReadCursor in(bytes);
-    CGleis read;
-    ASSERT_EQ(ReadTrack(in, read), 1);
-    EXPECT_TRUE(in.at_end());
-    ExpectSameTrack(read, t);
-    ByteWriter again;
-    WriteTrack(again, read);
-    EXPECT_EQ(again.bytes(), bytes);
+    const TrackRead r = Read(TrackBytes(t));
+    ASSERT_EQ(r.ok, 1);
+    EXPECT_TRUE(r.at_end);
+    ExpectSameTrack(r.track, t);
   }
 }
 
@@ -143,19 +148,11 @@ TEST(Track, FlaggedTypesWithoutVariantAreWrittenAsTheirPlainTypes) {
     CGleis plain = FullTrack(c.written);
     plain.Variant = c.variant;
     EXPECT_EQ(out.bytes(), TrackBytes(plain)) << "written in the shape of its type";
-    ReadCursor in(out.bytes());
-    CGleis read;
-    ASSERT_EQ(ReadTrack(in, read), 1);
-    EXPECT_EQ(read.Type, c.written);
-    EXPECT_EQ(read.Variant, c.variant);
+    const TrackRead r = Read(out.bytes());
+    ASSERT_EQ(r.ok, 1);
+    EXPECT_EQ(r.track.Type, c.written);
+    EXPECT_EQ(r.track.Variant, c.variant);
   }
-  EXPECT_EQ(TrackBytes(FullTrack(7)).size() - 4, [] {
-    CGleis t = FullTrack(7);
-    t.Variant = 0;
-    ByteWriter out;
-    WriteTrack(out, t);
-    return out.size();
-  }());
 }
 
 TEST(Track, UnknownTypesAreRejectedWithTheirOwnMessage) {
@@ -163,10 +160,7 @@ TEST(Track, UnknownTypesAreRejectedWithTheirOwnMessage) {
     CapturedOutput captured;
     CGleis t = FullTrack(1, "Fremd");
     t.Type = type;
-    const std::vector<std::uint8_t> bytes = TrackBytes(t);
-    ReadCursor in(bytes);
-    CGleis read;
-    EXPECT_EQ(ReadTrack(in, read), 0);
+    EXPECT_EQ(Read(TrackBytes(t)).ok, 0);
     ASSERT_EQ(captured.messages().size(), 1u);
     EXPECT_EQ(captured.messages()[0], "Fremd: Unbekannter Typ " + std::to_string(type) + "!\n");
     EXPECT_EQ(captured.mismatches(), "");
@@ -220,9 +214,7 @@ TEST(Track, EveryKindOfCopyMismatchFailsWithItsLine) {
       StoreLE32(&bytes[c.offset], static_cast<std::uint32_t>(c.value));
     }
     CapturedOutput captured;
-    ReadCursor in(bytes);
-    CGleis read;
-    EXPECT_EQ(ReadTrack(in, read), 0);
+    EXPECT_EQ(Read(bytes).ok, 0);
     EXPECT_EQ(captured.mismatches(), c.mismatch);
     EXPECT_TRUE(captured.messages().empty());
   }
@@ -244,9 +236,7 @@ TEST(Track, FloatCopiesCompareByValue) {
     std::vector<std::uint8_t> b = TrackBytes(eight);
     StoreLE32(&b[copy_b + 4 * c.component], c.bits);
     CapturedOutput captured;
-    ReadCursor in(b);
-    CGleis read;
-    EXPECT_EQ(ReadTrack(in, read), c.result) << c.component;
+    EXPECT_EQ(Read(b).ok, c.result) << c.component;
     EXPECT_EQ(captured.mismatches(), c.mismatch);
   }
 }
@@ -258,18 +248,13 @@ TEST(Track, Type11ExtraEndCountIsBounded) {
   for (int i = 2; i < 20; ++i) t.Ends[static_cast<std::size_t>(i)] = {static_cast<std::int16_t>(i), 1};
   std::vector<std::uint8_t> bytes = TrackBytes(t);
   ASSERT_EQ(LoadLE16(&bytes[kCount]), 18);
-  {
-    ReadCursor in(bytes);
-    CGleis read;
-    ASSERT_EQ(ReadTrack(in, read), 1);
-    EXPECT_EQ(read.EndCount, 20);
-    EXPECT_EQ(read.Ends[19].Neighbour, 19);
-  }
+  const TrackRead eighteen = Read(bytes);
+  ASSERT_EQ(eighteen.ok, 1);
+  EXPECT_EQ(eighteen.track.EndCount, 20);
+  EXPECT_EQ(eighteen.track.Ends[19].Neighbour, 19);
   StoreLE16(&bytes[kCount], 19);
   CapturedOutput captured;
-  ReadCursor in(bytes);
-  CGleis read;
-  EXPECT_EQ(ReadTrack(in, read), 0);
+  EXPECT_EQ(Read(bytes).ok, 0);
   EXPECT_TRUE(captured.messages().empty());
   EXPECT_EQ(captured.mismatches(), "");
 
@@ -287,26 +272,20 @@ TEST(Track, Type11EndFlagsUseTheirLow16Bits) {
   std::vector<std::uint8_t> open = TrackBytes(t);
   ASSERT_EQ(LoadLE32(&open[kFlag]), 0u);
   StoreLE32(&open[kFlag], 65536u);
-  ReadCursor in(open);
-  CGleis read;
-  ASSERT_EQ(ReadTrack(in, read), 1) << "65536 has zero low bits: open, no connection follows";
-  EXPECT_TRUE(in.at_end());
-  EXPECT_EQ(read.Ends[2].Neighbour, 0);
-  ByteWriter again;
-  WriteTrack(again, read);
-  EXPECT_EQ(again.bytes(), TrackBytes(t));
+  const TrackRead r = Read(open);
+  ASSERT_EQ(r.ok, 1) << "65536 has zero low bits: open, no connection follows";
+  EXPECT_TRUE(r.at_end);
+  EXPECT_EQ(r.track.Ends[2].Neighbour, 0);
+  EXPECT_EQ(TrackBytes(r.track), TrackBytes(t));
 
   t.Ends[2] = {5, 1};
   std::vector<std::uint8_t> joined = TrackBytes(t);
   ASSERT_EQ(LoadLE32(&joined[kFlag]), 1u);
   StoreLE32(&joined[kFlag], 0x00030002u);
-  ReadCursor in2(joined);
-  CGleis read2;
-  ASSERT_EQ(ReadTrack(in2, read2), 1);
-  EXPECT_EQ(read2.Ends[2].Neighbour, 5) << "the connection overwrites what the flag stored";
-  ByteWriter again2;
-  WriteTrack(again2, read2);
-  EXPECT_EQ(again2.bytes(), TrackBytes(t)) << "a flag other than 1 is written as 1";
+  const TrackRead r2 = Read(joined);
+  ASSERT_EQ(r2.ok, 1);
+  EXPECT_EQ(r2.track.Ends[2].Neighbour, 5) << "the connection overwrites what the flag stored";
+  EXPECT_EQ(TrackBytes(r2.track), TrackBytes(t)) << "a flag other than 1 is written as 1";
 }
 
 TEST(Track, NameWithZeroByteIsCutAndFailsItsCopy) {
@@ -315,10 +294,9 @@ TEST(Track, NameWithZeroByteIsCutAndFailsItsCopy) {
   bytes[4] = 0;                        // first name: "A\0"
   bytes[kIdentity + 1 + 36 + 4] = 0;  // repeated name: "A\0" too
   CapturedOutput captured;
-  ReadCursor in(bytes);
-  CGleis read;
-  EXPECT_EQ(ReadTrack(in, read), 0);
-  EXPECT_EQ(read.Name, "A");
+  const TrackRead r = Read(bytes);
+  EXPECT_EQ(r.ok, 0);
+  EXPECT_EQ(r.track.Name, "A");
   EXPECT_EQ(captured.mismatches(), "") << "a name of another length prints no line";
 }
 

@@ -32,62 +32,44 @@ constexpr std::uint32_t kPatterns[9] = {
     0xFFFFFFFFu,  // NaN, all bits set
     0x12345678u};
 
-std::uint32_t ValueAt(const CRollInfo& info, int i) {
-  const std::uint32_t all[9] = {info.Value1, info.Value2, info.Value3, info.Value4, info.Value5,
-                                info.Value6, info.Value7, info.Value8, info.Value9};
-  return all[i];
-}
-
-TEST(RollInfo, NineValuesComeBackBitForBit) {
-  const std::vector<std::uint8_t> bytes = InfoBytes("V200", kPatterns);
-  ReadCursor in(bytes);
-  CRollInfo info;
-  ASSERT_TRUE(ReadRollInfo(info, in));
-  EXPECT_TRUE(in.at_end());
-  for (int i = 0; i < 9; ++i) EXPECT_EQ(ValueAt(info, i), kPatterns[i]) << "Value" << i + 1;
-  EXPECT_EQ(info.Name, "V200");
+// The nine values come back bit for bit; the name is cut at a zero byte and
+// written back shorter; an empty name is present, and an absent one is
+// written as an empty one.
+TEST(RollInfo, ValuesBitForBitAndNamesCutAtAZeroByte) {
+  const struct {
+    std::string stored;
+    const char* read;
+  } cases[] = {{"V200", "V200"}, {std::string("Lok\0abc", 7), "Lok"}, {"", ""}};
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.read);
+    const std::vector<std::uint8_t> bytes = InfoBytes(c.stored, kPatterns);
+    ReadCursor in(bytes);
+    CRollInfo info;
+    ASSERT_TRUE(ReadRollInfo(info, in));
+    EXPECT_TRUE(in.at_end());
+    const std::uint32_t values[9] = {info.Value1, info.Value2, info.Value3, info.Value4, info.Value5,
+                                     info.Value6, info.Value7, info.Value8, info.Value9};
+    for (int i = 0; i < 9; ++i) EXPECT_EQ(values[i], kPatterns[i]) << "Value" << i + 1;
+    EXPECT_EQ(info.Name, c.read);
+    ByteWriter out;
+    WriteRollInfo(info, out);
+    EXPECT_EQ(out.bytes(), InfoBytes(c.read, kPatterns));
+  }
+  CRollInfo absent;
   ByteWriter out;
-  WriteRollInfo(info, out);
-  EXPECT_EQ(out.bytes(), bytes);
+  WriteRollInfo(absent, out);
+  EXPECT_EQ(out.size(), rollingstock::kInfoFixedSize);
 }
 
-TEST(RollInfo, NameIsCutAtAZeroByteAndWrittenBackShorter) {
-  const std::vector<std::uint8_t> bytes = InfoBytes(std::string("Lok\0abc", 7), kPatterns);
-  ReadCursor in(bytes);
-  CRollInfo info;
-  ASSERT_TRUE(ReadRollInfo(info, in));
-  EXPECT_TRUE(in.at_end());
-  EXPECT_EQ(info.Name, "Lok");
-  EXPECT_EQ(info.Value4, kPatterns[3]);
-  ByteWriter out;
-  WriteRollInfo(info, out);
-  EXPECT_EQ(out.bytes(), InfoBytes("Lok", kPatterns));
-}
-
-TEST(RollInfo, EmptyAndAbsentNames) {
-  const std::vector<std::uint8_t> bytes = InfoBytes("", kPatterns);
-  ASSERT_EQ(bytes.size(), rollingstock::kInfoFixedSize);
-  ReadCursor in(bytes);
-  CRollInfo info;
-  ASSERT_TRUE(ReadRollInfo(info, in));
-  EXPECT_EQ(info.Name, "");  // present, empty
-  info.Name.reset();
-  ByteWriter out;
-  WriteRollInfo(info, out);
-  EXPECT_EQ(out.bytes(), bytes);
-}
-
-TEST(RollInfo, EveryTruncationFails) {
+// A block cut anywhere fails; the name is taken only once it is there in
+// full.
+TEST(RollInfo, ShortBlockFailsAndTakesTheNameOnlyInFull) {
   const std::vector<std::uint8_t> bytes = InfoBytes("Wagen", kPatterns);
   for (std::size_t length = 0; length < bytes.size(); ++length) {
-    SCOPED_TRACE(length);
     ReadCursor in{std::span<const std::uint8_t>(bytes).first(length)};
     CRollInfo info;
-    EXPECT_FALSE(ReadRollInfo(info, in));
-    // The name is taken only once it is there in full.
-    if (length < 3 * 4 + 1 + 5) {
-      EXPECT_FALSE(info.Name.has_value());
-    }
+    EXPECT_FALSE(ReadRollInfo(info, in)) << length;
+    EXPECT_EQ(info.Name.has_value(), length >= 3 * 4 + 1 + 5) << length;
   }
 }
 

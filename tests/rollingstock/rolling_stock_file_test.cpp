@@ -12,6 +12,7 @@
 #include "archive/model_file.h"
 #include "construction/construction_file.h"
 #include "driver/recognition_cascade.h"
+#include "layout/layout_file.h"
 #include "tests/archive/model_test_models.h"
 #include "tests/support/capture.h"
 #include "tests/support/scratch_dir.h"
@@ -96,13 +97,9 @@ TEST(RollingStockFile, KindNamesTheOutputFromTheInfoBlock) {
   }
 }
 
-TEST(RollingStockFile, CascadeTriesRollingStockThenModelThenDrawing) {
-  const std::vector<const FileKind*>& kinds = CascadeKinds();
-  ASSERT_GE(kinds.size(), 3u);
-  EXPECT_EQ(kinds[0], &kRollingStockKind);
-  EXPECT_EQ(kinds[1], &kModelKind);
-  EXPECT_EQ(kinds[2], &kConstructionKind);
-  for (std::size_t i = 3; i < kinds.size(); ++i) EXPECT_EQ(kinds[i]->kind, EntryKind::kLayout);
+TEST(RollingStockFile, CascadeTriesRollingStockModelDrawingLayout) {
+  EXPECT_EQ(CascadeKinds(),
+            (std::vector<const FileKind*>{&kRollingStockKind, &kModelKind, &kConstructionKind, &kLayoutKind}));
 }
 
 TEST(RollingStockFile, CascadeRecognisesEachKindAfterTheFailedAttempts) {

@@ -194,47 +194,32 @@ void ExpectSameContent(const std::string& kind, const json& content, const std::
   }
 }
 
-TEST(RailinspectContent, JsonHoldsTheLibrarysObjectsBitForBit) {
-  ScratchDir dir;
-  std::vector<SampleFile> files = MakeSampleFiles();
-  for (SampleFile& f : AwkwardFiles()) files.push_back(std::move(f));
-  ASSERT_FALSE(files.empty());
-  std::map<std::string, std::vector<std::uint8_t>> by_name;
-  for (const SampleFile& f : files) {
-    dir.Write(f.name, f.bytes);
-    by_name[f.name] = f.bytes;
-  }
-  const testing::InspectRun run = RunInspect("--json .");
-  EXPECT_EQ(run.status, 0) << run.out;
-  const json doc = run.Json();
-  ASSERT_TRUE(doc.is_object()) << run.out.substr(0, 2000);
-  ASSERT_EQ(doc["files"].size(), files.size());
-  for (const json& file : doc["files"]) {
-    const std::string name = file["entry_name"];
-    SCOPED_TRACE(name);
-    ASSERT_TRUE(file["recognised"].get<bool>());
-    ExpectSameContent(file["kind"], file["content"], name, by_name.at(name));
-  }
-}
-
-TEST(RailinspectContent, KindsAndOutputNamesAgreeWithWhatRailfmtWrites) {
+// Every file's JSON content equals the library's object; its kind and output
+// name are what railfmt then writes; railinspect itself writes nothing.
+TEST(RailinspectContent, JsonHoldsTheLibrarysObjectsAndRailfmtsKindsAndNames) {
   ScratchDir dir;
   std::vector<SampleFile> files = MakeSampleFiles();
   for (SampleFile& f : AwkwardFiles()) files.push_back(std::move(f));
   for (const SampleFile& f : files) dir.Write(f.name, f.bytes);
   const auto before = dir.Snapshot();
-  const json doc = RunInspect("--json .").Json();
-  ASSERT_TRUE(doc.is_object());
-  EXPECT_EQ(dir.Snapshot(), before);  // railinspect wrote nothing
+  const testing::InspectRun run = RunInspect("--json .");
+  EXPECT_EQ(run.status, 0) << run.out;
+  EXPECT_EQ(dir.Snapshot(), before);
+  const json doc = run.Json();
+  ASSERT_TRUE(doc.is_object()) << run.out.substr(0, 2000);
+  ASSERT_EQ(doc["files"].size(), files.size());
 
   std::map<std::string, std::string> kinds;  // output name -> kind
   for (const json& file : doc["files"]) {
     const std::string name = file["entry_name"];
+    SCOPED_TRACE(name);
+    ASSERT_TRUE(file["recognised"].get<bool>());
+    ExpectSameContent(file["kind"], file["content"], name, before.at(name));
     testing::CapturedOutput quiet;
     const auto recognised = RecogniseEntry(name, before.at(name));
-    ASSERT_NE(recognised, nullptr) << name;
-    EXPECT_EQ(file["kind"].get<std::string>(), EntryKindName(recognised->kind())) << name;
-    EXPECT_EQ(file["output_name"].get<std::string>(), inspect::DisplayText(recognised->OutputName())) << name;
+    ASSERT_NE(recognised, nullptr);
+    EXPECT_EQ(file["kind"].get<std::string>(), EntryKindName(recognised->kind()));
+    EXPECT_EQ(file["output_name"].get<std::string>(), inspect::DisplayText(recognised->OutputName()));
     kinds[recognised->OutputName()] = file["kind"];
   }
   int status = -1;
