@@ -122,19 +122,34 @@ bool HoldsBytes(int fd, std::span<const std::uint8_t> bytes) {
 
 Overwrite OverwriteSameContent(const std::string& target, const std::string& path,
                                std::span<const std::uint8_t> bytes) {
-  const int fd = g_ops->open(target.c_str(), O_RDWR | O_CLOEXEC, 0);
-  if (fd < 0) return Overwrite::kContentDiffers;  // the replacing path reports
-  // The file the batch has just loaded, unchanged since: its content is in
-  // memory already. Any other file is read back.
-  struct stat now {};
-  const bool known = g_loaded.noted && g_loaded.path == target && ::fstat(fd, &now) == 0 &&
-                     UnchangedSince(now, g_loaded.status);
-  const bool same = known ? SameBytes(g_loaded.bytes, bytes) : HoldsBytes(fd, bytes);
-  if (!same) {
+  // Compare before opening anything for writing. The file the batch has just
+  // loaded, unchanged since, has its content in memory already; any other
+  // file is read back.
+  struct stat compared {};
+  bool same = false;
+  if (g_loaded.noted && g_loaded.path == target && ::stat(target.c_str(), &compared) == 0 &&
+      UnchangedSince(compared, g_loaded.status)) {
+    same = SameBytes(g_loaded.bytes, bytes);
+  } else {
+    const int rfd = ::open(target.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    if (rfd < 0) return Overwrite::kContentDiffers;  // the replacing path reports
+    same = ::fstat(rfd, &compared) == 0 && HoldsBytes(rfd, bytes);
+    ::close(rfd);
+  }
+  if (!same) return Overwrite::kContentDiffers;
+
+  const int fd = g_ops->open(target.c_str(), O_WRONLY | O_CLOEXEC, 0);
+  if (fd < 0) {
+    ReportOpenFailure(path);
+    return Overwrite::kFailed;
+  }
+  // The file compared must be the file opened, unchanged in between.
+  struct stat opened {};
+  if (::fstat(fd, &opened) != 0 || !UnchangedSince(opened, compared)) {
     g_ops->close(fd);
     return Overwrite::kContentDiffers;
   }
-  bool ok = (known || ::lseek(fd, 0, SEEK_SET) == 0) && WriteAll(fd, bytes);
+  bool ok = WriteAll(fd, bytes);
   if (g_ops->close(fd) != 0) ok = false;
   if (!ok) {
     ReportWriteFailure(path);

@@ -3,13 +3,14 @@
 # Debian or Ubuntu, as root or with sudo; non-interactive.
 set -euo pipefail
 
-packages=(cmake make g++ clang libgtest-dev libgmock-dev libbenchmark-dev libcli11-dev nlohmann-json3-dev python3)
+packages=(cmake make g++ clang libgtest-dev libgmock-dev libbenchmark-dev libcli11-dev nlohmann-json3-dev python3 gcovr)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
 done
 # The sanitizer and fuzzer runtimes come with clang's runtime package.
-if command -v clang++ >/dev/null && ! echo 'int main(){}' | clang++ -x c++ -fsanitize=address,undefined -o /dev/null - 2>/dev/null; then
+fuzz_probe='extern "C" int LLVMFuzzerTestOneInput(const char*, unsigned long) { return 0; }'
+if command -v clang++ >/dev/null && ! echo "$fuzz_probe" | clang++ -x c++ -fsanitize=fuzzer,address,undefined -o /dev/null - 2>/dev/null; then
   missing+=("libclang-rt-$(clang++ --version | sed -n 's/.*version \([0-9]*\).*/\1/p' | head -1)-dev")
 fi
 [ ${#missing[@]} -eq 0 ] && exit 0

@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdint>
 #include <iterator>
 #include <string>
@@ -21,6 +22,17 @@ std::vector<std::uint8_t> Pattern(std::size_t size) {
   std::vector<std::uint8_t> bytes(size);
   for (std::size_t i = 0; i < size; ++i) bytes[i] = static_cast<std::uint8_t>(i * 7 + i / 251);
   return bytes;
+}
+
+TEST(PlatformFiles, ListsEveryNameOfADirectory) {
+  ScratchDir dir;
+  dir.Write("a", {});
+  dir.Write(".hidden", {});
+  ASSERT_EQ(::mkdir("sub", 0755), 0);
+  std::vector<std::string> names = ListDirectoryNames(".");
+  std::sort(names.begin(), names.end());
+  EXPECT_EQ(names, (std::vector<std::string>{".", "..", ".hidden", "a", "sub"}));
+  EXPECT_TRUE(ListDirectoryNames("no such directory").empty());
 }
 
 TEST(LoadRegularFile, DeliversEveryByteOfFilesOfAnySizeIntoAReusedBuffer) {

@@ -1,0 +1,389 @@
+// Hostile directories, end to end with the real executable: whatever the
+// directory holds, the run finishes, exits 0 and changes nothing it should
+// not. The permission cases run the tool as an unprivileged user, since
+// permissions do not bite for root; a case that cannot run says so.
+#include <fcntl.h>
+#include <pwd.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstdio>
+#include <cstdint>
+#include <filesystem>
+#include <map>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "driver/batch_driver.h"
+#include "driver/byte_writer.h"
+#include "driver/output_file.h"
+#include "driver/recognition_cascade.h"
+#include "rollingstock/rolling_stock.h"
+#include "tests/support/capture.h"
+#include "tests/support/kind_samples.h"
+#include "tests/support/scratch_dir.h"
+#include "tools/kind_rewriters.h"
+
+namespace railfmt {
+namespace {
+
+namespace fs = std::filesystem;
+using testing::CapturedOutput;
+using testing::RunCommand;
+using testing::ScratchDir;
+using Files = std::map<std::string, std::vector<std::uint8_t>>;
+
+std::string Quoted(const std::string& s) {
+  std::string q = "'";
+  for (char c : s) q += c == '\'' ? std::string("'\\''") : std::string(1, c);
+  return q + "'";
+}
+
+// The normal form of a model file.
+std::vector<std::uint8_t> Normalised(const std::vector<std::uint8_t>& bytes) {
+  CapturedOutput quiet;
+  const auto out = FindKindRewriter(EntryKind::kModel)->rewrite(bytes);
+  return out.value_or(std::vector<std::uint8_t>{});
+}
+
+// Runs the tool in dir with the given command prefix; returns its exit
+// status (124 when it had to be stopped after a minute: it hung).
+int RunTool(const std::string& dir, const std::string& prefix = "", const std::string& binary = RAILFMT_BINARY) {
+  int status = -1;
+  RunCommand("cd " + Quoted(dir) + " && timeout 60 " + prefix + Quoted(binary) + " >/dev/null 2>&1", &status);
+  return status;
+}
+
+// Runs a command as an unprivileged user: root switches to "nobody" with
+// setpriv or runuser; anyone else runs as themselves, for whom permissions
+// already bite. Also keeps a copy of the tool that user may execute.
+class Unprivileged {
+ public:
+  Unprivileged() {
+    if (::geteuid() != 0) {
+      available_ = true;
+      return;
+    }
+    const passwd* pw = ::getpwnam("nobody");
+    if (pw == nullptr) {
+      why_not_ = "runs as root and there is no user 'nobody'";
+      return;
+    }
+    uid_ = pw->pw_uid;
+    gid_ = pw->pw_gid;
+    for (const std::string& prefix : {std::string("setpriv --reuid=nobody --regid=") + std::to_string(gid_) +
+                                          " --clear-groups ",
+                                      std::string("runuser -u nobody -- ")}) {
+      int status = -1;
+      RunCommand(prefix + "/bin/sh -c 'test \"$(id -u)\" != 0' 2>/dev/null", &status);
+      if (status == 0) {
+        prefix_ = prefix;
+        break;
+      }
+    }
+    if (prefix_.empty()) {
+      why_not_ = "runs as root and can switch to 'nobody' neither with setpriv nor with runuser";
+      return;
+    }
+    // The build tree may be closed to other users: copy the tool out.
+    std::string templ = (fs::temp_directory_path() / "railfmt-tool-XXXXXX").string();
+    if (::mkdtemp(templ.data()) == nullptr) {
+      why_not_ = "cannot make a directory for the tool";
+      return;
+    }
+    tool_dir_ = templ;
+    binary_ = tool_dir_ + "/railfmt";
+    std::error_code ec;
+    fs::copy_file(RAILFMT_BINARY, binary_, ec);
+    ::chmod(tool_dir_.c_str(), 0755);
+    ::chmod(binary_.c_str(), 0755);
+    available_ = !ec;
+    if (ec) why_not_ = "cannot copy the tool: " + ec.message();
+  }
+  ~Unprivileged() {
+    if (!tool_dir_.empty()) {
+      std::error_code ec;
+      fs::remove_all(tool_dir_, ec);
+    }
+  }
+
+  bool available() const { return available_; }
+  const std::string& why_not() const { return why_not_; }
+
+  // Hands the directory and everything in it to the user.
+  void GiveAway(const std::string& dir) const {
+    if (::geteuid() != 0) return;
+    for (const auto& entry : fs::recursive_directory_iterator(dir)) {
+      ::lchown(entry.path().c_str(), uid_, gid_);
+    }
+    ::lchown(dir.c_str(), uid_, gid_);
+  }
+
+  int Run(const std::string& dir) const { return RunTool(dir, prefix_, binary_.empty() ? RAILFMT_BINARY : binary_); }
+
+ private:
+  bool available_ = false;
+  std::string why_not_;
+  std::string prefix_;
+  std::string tool_dir_;
+  std::string binary_;
+  uid_t uid_ = 0;
+  gid_t gid_ = 0;
+};
+
+class HostileDirectoryTest : public ::testing::Test {
+ protected:
+  ScratchDir dir_;
+  const std::vector<std::uint8_t> stale_ = testing::ModelWithTrailingByte();  // rewritten when read
+  const std::vector<std::uint8_t> model_ = testing::SampleOf(EntryKind::kModel);
+};
+
+TEST_F(HostileDirectoryTest, AReadOnlyDirectoryIsLeftAsItWas) {
+  Unprivileged user;
+  if (!user.available()) GTEST_SKIP() << "permission case not run: " << user.why_not();
+  dir_.Write("m.mod", stale_);
+  dir_.Write("n.bak", model_);
+  user.GiveAway(dir_.path());
+  const Files before = dir_.Snapshot();
+
+  ASSERT_EQ(::chmod(dir_.path().c_str(), 0555), 0);
+  EXPECT_EQ(user.Run(dir_.path()), 0);
+  ASSERT_EQ(::chmod(dir_.path().c_str(), 0755), 0);
+  EXPECT_EQ(dir_.Snapshot(), before);
+
+  // The same directory, writable: both files are written, so the case above
+  // refused real writes.
+  EXPECT_EQ(user.Run(dir_.path()), 0);
+  EXPECT_EQ(dir_.Read("m.mod"), model_);
+  EXPECT_EQ(dir_.Read("n.mod"), model_);
+}
+
+TEST_F(HostileDirectoryTest, AFileWithoutReadPermissionIsPassedOverAndTheScanGoesOn) {
+  Unprivileged user;
+  if (!user.available()) GTEST_SKIP() << "permission case not run: " << user.why_not();
+  dir_.Write("a.bak", model_);
+  dir_.Write("secret.mod", stale_);
+  dir_.Write("z.bak", model_);
+  user.GiveAway(dir_.path());
+  ASSERT_EQ(::chmod((dir_.path() + "/secret.mod").c_str(), 0200), 0);
+
+  EXPECT_EQ(user.Run(dir_.path()), 0);
+  ASSERT_EQ(::chmod((dir_.path() + "/secret.mod").c_str(), 0600), 0);
+  EXPECT_EQ(dir_.Read("secret.mod"), stale_);
+  EXPECT_EQ(dir_.Read("a.mod"), model_);
+  EXPECT_EQ(dir_.Read("z.mod"), model_) << "the scan stopped at the unreadable file";
+}
+
+TEST_F(HostileDirectoryTest, OutputsTheUserMayNotWriteAreLeftAlone) {
+  Unprivileged user;
+  if (!user.available()) GTEST_SKIP() << "permission case not run: " << user.why_not();
+  dir_.Write("x.bak", model_);
+  dir_.Write("x.mod", {'o', 'l', 'd'});
+  dir_.Write("y.mod", stale_);
+  user.GiveAway(dir_.path());
+  // The directory stays writable: a rename over the outputs would succeed.
+  ASSERT_EQ(::chmod((dir_.path() + "/x.mod").c_str(), 0444), 0);
+  ASSERT_EQ(::chmod((dir_.path() + "/y.mod").c_str(), 0444), 0);
+  const Files before = dir_.Snapshot();
+
+  EXPECT_EQ(user.Run(dir_.path()), 0);
+  EXPECT_EQ(dir_.Snapshot(), before);
+  struct stat st {};
+  ASSERT_EQ(::stat((dir_.path() + "/y.mod").c_str(), &st), 0);
+  EXPECT_EQ(st.st_mode & 0777, 0444u);
+}
+
+TEST_F(HostileDirectoryTest, EntriesThatAreNoRegularFiles) {
+  // An output name that is a directory, FIFOs as input and as output name,
+  // symbolic link loops as input and as output name, a dangling link, links
+  // to an endless device, to a directory and to files of /proc: none blocks,
+  // none is replaced.
+  dir_.Write("d.bak", model_);
+  ASSERT_EQ(::mkdir("d.mod", 0755), 0);
+  dir_.Write("d.mod/inside.mod", stale_);
+  ASSERT_EQ(::mkfifo("p.mod", 0644), 0);
+  dir_.Write("q.bak", model_);
+  ASSERT_EQ(::mkfifo("q.mod", 0644), 0);
+  ASSERT_EQ(::symlink("loop.mod", "loop.mod"), 0);
+  ASSERT_EQ(::symlink("ping.mod", "pong.mod"), 0);
+  ASSERT_EQ(::symlink("pong.mod", "ping.mod"), 0);
+  dir_.Write("l.bak", model_);
+  ASSERT_EQ(::symlink("l.mod", "l.mod"), 0);
+  dir_.Write("g.bak", model_);
+  ASSERT_EQ(::symlink("nowhere/g.mod", "g.mod"), 0);
+  ASSERT_EQ(::symlink("/dev/zero", "zero.mod"), 0);
+  ASSERT_EQ(::symlink("/", "root.mod"), 0);
+  // Regular files whose size lies: one longer than reported, one unreadable.
+  ASSERT_EQ(::symlink("/proc/self/status", "status.mod"), 0);
+  ASSERT_EQ(::symlink("/proc/self/mem", "mem.mod"), 0);
+  dir_.Write("zz.mod", stale_);  // the last entry: the scan reached the end
+  const Files before = dir_.Snapshot();
+
+  EXPECT_EQ(RunTool(dir_.path()), 0);
+  Files after = dir_.Snapshot();
+  EXPECT_EQ(after.at("zz.mod"), model_);
+  after["zz.mod"] = stale_;
+  EXPECT_EQ(after, before);
+  EXPECT_EQ(dir_.Read("d.mod/inside.mod"), stale_) << "the scan went into a subdirectory";
+  for (const char* link : {"loop.mod", "pong.mod", "ping.mod", "l.mod", "g.mod", "zero.mod", "root.mod", "status.mod", "mem.mod"}) {
+    EXPECT_TRUE(fs::is_symlink(dir_.path() + "/" + link)) << link;
+  }
+  EXPECT_EQ(fs::read_symlink(dir_.path() + "/g.mod"), "nowhere/g.mod");
+  for (const char* fifo : {"p.mod", "q.mod"}) {
+    EXPECT_TRUE(fs::is_fifo(dir_.path() + "/" + fifo)) << fifo;
+  }
+}
+
+TEST_F(HostileDirectoryTest, LongAndStrangeNames) {
+  // name -> what the directory holds afterwards under each name.
+  struct Case {
+    std::string name;
+    std::string output;  // "" when nothing may be written
+  };
+  const std::string m251(251, 'm');
+  const std::string n255(255, 'n');
+  const std::string k250(250, 'k');
+  const std::vector<Case> cases = {
+      {m251 + ".mod", m251 + ".mod"},           // 255 bytes, rewritten in place
+      {k250 + ".bak", k250 + ".mod"},           // 255 bytes in, 254 out
+      {n255, ""},                               // the output name would need 259 bytes
+      {"dir\\sub.bak", "sub.mod"},              // a backslash separates directories
+      {"a.b\\noext", "noext.mod"},              // a dot in the directory part only
+      {"\xff\xfe.mod", "\xff\xfe.mod"},         // bytes that are not UTF-8
+      {"caf\xe9 \x01\x7f.bak", "caf\xe9 \x01\x7f.mod"},
+      {"new\nline.mod", "new\nline.mod"},
+      {"-rf.mod", "-rf.mod"},
+      {"*.*", "*.mod"},
+  };
+  for (const Case& c : cases) dir_.Write(c.name, c.name == c.output ? stale_ : model_);
+  ASSERT_EQ(dir_.Snapshot().size(), cases.size()) << "the file system refused a name";
+
+  EXPECT_EQ(RunTool(dir_.path()), 0);
+  Files expected;
+  for (const Case& c : cases) {
+    expected[c.name] = c.name == c.output ? stale_ : model_;
+    if (!c.output.empty()) expected[c.output] = model_;
+  }
+  EXPECT_EQ(dir_.Snapshot(), expected);
+}
+
+// Rolling stock is written under the name its info block holds.
+std::vector<std::uint8_t> RollingStockNamed(const std::string& name) {
+  CapturedOutput quiet;
+  CRollmaterial record;
+  ReadRollingStockBytes(record, testing::SampleOf(EntryKind::kRollingStock), "sample");
+  EXPECT_EQ(record.Complete, 1);
+  record.Info.Name = name;
+  ByteWriter out;
+  EncodeRollingStockFile(record, out);
+  return out.Take();
+}
+
+TEST_F(HostileDirectoryTest, RollingStockNamesThatLeadOutOfTheDirectoryWriteNothing) {
+  // The tool runs in work/; anything written outside would land beside it.
+  ASSERT_EQ(::mkdir("work", 0755), 0);
+  const std::string abs = dir_.path() + "/absolute";
+  const std::vector<std::pair<std::string, std::vector<std::uint8_t>>> entries = {
+      {"a.rol", RollingStockNamed("../escaped")},
+      {"b.rol", RollingStockNamed(abs)},
+      {"c.rol", RollingStockNamed("..\\back")},
+      {"d.rol", RollingStockNamed("sub/inner")},
+      {"e.rol", RollingStockNamed("fine")},  // the one that may be written
+  };
+  for (const auto& [name, bytes] : entries) dir_.Write("work/" + name, bytes);
+  ASSERT_EQ(::mkdir("work/sub", 0755), 0);
+
+  EXPECT_EQ(RunTool(dir_.path() + "/work"), 0);
+  Files outside = dir_.Snapshot();
+  EXPECT_EQ(outside.size(), 1u) << "something was written beside work/";
+  Files expected;
+  for (const auto& [name, bytes] : entries) expected["work/" + name] = bytes;
+  Files inside;
+  for (const auto& entry : fs::recursive_directory_iterator(dir_.path() + "/work")) {
+    const std::string name = fs::relative(entry.path(), dir_.path()).string();
+    if (entry.is_regular_file()) inside[name] = dir_.Read(name);
+  }
+  EXPECT_EQ(inside.count("work/fine.rol"), 1u);
+  inside.erase("work/fine.rol");
+  EXPECT_EQ(inside, expected);
+}
+
+// A file removed, and another replaced, while the scan runs: the output
+// layer's rename of the first output removes and replaces entries that the
+// scan's snapshot holds but has not visited yet.
+struct ScanRace {
+  static inline bool done = false;
+  static int Rename(const char* from, const char* to) {
+    const int r = SystemOutputFileOps().rename(from, to);
+    if (!done) {
+      done = true;
+      ::unlink("b.mod");
+      ::unlink("c.mod");
+      const int fd = ::open("c.mod", O_WRONLY | O_CREAT | O_TRUNC, 0644);
+      if (fd >= 0) {
+        const char junk[] = "junk";
+        [[maybe_unused]] const ssize_t n = ::write(fd, junk, 4);
+        ::close(fd);
+      }
+      ::unlink("e.mod");
+      ::rename("f.bak", "e.mod");  // a name of the snapshot gets a model
+    }
+    return r;
+  }
+};
+
+TEST_F(HostileDirectoryTest, FilesRemovedOrReplacedWhileTheScanRuns) {
+  dir_.Write("a.bak", model_);
+  dir_.Write("b.mod", stale_);
+  dir_.Write("c.mod", stale_);
+  dir_.Write("e.mod", {'o', 'l', 'd'});
+  dir_.Write("f.bak", stale_);
+  const OutputFileOps ops{SystemOutputFileOps().open, SystemOutputFileOps().write, SystemOutputFileOps().close,
+                          &ScanRace::Rename};
+  ScanRace::done = false;
+  const OutputFileOps* previous = SetOutputFileOps(&ops);
+  CapturedOutput captured;
+  RunBatch();
+  SetOutputFileOps(previous);
+
+  ASSERT_TRUE(ScanRace::done);
+  const Files expected = {{"a.bak", model_}, {"a.mod", model_}, {"c.mod", {'j', 'u', 'n', 'k'}}, {"e.mod", model_}};
+  EXPECT_EQ(dir_.Snapshot(), expected);
+  const std::vector<std::string>& m = captured.messages();
+  EXPECT_EQ(static_cast<std::size_t>(std::count(m.begin(), m.end(), "Can't open b.mod!\n")), CascadeKinds().size())
+      << "each kind reports the vanished file";
+}
+
+TEST_F(HostileDirectoryTest, FilesRemovedByAnotherProcessWhileTheToolRuns) {
+  // Which files the remover takes before the tool reaches them varies from
+  // run to run; what is left is always either untouched or rewritten whole.
+  constexpr int kFiles = 400;
+  for (int i = 0; i < kFiles; ++i) {
+    char name[16];
+    std::snprintf(name, sizeof name, "f%03d.mod", i);
+    dir_.Write(name, stale_);
+  }
+  int status = -1;
+  RunCommand("cd " + Quoted(dir_.path()) + " && { timeout 60 " + Quoted(RAILFMT_BINARY) +
+                 " >/dev/null 2>&1; echo $? > status; } & cd " + Quoted(dir_.path()) +
+                 " && for f in $(ls -r f*.mod); do rm -f \"$f\"; done; wait",
+             &status);
+  ASSERT_EQ(status, 0);
+  Files after = dir_.Snapshot();
+  ASSERT_EQ(after.count("status"), 1u);
+  EXPECT_EQ(std::string(after["status"].begin(), after["status"].end()), "0\n");
+  after.erase("status");
+  const std::vector<std::uint8_t> normal = Normalised(stale_);
+  for (const auto& [name, bytes] : after) {
+    EXPECT_TRUE(bytes == stale_ || bytes == normal) << name;
+    EXPECT_EQ(name.front(), 'f') << "left behind: " << name;
+  }
+}
+
+}  // namespace
+}  // namespace railfmt

@@ -1,0 +1,35 @@
+#include "tests/support/kind_samples.h"
+
+#include <gtest/gtest.h>
+
+#include "driver/recognition_cascade.h"
+#include "tests/support/capture.h"
+
+namespace railfmt::testing {
+
+std::vector<KindSample> RecognisedSamples() {
+  CapturedOutput quiet;
+  std::vector<KindSample> result;
+  for (SampleFile& sample : MakeSampleFiles()) {
+    const auto file = RecogniseEntry(sample.name, sample.bytes);
+    if (file == nullptr) continue;
+    result.push_back({std::move(sample), file->kind(), file->OutputName()});
+  }
+  return result;
+}
+
+std::vector<std::uint8_t> SampleOf(EntryKind kind) {
+  for (const KindSample& s : RecognisedSamples()) {
+    if (s.kind == kind) return s.sample.bytes;
+  }
+  ADD_FAILURE() << "no sample of kind " << EntryKindName(kind);
+  return {};
+}
+
+std::vector<std::uint8_t> ModelWithTrailingByte() {
+  std::vector<std::uint8_t> bytes = SampleOf(EntryKind::kModel);
+  bytes.push_back(0x5A);
+  return bytes;
+}
+
+}  // namespace railfmt::testing
