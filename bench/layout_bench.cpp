@@ -24,7 +24,7 @@ namespace {
 std::vector<std::uint8_t> LayoutFile(int n) {
   CorpusRandom random(17);
   CAnlage layout = MakeCorpusLayout(random, n, n, 1000, 10);
-  return EncodeLayoutAsIs(layout);
+  return EncodeLayoutSections(layout);
 }
 
 CAnlage ReadLayout(const std::vector<std::uint8_t>& bytes) {
@@ -141,7 +141,7 @@ void BM_PlacementAgainstPlainPass(benchmark::State& state) {
     {
       CAnlage layout;
       if (!PlainReadLayout(bytes, layout)) state.SkipWithError("plain read failed");
-      std::vector<std::uint8_t> out = EncodeLayoutAsIs(layout);
+      std::vector<std::uint8_t> out = EncodeLayoutSections(layout);
       benchmark::DoNotOptimize(out.data());
     }
     const auto t1 = Clock::now();

@@ -135,9 +135,7 @@ void ReadLayoutBytes(CAnlage& layout, std::span<const std::uint8_t> bytes, std::
   LinkModelsToTracks(layout);
 }
 
-std::vector<std::uint8_t> EncodeLayoutFile(CAnlage& layout) {
-  PlaceLinkedModels(layout);
-  RemoveDuplicateModels(layout);
+std::vector<std::uint8_t> EncodeLayoutSections(CAnlage& layout) {
   ByteWriter out;
   out.U16(static_cast<std::uint16_t>(CountTracks(layout)));
   for (CGleis& track : layout.Tracks) WriteTrack(out, track);
@@ -149,6 +147,12 @@ std::vector<std::uint8_t> EncodeLayoutFile(CAnlage& layout) {
   WriteProperties(out, layout.Properties);
   for (int i : TrailerOrder(layout)) WriteRollmaterialTrailer(out, layout.RollingStock[static_cast<std::size_t>(i)]);
   return out.Take();
+}
+
+std::vector<std::uint8_t> EncodeLayoutFile(CAnlage& layout) {
+  PlaceLinkedModels(layout);
+  RemoveDuplicateModels(layout);
+  return EncodeLayoutSections(layout);
 }
 
 void ReadLayoutFile(CAnlage& layout, const std::string& path) {

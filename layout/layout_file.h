@@ -46,6 +46,9 @@ void ReadLayoutBytes(CAnlage& layout, std::span<const std::uint8_t> bytes, std::
 // Places the linked models, removes duplicates (both change the layout) and
 // returns the file.
 std::vector<std::uint8_t> EncodeLayoutFile(CAnlage& layout);
+// The sections as the writer stores them (entries numbered 0 dropped, track
+// types recomputed), without placing or removing any model first.
+std::vector<std::uint8_t> EncodeLayoutSections(CAnlage& layout);
 
 // The file-level entry points: "Can't open %s!\n" when the file cannot be
 // read or the output cannot be stored.

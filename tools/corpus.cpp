@@ -52,7 +52,7 @@ std::vector<std::uint8_t> LayoutBytes(CorpusRandom& random) {
   // Most layouts are stored as the planning program writes them, already
   // normal; a quarter carry duplicates and misplaced heights for the batch
   // tool to normalise.
-  return normalised ? EncodeLayoutFile(layout) : EncodeLayoutAsIs(layout);
+  return normalised ? EncodeLayoutFile(layout) : EncodeLayoutSections(layout);
 }
 
 CorpusFile MakeModelEntry(CorpusRandom& random, std::size_t index) {

@@ -169,18 +169,5 @@ CAnlage MakeCorpusLayout(CorpusRandom& random, int tracks, int models, int vehic
   return layout;
 }
 
-std::vector<std::uint8_t> EncodeLayoutAsIs(CAnlage& layout) {
-  ByteWriter out;
-  out.U16(static_cast<std::uint16_t>(CountTracks(layout)));
-  for (CGleis& track : layout.Tracks) WriteTrack(out, track);
-  out.U16(static_cast<std::uint16_t>(CountModels(layout)));
-  for (const CAnlagenModell& model : layout.Models) WritePlacedModel(out, model);
-  out.U16(static_cast<std::uint16_t>(CountRollingStock(layout)));
-  for (const CAnlagenRollmaterial& vehicle : layout.RollingStock) WriteRollmaterialEntry(out, vehicle);
-  for (const CAnlagenBlock& block : layout.Blocks) WriteBlock(out, block);
-  WriteProperties(out, layout.Properties);
-  for (int i : TrailerOrder(layout)) WriteRollmaterialTrailer(out, layout.RollingStock[static_cast<std::size_t>(i)]);
-  return out.Take();
-}
 
 }  // namespace railfmt

@@ -40,9 +40,5 @@ CKonstruktion MakeCorpusDrawing(CorpusRandom& random, int points, int lines);
 // model (0: none) an exact copy of an earlier one under a new number; and
 // `vehicles` vehicles with their trailers.
 CAnlage MakeCorpusLayout(CorpusRandom& random, int tracks, int models, int vehicles, int duplicate_every);
-// The layout's file as it stands in memory: no placement, no duplicate
-// removal. Entries numbered 0 are left out and types 7, 8, 9 without a
-// variant take their plain type, as WriteTrack does.
-std::vector<std::uint8_t> EncodeLayoutAsIs(CAnlage& layout);
 
 }  // namespace railfmt
