@@ -3,25 +3,47 @@
 #include "driver/diagnostics.h"
 
 namespace railfmt {
+namespace {
+
+// The first-model / later-model rule of one archive stream, shared by the
+// reader and the writer: models go the first-model way until one with parts
+// has introduced the classes; every later model takes that model's tags.
+class StreamTags {
+ public:
+  // True when the model goes the first-model way; otherwise it has been
+  // given the carried tags.
+  bool IsFirstForm(CModell& model) const {
+    if (first_form_) return true;
+    model.IndexTag = index_tag_;
+    model.FormatTag = format_tag_;
+    return false;
+  }
+  // After a first-model read or write: a model with parts fixes the tags.
+  void Carry(const CModell& model) {
+    if (model.ElementCount == 0) return;
+    index_tag_ = model.IndexTag;
+    format_tag_ = model.FormatTag;
+    first_form_ = false;
+  }
+
+ private:
+  bool first_form_ = true;
+  std::uint16_t index_tag_ = 0;
+  std::uint16_t format_tag_ = 0;
+};
+
+}  // namespace
 
 void ReadRollingStockBytes(CRollmaterial& record, std::span<const std::uint8_t> bytes, std::string_view path,
                            std::size_t* stop_offset) {
   ReadCursor in(bytes);
-  bool first_form = true;
-  std::uint16_t index_tag = 0;
-  std::uint16_t format_tag = 0;
+  StreamTags tags;
   std::size_t read = 0;
   for (CModell& model : record.Models) {
-    if (first_form) {
+    if (tags.IsFirstForm(model)) {
       model.ReadModelFirst(in);
-      if (model.ElementCount != 0) {
-        index_tag = model.IndexTag;
-        format_tag = model.FormatTag;
-        first_form = false;
-      }
+      tags.Carry(model);
     } else {
-      model.IndexTag = index_tag;
-      model.FormatTag = format_tag;
       model.ReadModelLater(in);
     }
     if (model.ReadOk == 0) break;
@@ -42,20 +64,12 @@ void ReadRollingStockBytes(CRollmaterial& record, std::span<const std::uint8_t> 
 }
 
 void EncodeRollingStockFile(CRollmaterial& record, ByteWriter& out) {
-  bool first_form = true;
-  std::uint16_t index_tag = 0;
-  std::uint16_t format_tag = 0;
+  StreamTags tags;
   for (CModell& model : record.Models) {
-    if (first_form) {
+    if (tags.IsFirstForm(model)) {
       model.WriteModelFirst(out);
-      if (model.ElementCount != 0) {
-        index_tag = model.IndexTag;
-        format_tag = model.FormatTag;
-        first_form = false;
-      }
+      tags.Carry(model);
     } else {
-      model.IndexTag = index_tag;
-      model.FormatTag = format_tag;
       model.WriteModelLater(out);
     }
   }
