@@ -116,8 +116,7 @@ bool ParseGrammar(const BlockWalk& walk, BlockLayout& layout) {
   return true;
 }
 
-void AppendPrimitives(const BlockWalk& walk, const Run& run, std::size_t group,
-                      std::vector<CPrimitiv>& out) {
+void AppendPrimitives(const BlockWalk& walk, const Run& run, std::size_t group, std::vector<CPrimitiv>& out) {
   std::vector<std::int16_t> vertices(group);
   for (std::size_t first = run.start; first + group <= run.start + run.length; first += group) {
     for (std::size_t k = 0; k < group; ++k) vertices[k] = walk.VertexIndex(first + k);
@@ -125,8 +124,7 @@ void AppendPrimitives(const BlockWalk& walk, const Run& run, std::size_t group,
   }
 }
 
-void WriteObject(ByteWriter& out, std::int32_t value, std::int32_t marker, bool& first,
-                 std::uint16_t separator) {
+void WriteObject(ByteWriter& out, std::int32_t value, std::int32_t marker, bool& first, std::uint16_t separator) {
   if (!first) out.U16(separator);
   first = false;
   out.I32(value);
@@ -167,8 +165,7 @@ int ReadPrimitives(CModellTeil& part, ReadCursor& in, std::int16_t count, std::u
       in.MarkShort();
     }
     if (i + 1 < count && !ExpectShort(in, separator)) {
-      Report("Falscher Trenner1: %x!\n",
-             static_cast<unsigned>(static_cast<int>(static_cast<std::int16_t>(separator))));
+      Report("Falscher Trenner1: %x!\n", static_cast<unsigned>(static_cast<int>(static_cast<std::int16_t>(separator))));
       return 0;
     }
   }

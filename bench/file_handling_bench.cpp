@@ -8,8 +8,8 @@
 
 #include <cstdint>
 #include <cstdlib>
-#include <span>
 #include <filesystem>
+#include <span>
 #include <string>
 #include <vector>
 

@@ -70,8 +70,8 @@ class DrawingReader {
     if (!ReadListCount(count)) return false;
     if (count == 0) return true;
     if (!ReadIntroduction(class_name, "Formatfehler 17 in %s!\n", "Formatfehler 18 in %s!\n")) return false;
-    lines.reserve(std::min<std::size_t>(static_cast<std::size_t>(count),
-                                        in_.remaining() / construction::kLineRecordSize + 1));
+    lines.reserve(
+        std::min<std::size_t>(static_cast<std::size_t>(count), in_.remaining() / construction::kLineRecordSize + 1));
     for (int i = 0; i < count; ++i) {
       CLinie line;
       if (!ReadLineRecord(line, in_)) return Fail("Formatfehler!\n");
@@ -117,8 +117,8 @@ class DrawingReader {
 };
 
 // The writer's running class tag follows the same rule as the reader's.
-void WriteLineList(ByteWriter& out, std::string_view class_name, const std::vector<CLinie>& lines,
-                   std::int16_t count, std::uint16_t& tag) {
+void WriteLineList(ByteWriter& out, std::string_view class_name, const std::vector<CLinie>& lines, std::int16_t count,
+                   std::uint16_t& tag) {
   out.I16(count);
   if (count == 0) return;
   archive::WriteClassIntroduction(out, class_name);

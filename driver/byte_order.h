@@ -8,9 +8,7 @@
 
 namespace railfmt {
 
-inline std::uint16_t LoadLE16(const std::uint8_t* p) {
-  return static_cast<std::uint16_t>(p[0] | (p[1] << 8));
-}
+inline std::uint16_t LoadLE16(const std::uint8_t* p) { return static_cast<std::uint16_t>(p[0] | (p[1] << 8)); }
 
 inline std::uint32_t LoadLE32(const std::uint8_t* p) {
   return static_cast<std::uint32_t>(p[0]) | (static_cast<std::uint32_t>(p[1]) << 8) |
@@ -18,8 +16,7 @@ inline std::uint32_t LoadLE32(const std::uint8_t* p) {
 }
 
 inline std::uint64_t LoadLE64(const std::uint8_t* p) {
-  return static_cast<std::uint64_t>(LoadLE32(p)) |
-         (static_cast<std::uint64_t>(LoadLE32(p + 4)) << 32);
+  return static_cast<std::uint64_t>(LoadLE32(p)) | (static_cast<std::uint64_t>(LoadLE32(p + 4)) << 32);
 }
 
 inline float LoadLEFloat(const std::uint8_t* p) { return std::bit_cast<float>(LoadLE32(p)); }

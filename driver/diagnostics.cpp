@@ -37,9 +37,7 @@ void VFormatInto(std::string& out, const char* format, va_list args) {
 
 DiagnosticSink SetDiagnosticSink(DiagnosticSink sink) { return std::exchange(g_sink, std::move(sink)); }
 
-MismatchWriter SetMismatchWriter(MismatchWriter writer) {
-  return std::exchange(g_mismatch, std::move(writer));
-}
+MismatchWriter SetMismatchWriter(MismatchWriter writer) { return std::exchange(g_mismatch, std::move(writer)); }
 
 void FormatMessage(const char* format, ...) {
   va_list args;
@@ -91,8 +89,6 @@ void CheckEndOfData(const ReadCursor& in, std::string_view path) {
   }
 }
 
-const char* NameOrNull(const std::optional<std::string>& name) {
-  return name.has_value() ? name->c_str() : "(null)";
-}
+const char* NameOrNull(const std::optional<std::string>& name) { return name.has_value() ? name->c_str() : "(null)"; }
 
 }  // namespace railfmt

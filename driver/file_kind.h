@@ -40,8 +40,7 @@ struct FileKind {
   // messages have gone out either way. When stop_offset is given, it
   // receives the byte offset at which the reader stopped (the end of what it
   // consumed, or the offset of the field it could not read in full).
-  std::unique_ptr<RecognisedFile> (*try_read)(std::string_view entry_name,
-                                              std::span<const std::uint8_t> bytes,
+  std::unique_ptr<RecognisedFile> (*try_read)(std::string_view entry_name, std::span<const std::uint8_t> bytes,
                                               std::size_t* stop_offset);
 };
 

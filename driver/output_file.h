@@ -16,12 +16,12 @@
 // the user may set it) and permission bits carry over to the new one.
 #pragma once
 
+#include <sys/stat.h>
+#include <sys/types.h>
 #include <cstddef>
 #include <cstdint>
 #include <span>
 #include <string>
-#include <sys/stat.h>
-#include <sys/types.h>
 
 namespace railfmt {
 

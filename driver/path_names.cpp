@@ -33,8 +33,7 @@ bool IsSkippedName(std::string_view name) {
   const std::string ext = Extension(name);
   if (ext.size() != 3) return false;
   return UpperAscii(static_cast<unsigned char>(ext[0])) == 'E' &&
-         UpperAscii(static_cast<unsigned char>(ext[1])) == 'X' &&
-         UpperAscii(static_cast<unsigned char>(ext[2])) == 'E';
+         UpperAscii(static_cast<unsigned char>(ext[1])) == 'X' && UpperAscii(static_cast<unsigned char>(ext[2])) == 'E';
 }
 
 bool DirectoryOrderLess(std::string_view a, std::string_view b) {

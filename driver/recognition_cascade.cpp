@@ -20,13 +20,11 @@ const char* EntryKindName(EntryKind kind) {
 }
 
 const std::vector<const FileKind*>& CascadeKinds() {
-  static const std::vector<const FileKind*> kinds = {&kRollingStockKind, &kModelKind, &kConstructionKind,
-                                                     &kLayoutKind};
+  static const std::vector<const FileKind*> kinds = {&kRollingStockKind, &kModelKind, &kConstructionKind, &kLayoutKind};
   return kinds;
 }
 
-std::unique_ptr<RecognisedFile> RecogniseEntry(std::string_view entry_name,
-                                               std::span<const std::uint8_t> bytes) {
+std::unique_ptr<RecognisedFile> RecogniseEntry(std::string_view entry_name, std::span<const std::uint8_t> bytes) {
   for (const FileKind* kind : CascadeKinds()) {
     if (auto file = kind->try_read(entry_name, bytes, nullptr)) return file;
   }

@@ -17,8 +17,7 @@ namespace railfmt {
 const std::vector<const FileKind*>& CascadeKinds();
 
 // Tries every kind on an entry's bytes; nullptr when none accepts it.
-std::unique_ptr<RecognisedFile> RecogniseEntry(std::string_view entry_name,
-                                               std::span<const std::uint8_t> bytes);
+std::unique_ptr<RecognisedFile> RecogniseEntry(std::string_view entry_name, std::span<const std::uint8_t> bytes);
 
 // Tells every kind that the entry could not be read: each reader reports
 // "Can't open %s!\n" with the name, as it would for a file it cannot open.

@@ -97,8 +97,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const auto out = first.find(output_name);
   if (out != first.end() && out->second != expected_output) Fail("the output differs from the rewrite", output_name);
   const auto in = first.find(entry);
-  if (entry != output_name &&
-      (in == first.end() || in->second.size() != size || (size != 0 && std::memcmp(in->second.data(), data, size) != 0))) {
+  if (entry != output_name && (in == first.end() || in->second.size() != size ||
+                               (size != 0 && std::memcmp(in->second.data(), data, size) != 0))) {
     Fail("input changed", entry);
   }
 

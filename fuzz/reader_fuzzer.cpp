@@ -29,7 +29,8 @@ extern "C" int LLVMFuzzerInitialize(int*, char***) {
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
-  const std::string fault = railfmt::CheckRewriteIsStable(*g_rewriter, std::span<const std::uint8_t>(data, size), nullptr);
+  const std::string fault =
+      railfmt::CheckRewriteIsStable(*g_rewriter, std::span<const std::uint8_t>(data, size), nullptr);
   if (!fault.empty()) railfmt::fuzz::Fail(railfmt::EntryKindName(g_rewriter->kind), fault);
   return 0;
 }

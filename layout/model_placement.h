@@ -14,8 +14,8 @@
 // are hashed by the components that take part in a comparison, one bucket
 // family per pair of NaN patterns, and each model makes a fixed number of
 // look-ups. Only tracks on a spot (x, y) where a model of the kind stands,
-// and only models that share their spot with another, enter an index. The results are those of comparing every model with every track
-// (or every earlier model) in array order.
+// and only models that share their spot with another, enter an index. The results are those of comparing every model
+// with every track (or every earlier model) in array order.
 #pragma once
 
 #include "layout/layout.h"

@@ -37,15 +37,15 @@ PlacementIndex::PlacementIndex(unsigned query_patterns, std::size_t expected_ent
 
 std::uint64_t PlacementIndex::Hash(const Bucket& b) {
   std::uint64_t h = Mix(b.entry_pattern, b.compared);
-  h = Mix(h, (std::uint64_t{static_cast<std::uint32_t>(b.position[0])} << 32) | static_cast<std::uint32_t>(b.position[1]));
+  h = Mix(h,
+          (std::uint64_t{static_cast<std::uint32_t>(b.position[0])} << 32) | static_cast<std::uint32_t>(b.position[1]));
   h = Mix(h, (std::uint64_t{static_cast<std::uint32_t>(b.position[2])} << 32) | b.direction[0]);
   h = Mix(h, (std::uint64_t{b.direction[1]} << 32) | b.direction[2]);
   if (!b.name.empty()) h = Mix(h, std::hash<std::string_view>{}(b.name));
   return h;
 }
 
-PlacementIndex::Bucket PlacementIndex::MakeBucket(const PlacementKey& key, unsigned entry_pattern,
-                                                  unsigned compared) {
+PlacementIndex::Bucket PlacementIndex::MakeBucket(const PlacementKey& key, unsigned entry_pattern, unsigned compared) {
   Bucket b{static_cast<std::uint8_t>(entry_pattern), static_cast<std::uint8_t>(compared), key.position, key.name, {}};
   for (unsigned i = 0; i < 3; ++i) {
     if ((compared & (1u << i)) != 0) b.direction[i] = ValueBits(key.direction[i]);

@@ -18,8 +18,7 @@ bool ReadConnection(ReadCursor& in, CGleisEnde& end) {
 }
 
 bool ExpectConnection(ReadCursor& in, const CGleisEnde& end) {
-  return ExpectShort(in, end.Neighbour) == 1 && ExpectShort(in, end.NeighbourEnd) == 1 &&
-         ExpectShort(in, 0) == 1;
+  return ExpectShort(in, end.Neighbour) == 1 && ExpectShort(in, end.NeighbourEnd) == 1 && ExpectShort(in, 0) == 1;
 }
 
 bool ReadGeometry(ReadCursor& in, CGleis& t) {
@@ -136,16 +135,18 @@ void WriteType11Tail(ByteWriter& out, const CGleis& t) {
 
 }  // namespace
 
-bool IsTrackType(std::int32_t type) {
-  return (type >= 1 && type <= 4) || (type >= 6 && type <= 9) || type == 11;
-}
+bool IsTrackType(std::int32_t type) { return (type >= 1 && type <= 4) || (type >= 6 && type <= 9) || type == 11; }
 
 void EndCountFromType(CGleis& track) {
   switch (track.Type) {
     case 2: track.EndCount = 1; break;
-    case 1: case 6: case 7: track.EndCount = 2; break;
-    case 3: case 8: track.EndCount = 3; break;
-    case 4: case 9: track.EndCount = 4; break;
+    case 1:
+    case 6:
+    case 7: track.EndCount = 2; break;
+    case 3:
+    case 8: track.EndCount = 3; break;
+    case 4:
+    case 9: track.EndCount = 4; break;
     default: break;
   }
 }
@@ -176,8 +177,7 @@ int ReadTrack(ReadCursor& in, CGleis& t) {
   if (type == 11 && !(ExpectLong(in, 0) == 1 && ExpectShort(in, 0) == 1 && in.ReadU16(t.EndValue2))) return 0;
   if (!ReadGeometry(in, t) || !ExpectIdentity(in, t) || !ReadConnection(in, t.Ends[0])) return 0;
   if (type != 2 && !ReadConnection(in, t.Ends[1])) return 0;
-  if (type == 9 && !(ExpectConnection(in, t.Ends[2]) && ExpectShort(in, t.EndValue2) == 1 &&
-                     ExpectCopyTail(in, t))) {
+  if (type == 9 && !(ExpectConnection(in, t.Ends[2]) && ExpectShort(in, t.EndValue2) == 1 && ExpectCopyTail(in, t))) {
     return 0;
   }
   if (HasCopyB(type) && !(in.ReadU32(t.Variant) && ExpectCopyTail(in, t))) return 0;

@@ -63,8 +63,8 @@ ArcResult ArcGeometry(const CGleis& t) {
   } else {
     r.arc_length = length;
     r.turning_angle = 0.0;
-    r.end_direction = {static_cast<float>(RoundHalfAway(dx / length)),
-                       static_cast<float>(RoundHalfAway(dy / length)), 0.0f};
+    r.end_direction = {static_cast<float>(RoundHalfAway(dx / length)), static_cast<float>(RoundHalfAway(dy / length)),
+                       0.0f};
   }
   return r;
 }

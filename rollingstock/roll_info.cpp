@@ -9,8 +9,8 @@ bool ReadRollInfo(CRollInfo& info, ReadCursor& in) {
   std::string name;
   if (!ReadString8(in, name)) return false;
   info.Name = std::move(name);
-  return in.ReadU32(info.Value4) && in.ReadU32(info.Value5) && in.ReadU32(info.Value6) &&
-         in.ReadU32(info.Value7) && in.ReadU32(info.Value8) && in.ReadU32(info.Value9);
+  return in.ReadU32(info.Value4) && in.ReadU32(info.Value5) && in.ReadU32(info.Value6) && in.ReadU32(info.Value7) &&
+         in.ReadU32(info.Value8) && in.ReadU32(info.Value9);
 }
 
 void WriteRollInfo(const CRollInfo& info, ByteWriter& out) {

@@ -34,8 +34,8 @@ std::vector<std::uint8_t> ModelBytes(CorpusRandom& random) {
 }
 
 std::vector<std::uint8_t> DrawingBytes(CorpusRandom& random) {
-  const CKonstruktion drawing = MakeCorpusDrawing(random, static_cast<int>(random.Between(0, 300)),
-                                                  static_cast<int>(random.Between(0, 150)));
+  const CKonstruktion drawing =
+      MakeCorpusDrawing(random, static_cast<int>(random.Between(0, 300)), static_cast<int>(random.Between(0, 150)));
   ByteWriter out;
   EncodeConstructionFile(drawing, out);
   return out.Take();
@@ -43,12 +43,12 @@ std::vector<std::uint8_t> DrawingBytes(CorpusRandom& random) {
 
 std::vector<std::uint8_t> LayoutBytes(CorpusRandom& random) {
   const auto tier = random.Below(100);
-  const auto tracks = static_cast<int>(tier < 80 ? random.Between(20, 300)
+  const auto tracks = static_cast<int>(tier < 80   ? random.Between(20, 300)
                                        : tier < 98 ? random.Between(300, 2000)
                                                    : random.Between(2000, 6000));
   const bool normalised = random.Percent(75);
-  CAnlage layout = MakeCorpusLayout(random, tracks, tracks / 3, static_cast<int>(random.Between(0, 60)),
-                                    normalised ? 0 : 25);
+  CAnlage layout =
+      MakeCorpusLayout(random, tracks, tracks / 3, static_cast<int>(random.Between(0, 60)), normalised ? 0 : 25);
   // Most layouts are stored as the planning program writes them, already
   // normal; a quarter carry duplicates and misplaced heights for the batch
   // tool to normalise.
@@ -114,8 +114,8 @@ struct Share {
 
 // The shares add up to 100.
 constexpr Share kShares[] = {
-    {35, &MakeModelEntry},    {15, &MakeRollingStockEntry}, {15, &MakeDrawingEntry},
-    {15, &MakeLayoutEntry},   {19, &MakeUnrecognised},      {1, &MakeSkipped},
+    {35, &MakeModelEntry},  {15, &MakeRollingStockEntry}, {15, &MakeDrawingEntry},
+    {15, &MakeLayoutEntry}, {19, &MakeUnrecognised},      {1, &MakeSkipped},
 };
 
 }  // namespace

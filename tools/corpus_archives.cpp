@@ -120,7 +120,8 @@ CKonstruktion MakeCorpusDrawing(CorpusRandom& random, int points, int lines) {
     drawing.SetFormats({RandomFormat(random)});
   }
   const int dashed = lines > 0 ? static_cast<int>(random.Below(static_cast<std::uint64_t>(lines) + 1)) : 0;
-  const int dimension = lines > dashed ? static_cast<int>(random.Below(static_cast<std::uint64_t>(lines - dashed) + 1)) : 0;
+  const int dimension =
+      lines > dashed ? static_cast<int>(random.Below(static_cast<std::uint64_t>(lines - dashed) + 1)) : 0;
   drawing.SetDashedLines(RandomLines(random, dashed));
   drawing.SetLines(RandomLines(random, lines - dashed - dimension));
   drawing.SetDimensionLines(RandomLines(random, dimension));

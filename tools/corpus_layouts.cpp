@@ -148,7 +148,8 @@ CAnlage MakeCorpusLayout(CorpusRandom& random, int tracks, int models, int vehic
       layout.Models.push_back(MakeModel(random, layout, number, single_ended));
     }
   }
-  for (int i = 0; i < vehicles; ++i) layout.RollingStock.push_back(MakeVehicle(random, static_cast<std::int16_t>(i + 1)));
+  for (int i = 0; i < vehicles; ++i)
+    layout.RollingStock.push_back(MakeVehicle(random, static_cast<std::int16_t>(i + 1)));
   // Stored in another order than their numbers: the trailers follow numbers.
   for (std::size_t i = layout.RollingStock.size(); i > 1; --i) {
     std::swap(layout.RollingStock[i - 1], layout.RollingStock[random.Below(i)]);
@@ -168,6 +169,5 @@ CAnlage MakeCorpusLayout(CorpusRandom& random, int tracks, int models, int vehic
   LinkModelsToTracks(layout);
   return layout;
 }
-
 
 }  // namespace railfmt

@@ -11,9 +11,9 @@ std::vector<std::uint8_t> MakeNoiseFile(CorpusRandom& random, std::size_t size) 
 }
 
 std::vector<std::uint8_t> MakeTextFile(CorpusRandom& random, std::size_t size) {
-  static constexpr std::string_view kWords[] = {
-      "Gleis", "Weiche", "Bahnhof", "Bruecke", "Prellbock", "Signal", "Lok", "Wagen",
-      "Strecke", "Kurve", "Radius", "Hoehe", "Anlage", "Modell", "Plan", "Steigung"};
+  static constexpr std::string_view kWords[] = {"Gleis",  "Weiche", "Bahnhof", "Bruecke", "Prellbock", "Signal",
+                                                "Lok",    "Wagen",  "Strecke", "Kurve",   "Radius",    "Hoehe",
+                                                "Anlage", "Modell", "Plan",    "Steigung"};
   std::vector<std::uint8_t> bytes;
   bytes.reserve(size);
   std::size_t column = 0;

@@ -42,7 +42,8 @@ CAnlagenRollmaterial Vehicle(std::int16_t number, std::string name) {
   r.Number = number;
   r.Name = std::move(name);
   r.SecondName = "Zug " + std::to_string(number);
-  for (std::size_t i = 0; i < r.Values.size(); ++i) r.Values[i] = static_cast<std::uint32_t>(number * 1000) + static_cast<std::uint32_t>(i);
+  for (std::size_t i = 0; i < r.Values.size(); ++i)
+    r.Values[i] = static_cast<std::uint32_t>(number * 1000) + static_cast<std::uint32_t>(i);
   r.Byte1 = 1;
   r.Byte2 = 2;
   r.Word1 = 0x0304;
@@ -60,11 +61,13 @@ void Finish(CAnlage& a) {
   a.ModelCount = static_cast<std::int16_t>(a.Models.size());
   a.RollingStockCount = static_cast<std::int16_t>(a.RollingStock.size());
   for (std::size_t b = 0; b < a.Blocks.size(); ++b) {
-    for (std::size_t v = 0; v < a.Blocks[b].Values.size(); ++v) a.Blocks[b].Values[v] = static_cast<std::uint32_t>(b * 16 + v);
+    for (std::size_t v = 0; v < a.Blocks[b].Values.size(); ++v)
+      a.Blocks[b].Values[v] = static_cast<std::uint32_t>(b * 16 + v);
   }
   a.Properties.FirstTriplet = {10, 20, 30};
   a.Properties.SecondTriplet = {200, 150, 100};
-  for (std::size_t i = 0; i < a.Properties.Bytes20.size(); ++i) a.Properties.Bytes20[i] = static_cast<std::uint8_t>(i * 7);
+  for (std::size_t i = 0; i < a.Properties.Bytes20.size(); ++i)
+    a.Properties.Bytes20[i] = static_cast<std::uint8_t>(i * 7);
   a.Properties.FinalValue = 0xDEADBEEFu;
 }
 

@@ -48,8 +48,8 @@ CModell Model(std::vector<CModellTeil> parts) {
 // A box of eight corners: quads for the walls, triangles for the roof ends,
 // lines for the ridge, and single points at two corners.
 CModellTeil BoxPart() {
-  std::vector<CPunkt> points = {SamplePoint(0, 0, 0),     SamplePoint(400, 0, 0),   SamplePoint(400, 200, 0),
-                                SamplePoint(0, 200, 0),   SamplePoint(0, 0, 300),   SamplePoint(400, 0, 300),
+  std::vector<CPunkt> points = {SamplePoint(0, 0, 0),       SamplePoint(400, 0, 0),   SamplePoint(400, 200, 0),
+                                SamplePoint(0, 200, 0),     SamplePoint(0, 0, 300),   SamplePoint(400, 0, 300),
                                 SamplePoint(400, 200, 300), SamplePoint(0, 200, 300), SamplePoint(200, 100, 450)};
   points[8].Code = 99;
   points[8].CodeValue = 3.0f;
@@ -168,9 +168,9 @@ void AddModelSamples(std::vector<SampleFile>& samples) {
   const auto M = ModeMarker;
   samples.push_back(
       {"reordered.bak",
-       EncodeModelWithBlocks(reordered, {{M(0), V(7), M(1), V(0), V(1), M(4), M(7), M(9), V(1), V(2), V(3), M(9),
-                                          V(0), V(1), V(2), V(3), V(4), V(5), M(9), V(3), V(4), V(5), V(6), V(7),
-                                          M(9), V(0), V(1), V(2), V(3), M(9), M(9), V(6), M(0)},
+       EncodeModelWithBlocks(reordered, {{M(0), V(7), M(1), V(0), V(1), M(4), M(7), M(9), V(1), V(2), V(3),
+                                          M(9), V(0), V(1), V(2), V(3), V(4), V(5), M(9), V(3), V(4), V(5),
+                                          V(6), V(7), M(9), V(0), V(1), V(2), V(3), M(9), M(9), V(6), M(0)},
                                          {M(0), V(1), V(0), M(1), M(4), M(7), M(9), M(9)}})});
 }
 

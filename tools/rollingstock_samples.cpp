@@ -28,8 +28,8 @@ CModell Model(double length, std::vector<CModellTeil> parts) {
 
 // A body: a box of quads with its outline as one polygon.
 CModell Body() {
-  std::vector<CPunkt> points = {SamplePoint(0, 0, 0),      SamplePoint(1600, 0, 0),   SamplePoint(1600, 300, 0),
-                                SamplePoint(0, 300, 0),    SamplePoint(0, 0, 400),    SamplePoint(1600, 0, 400),
+  std::vector<CPunkt> points = {SamplePoint(0, 0, 0),        SamplePoint(1600, 0, 0), SamplePoint(1600, 300, 0),
+                                SamplePoint(0, 300, 0),      SamplePoint(0, 0, 400),  SamplePoint(1600, 0, 400),
                                 SamplePoint(1600, 300, 400), SamplePoint(0, 300, 400)};
   return Model(1600.0, {Part(std::move(points),
                              {MakePrimitive({0, 1, 5, 4}), MakePrimitive({2, 3, 7, 6}), MakePrimitive({4, 5, 6, 7}),
@@ -42,10 +42,10 @@ CModell Body() {
 CModell Bogie(std::int32_t at) {
   std::vector<CPunkt> points = {SamplePoint(at, 0, 0), SamplePoint(at, 300, 0), SamplePoint(at + 250, 0, 0),
                                 SamplePoint(at + 250, 300, 0)};
-  return Model(250.0, {Part(std::move(points),
-                            {MakePrimitive({0, 1}), MakePrimitive({2, 3}), MakePrimitive({0, 1, 2}),
-                             MakePrimitive({1, 3, 2})},
-                            1)});
+  return Model(
+      250.0,
+      {Part(std::move(points),
+            {MakePrimitive({0, 1}), MakePrimitive({2, 3}), MakePrimitive({0, 1, 2}), MakePrimitive({1, 3, 2})}, 1)});
 }
 
 CRollInfo InfoNamed(const std::string& name, std::uint32_t seed) {

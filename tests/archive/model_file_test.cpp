@@ -136,8 +136,7 @@ TEST(ModelFile, BatchToolWritesModelsBesideTheirEntriesAndInPlace) {
   }
   ASSERT_EQ(canonical.ReadOk, 1);
   const std::map<std::string, std::vector<std::uint8_t>> expected = {
-      {"x.bak", station},       {"x.mod", station},
-      {"tail.mod", every_kind}, {"reordered.mod", EncodeModelFile(canonical)},
+      {"x.bak", station}, {"x.mod", station}, {"tail.mod", every_kind}, {"reordered.mod", EncodeModelFile(canonical)},
       {"junk.txt", junk},
   };
   EXPECT_EQ(dir.Snapshot(), expected);

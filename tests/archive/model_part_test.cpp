@@ -179,8 +179,7 @@ TEST(ModelPart, TruncatedListsAreNeverAccepted) {
     std::span<const std::uint8_t> cut(points.bytes().data(), length);
     ReadCursor point_in(cut);
     EXPECT_EQ(back.ReadPoints(point_in, 0x8003), 0);
-    EXPECT_EQ(captured.messages(),
-              std::vector<std::string>{in_separator ? "Formatfehler 12!\n" : "Formatfehler!\n"});
+    EXPECT_EQ(captured.messages(), std::vector<std::string>{in_separator ? "Formatfehler 12!\n" : "Formatfehler!\n"});
     EXPECT_EQ(captured.mismatches(), "");
 
     captured.Clear();
@@ -195,8 +194,8 @@ TEST(ModelPart, TruncatedListsAreNeverAccepted) {
 TEST(ModelPart, PrimitiveObjectCountCountsMarkersVerticesAndPolygonEnds) {
   CModellTeil part;
   EXPECT_EQ(part.PrimitiveObjectCount(), 6);
-  part.SetPrimitives({MakePrimitive({0}), MakePrimitive({0, 1}), MakePrimitive({0, 1, 2}),
-                      MakePrimitive({0, 1, 2, 3}), MakePrimitive({0, 1, 2, 3, 4, 5})});
+  part.SetPrimitives({MakePrimitive({0}), MakePrimitive({0, 1}), MakePrimitive({0, 1, 2}), MakePrimitive({0, 1, 2, 3}),
+                      MakePrimitive({0, 1, 2, 3, 4, 5})});
   EXPECT_EQ(part.PrimitiveObjectCount(), 23);
   std::vector<CPrimitiv> many(13107, MakePrimitive({0, 1, 2, 3, 4}));  // 6 objects each
   part.SetPrimitives(std::move(many));

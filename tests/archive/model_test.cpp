@@ -135,9 +135,9 @@ TEST(Model, NonCanonicalModelComesOutCanonicalAndRereadsEqual) {
   CModell source = TwoPartModel();
   // Part 0's point and line given as one-vertex and two-vertex polygons,
   // with objects after the final (9,1); part 1 canonical.
-  const std::vector<std::uint8_t> input = EncodeModelWithBlocks(
-      source, {{M(0), M(1), M(4), M(7), M(9), V(0), V(1), M(9), V(0), M(9), M(9), V(1), M(4)},
-               {M(0), M(1), M(4), M(7), M(9), M(9)}});
+  const std::vector<std::uint8_t> input =
+      EncodeModelWithBlocks(source, {{M(0), M(1), M(4), M(7), M(9), V(0), V(1), M(9), V(0), M(9), M(9), V(1), M(4)},
+                                     {M(0), M(1), M(4), M(7), M(9), M(9)}});
   CModell first = ReadBack(input);
   EXPECT_EQ(first.FormatTag, 0x8009 + 1 + 14 + 7);
   ASSERT_EQ(first.Elements[0].Primitives.size(), 2u);

@@ -16,8 +16,7 @@ inline CFormat FormatOf(std::uint32_t seed) {
   return format;
 }
 
-inline CModellTeil PartOf(std::vector<CPunkt> points, std::vector<CPrimitiv> primitives,
-                          std::vector<CFormat> formats) {
+inline CModellTeil PartOf(std::vector<CPunkt> points, std::vector<CPrimitiv> primitives, std::vector<CFormat> formats) {
   CModellTeil part;
   part.SetPoints(std::move(points));
   part.SetPrimitives(std::move(primitives));

@@ -64,8 +64,8 @@ TEST(PrimitiveBlock, EmptyBlockIsSixMarkers) {
 
 TEST(PrimitiveBlock, NineteenObjectExample) {
   CModellTeil part = PartWithPoints(5);
-  part.SetPrimitives({MakePrimitive({0}), MakePrimitive({1, 2}), MakePrimitive({0, 1, 2, 3}),
-                      MakePrimitive({0, 1, 2, 3, 4})});
+  part.SetPrimitives(
+      {MakePrimitive({0}), MakePrimitive({1, 2}), MakePrimitive({0, 1, 2, 3}), MakePrimitive({0, 1, 2, 3, 4})});
   const std::vector<IndexObj> expected = {M(0), V(0), M(1), V(1), V(2), M(4), M(7), V(0), V(1), V(2),
                                           V(3), M(9), V(0), V(1), V(2), V(3), V(4), M(9), M(9)};
   ASSERT_EQ(expected.size(), 19u);
@@ -82,19 +82,22 @@ TEST(PrimitiveBlock, NineteenObjectExample) {
 }
 
 TEST(PrimitiveBlock, BuildOrderFollowsSectionsThenPolygonsInBlockOrder) {
-  const ReadResult r = ReadObjects({M(0), V(7), V(6), M(1), V(5), V(4), M(4), V(0), V(1), V(2), M(7),
-                                    M(9), V(1), V(2), V(3), V(4), V(5), V(6), M(9), V(3), V(2), M(9), M(9)});
+  const ReadResult r = ReadObjects({M(0), V(7), V(6), M(1), V(5), V(4), M(4), V(0), V(1), V(2), M(7), M(9),
+                                    V(1), V(2), V(3), V(4), V(5), V(6), M(9), V(3), V(2), M(9), M(9)});
   ASSERT_EQ(r.ok, 1) << ::testing::PrintToString(r.messages);
-  const std::vector<CPrimitiv> expected = {MakePrimitive({7}), MakePrimitive({6}), MakePrimitive({5, 4}),
-                                           MakePrimitive({0, 1, 2}), MakePrimitive({1, 2, 3, 4, 5, 6}),
+  const std::vector<CPrimitiv> expected = {MakePrimitive({7}),
+                                           MakePrimitive({6}),
+                                           MakePrimitive({5, 4}),
+                                           MakePrimitive({0, 1, 2}),
+                                           MakePrimitive({1, 2, 3, 4, 5, 6}),
                                            MakePrimitive({3, 2})};
   EXPECT_EQ(r.part.Primitives, expected);
   EXPECT_EQ(r.part.Primitives[4].VertexAt(5), 6);
   // Written canonically, the two-vertex polygon joins the lines, and read
   // again it comes before the triangles.
   const std::vector<std::uint8_t> canonical = Written(r.part);
-  EXPECT_EQ(canonical, BlockBytes({M(0), V(7), V(6), M(1), V(5), V(4), V(3), V(2), M(4), V(0), V(1), V(2), M(7),
-                                   M(9), V(1), V(2), V(3), V(4), V(5), V(6), M(9), M(9)},
+  EXPECT_EQ(canonical, BlockBytes({M(0), V(7), V(6), M(1), V(5), V(4), V(3), V(2), M(4), V(0), V(1),
+                                   V(2), M(7), M(9), V(1), V(2), V(3), V(4), V(5), V(6), M(9), M(9)},
                                   kSep));
   const ReadResult again = ReadBlock(canonical, 22);
   ASSERT_EQ(again.ok, 1);
@@ -116,17 +119,17 @@ TEST(PrimitiveBlock, GrammarFaultsReportTheFirstFailedStep) {
       {"three line vertices", {M(0), M(1), V(0), V(1), V(2), M(7)}, "2-Vert nicht OK!\n"},
       {"three line vertices, nothing after", {M(0), M(1), V(0), V(1), V(2)}, "2-Vert nicht OK!\n"},
       {"(4,1) missing", {M(0), M(1), V(0), V(1), M(7), M(9), M(9)}, "Vert(4,1) nicht gefunden!\n"},
-      {"four triangle vertices", {M(0), M(1), M(4), V(0), V(1), V(2), V(3), M(7), M(9), M(9)},
-       "3-Vert nicht OK!\n"},
+      {"four triangle vertices", {M(0), M(1), M(4), V(0), V(1), V(2), V(3), M(7), M(9), M(9)}, "3-Vert nicht OK!\n"},
       {"(7,1) missing", {M(0), M(1), M(4), M(9), M(9)}, "Vert(7,1) nicht gefunden!\n"},
-      {"five quad vertices", {M(0), M(1), M(4), M(7), V(0), V(1), V(2), V(3), V(4), M(9), M(9)},
-       "4-Vert nicht OK!\n"},
+      {"five quad vertices", {M(0), M(1), M(4), M(7), V(0), V(1), V(2), V(3), V(4), M(9), M(9)}, "4-Vert nicht OK!\n"},
       {"(9,1) missing", {M(0), M(1), M(4), M(7), M(1), M(9)}, "Vert(9,1) nicht gefunden!\n"},
       {"stops after the opening (9,1)", {M(0), M(1), M(4), M(7), M(9)}, "Ende-Vert(9,1) nicht gefunden!\n"},
-      {"stops after a closed polygon", {M(0), M(1), M(4), M(7), M(9), V(0), V(1), M(9)},
+      {"stops after a closed polygon",
+       {M(0), M(1), M(4), M(7), M(9), V(0), V(1), M(9)},
        "Ende-Vert(9,1) nicht gefunden!\n"},
       {"stops inside a polygon", {M(0), M(1), M(4), M(7), M(9), V(0), V(1)}, "Vert(9,1) nicht gefunden!\n"},
-      {"polygon closed by another marker", {M(0), M(1), M(4), M(7), M(9), V(0), V(1), M(7), M(9)},
+      {"polygon closed by another marker",
+       {M(0), M(1), M(4), M(7), M(9), V(0), V(1), M(7), M(9)},
        "Vert(9,1) nicht gefunden!\n"},
       {"block ended by a wrong marker", {M(0), M(1), M(4), M(7), M(9), M(0)}, "Ende-Vert(9,1) nicht gefunden!\n"},
       {"marker value matches, flag is 2", {M(0), M(1), M(4), M(7), M(9), {9, 2}}, "Ende-Vert(9,1) nicht gefunden!\n"},
@@ -186,8 +189,8 @@ TEST(PrimitiveBlock, WrongSeparatorShowsTheTagSignExtended) {
 }
 
 TEST(PrimitiveBlock, TruncationAtEveryLengthIsNeverAccepted) {
-  const std::vector<IndexObj> objects = {M(0), V(0), M(1), V(1), V(2), M(4), M(7), M(9), V(0), V(1), V(2),
-                                         V(3), V(4), M(9), M(9)};
+  const std::vector<IndexObj> objects = {M(0), V(0), M(1), V(1), V(2), M(4), M(7), M(9),
+                                         V(0), V(1), V(2), V(3), V(4), M(9), M(9)};
   const std::vector<std::uint8_t> bytes = BlockBytes(objects, kSep);
   ASSERT_EQ(ReadBlock(bytes, 15).ok, 1);
   const std::size_t last_object = bytes.size() - 8;
@@ -200,7 +203,7 @@ TEST(PrimitiveBlock, TruncationAtEveryLengthIsNeverAccepted) {
     // Before the last object the next separator is short; the last object
     // itself cannot be delivered and so is no marker.
     EXPECT_EQ(r.messages, std::vector<std::string>{length < last_object ? "Falscher Trenner1: ffff8006!\n"
-                                                                          : "Ende-Vert(9,1) nicht gefunden!\n"});
+                                                                        : "Ende-Vert(9,1) nicht gefunden!\n"});
   }
 }
 

@@ -48,9 +48,7 @@ DrawingBytes FullDrawingBytes() {
   file.Word(3, "points.count").Intro("CObPunkt", "points.intro").Points(3, 0x8001, "points");
   file.Word(11, "index.count")
       .Intro("CObIndex", "index.intro")
-      .Objects({M(0), M(1), V(0), V(1), M(4), V(0), V(1), V(2), M(7),
-                M(9), M(9)},
-               0x8005, "index");
+      .Objects({M(0), M(1), V(0), V(1), M(4), V(0), V(1), V(2), M(7), M(9), M(9)}, 0x8005, "index");
   file.Word(2, "formats.count").Intro("CObFormat", "formats.intro").Formats(2, 0x8011, "formats");
   file.Word(2, "dashed.count").Intro("CObStrichLinie", "dashed.intro").Lines(0, 2, 0x8014, "dashed");
   file.Word(2, "plain.count").Intro("CObLinie", "plain.intro").Lines(10, 2, 0x8017, "plain");
@@ -77,7 +75,8 @@ std::vector<std::uint8_t> Encode(const CKonstruktion& drawing) {
 }
 
 TEST(ConstructionDrawing, EmptyDrawingOf22BytesIsWrittenBackAs94) {
-  const std::vector<std::uint8_t> empty = DrawingBytes().Word(0).Word(0).Word(0).Word(0).Word(0).Word(0).Word(0).bytes();
+  const std::vector<std::uint8_t> empty =
+      DrawingBytes().Word(0).Word(0).Word(0).Word(0).Word(0).Word(0).Word(0).bytes();
   ASSERT_EQ(empty.size(), construction::kEmptyDrawingSize);
   CapturedOutput captured;
   CKonstruktion drawing;
@@ -163,9 +162,7 @@ TEST(ConstructionDrawing, ExtraBytesAreReportedAcceptedAndDropped) {
 TEST(ConstructionDrawing, PrimitivesAreRewrittenInCanonicalOrder) {
   DrawingBytes file;
   file.Word(3).Intro("CObPunkt", "").Points(3, 0x8001, "");
-  file.Word(10).Intro("CObIndex", "").Objects(
-      {M(0), M(1), M(4), M(7), M(9), V(2), V(1), V(0), M(9), M(9)},
-      0x8005, "");
+  file.Word(10).Intro("CObIndex", "").Objects({M(0), M(1), M(4), M(7), M(9), V(2), V(1), V(0), M(9), M(9)}, 0x8005, "");
   // T after the index block follows the 9 objects the primitives take now.
   file.Word(2).Intro("CObFormat", "").Formats(2, 0x8005 + 9 + 1, "");
   file.Word(0).Word(0).Word(0).Word(0);
@@ -178,9 +175,7 @@ TEST(ConstructionDrawing, PrimitivesAreRewrittenInCanonicalOrder) {
 
   DrawingBytes canonical;
   canonical.Word(3).Intro("CObPunkt", "").Points(3, 0x8001, "");
-  canonical.Word(9).Intro("CObIndex", "").Objects(
-      {M(0), M(1), M(4), V(2), V(1), V(0), M(7), M(9), M(9)}, 0x8005,
-      "");
+  canonical.Word(9).Intro("CObIndex", "").Objects({M(0), M(1), M(4), V(2), V(1), V(0), M(7), M(9), M(9)}, 0x8005, "");
   canonical.Word(2).Intro("CObFormat", "").Formats(2, 0x800F, "");
   canonical.Word(0).Word(0).Word(0).Word(0);
   EXPECT_EQ(Encode(drawing), canonical.bytes());
@@ -268,11 +263,9 @@ const FaultCase kFaults[] = {
     {"plain class name", "plain.intro", 6, true, 'c', "", "Formatfehler 18 in (null)!\n"},
     {"plain separator", "plain.sep", 0, false, 0x8014, "I: -32748 S: -32745\n", "Formatfehler 20 in (null)!\n"},
     {"reserved count", "reserved", 0, false, 1, "I: 1 S: 0\n", "Formatfehler Juhu in (null)!\n"},
-    {"dimension new-class tag", "dimension.intro", 0, false, 0xFFFD, "I: -3 S: -1\n",
-     "Formatfehler 17 in (null)!\n"},
+    {"dimension new-class tag", "dimension.intro", 0, false, 0xFFFD, "I: -3 S: -1\n", "Formatfehler 17 in (null)!\n"},
     {"dimension class name", "dimension.intro", 17, true, 'E', "", "Formatfehler 18 in (null)!\n"},
-    {"dimension separator", "dimension.sep", 0, false, 0x8017, "I: -32745 S: -32742\n",
-     "Formatfehler 20 in (null)!\n"},
+    {"dimension separator", "dimension.sep", 0, false, 0x8017, "I: -32745 S: -32742\n", "Formatfehler 20 in (null)!\n"},
     {"negative point count", "points.count", 0, false, 0xFFFF, "", "Formatfehler!\n"},
     {"negative format count", "formats.count", 0, false, 0x8000, "", "Formatfehler!\n"},
     {"negative dashed count", "dashed.count", 0, false, 0xFFFE, "", "Formatfehler!\n"},

@@ -49,7 +49,8 @@ TEST(ConstructionFile, UnopenableFilesAreReportedWithTheirPath) {
   ReadConstructionFile(drawing, "fehlt.kon");
   EXPECT_EQ(drawing.ReadOk, 0);
   WriteConstructionFile(SmallDrawing(), "kein/ordner.kon");
-  EXPECT_EQ(captured.messages(), (std::vector<std::string>{"Can't open fehlt.kon!\n", "Can't open kein/ordner.kon!\n"}));
+  EXPECT_EQ(captured.messages(),
+            (std::vector<std::string>{"Can't open fehlt.kon!\n", "Can't open kein/ordner.kon!\n"}));
   EXPECT_FALSE(dir.Exists("kein"));
 }
 

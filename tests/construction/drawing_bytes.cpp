@@ -33,7 +33,8 @@ CFormat TestFormat(int i) {
 CLinie TestLine(int i) {
   CLinie line;
   line.Values = {static_cast<std::uint32_t>(i), 0x7FC00000u, 0xFFFFFFFFu, 0x40490FDBu};
-  for (std::size_t k = 0; k < line.Extra.size(); ++k) line.Extra[k] = static_cast<std::uint8_t>(i * 16 + static_cast<int>(k));
+  for (std::size_t k = 0; k < line.Extra.size(); ++k)
+    line.Extra[k] = static_cast<std::uint8_t>(i * 16 + static_cast<int>(k));
   return line;
 }
 

@@ -65,8 +65,8 @@ TEST(BatchArchiveKinds, WritesEachKindUnderItsNameAndPrintsTheFailedChecks) {
   std::vector<std::uint8_t> lok_with_tail = RollingStock("lok");
   lok_with_tail.push_back(0xEE);
   const std::map<std::string, std::vector<std::uint8_t>> inputs = {
-      {"kaputt.kon", Drawing(1)},      {"lok.rol", lok_with_tail}, {"pfad.bin", RollingStock("../weg")},
-      {"plan.kon", Drawing(0)},        {"plan2.dat", Drawing(0)},  {"weiche.mod", model_bytes},
+      {"kaputt.kon", Drawing(1)},       {"lok.rol", lok_with_tail}, {"pfad.bin", RollingStock("../weg")},
+      {"plan.kon", Drawing(0)},         {"plan2.dat", Drawing(0)},  {"weiche.mod", model_bytes},
       {"zug.bin", RollingStock("ICE")},
   };
   for (const auto& [name, bytes] : inputs) dir.Write(name, bytes);

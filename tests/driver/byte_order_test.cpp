@@ -77,8 +77,7 @@ TEST(ByteWriter, MirrorsTheCursor) {
   std::uint64_t d = 0;
   float e = 0;
   double f = 0;
-  ASSERT_TRUE(in.ReadU8(a) && in.ReadI16(b) && in.ReadI32(c) && in.ReadU64(d) && in.ReadFloat(e) &&
-              in.ReadDouble(f));
+  ASSERT_TRUE(in.ReadU8(a) && in.ReadI16(b) && in.ReadI32(c) && in.ReadU64(d) && in.ReadFloat(e) && in.ReadDouble(f));
   EXPECT_EQ(a, 0xAB);
   EXPECT_EQ(b, -2);
   EXPECT_EQ(c, -3);
@@ -87,7 +86,6 @@ TEST(ByteWriter, MirrorsTheCursor) {
   EXPECT_EQ(f, -1.25);
   EXPECT_TRUE(in.at_end());
 }
-
 
 TEST(ByteWriter, KeepsEveryByteAcrossGrowthLookingAndTaking) {
   // Fields of every width across many doublings of the buffer, with the

@@ -19,7 +19,8 @@ TEST(Diagnostics, FormattingAndReportingAreSeparateSteps) {
   EXPECT_TRUE(captured.messages().empty()) << "formatting alone reports nothing";
   ReportMessage();
   ReportMessage();
-  EXPECT_EQ(captured.messages(), (std::vector<std::string>{"Gleis Nr. -7 fehlerhaft!\n", "Gleis Nr. -7 fehlerhaft!\n"}));
+  EXPECT_EQ(captured.messages(),
+            (std::vector<std::string>{"Gleis Nr. -7 fehlerhaft!\n", "Gleis Nr. -7 fehlerhaft!\n"}));
 }
 
 TEST(Diagnostics, AMessageThatCannotBeFormattedLeavesAnEmptyBuffer) {

@@ -38,12 +38,12 @@ TEST(ExpectPrimitives, MismatchLinesShowFoundThenExpected) {
   };
   const Case cases[] = {
       {"short 0x8001 matches", Bytes({0x01, 0x80}), [](ReadCursor& in) { return ExpectShort(in, 0x8001); }, 1, ""},
-      {"short 0x0001 against 0x8001", Bytes({0x01, 0x00}),
-       [](ReadCursor& in) { return ExpectShort(in, 0x8001); }, 0, "I: 1 S: -32767\n"},
+      {"short 0x0001 against 0x8001", Bytes({0x01, 0x00}), [](ReadCursor& in) { return ExpectShort(in, 0x8001); }, 0,
+       "I: 1 S: -32767\n"},
       {"short 0xFFFF against 0", Bytes({0xFF, 0xFF}), [](ReadCursor& in) { return ExpectShort(in, 0); }, 0,
        "I: -1 S: 0\n"},
-      {"short compares the low 16 bits", Bytes({0x34, 0x12}),
-       [](ReadCursor& in) { return ExpectShort(in, 0x51234); }, 1, ""},
+      {"short compares the low 16 bits", Bytes({0x34, 0x12}), [](ReadCursor& in) { return ExpectShort(in, 0x51234); },
+       1, ""},
       {"byte 0xFF against 0", Bytes({0xFF}), [](ReadCursor& in) { return ExpectByte(in, 0); }, 0, "I: 255 S: 0\n"},
       {"long -2 against 7", Bytes({0xFE, 0xFF, 0xFF, 0xFF}), [](ReadCursor& in) { return ExpectLong(in, 7); }, 0,
        "I: -2 S: 7\n"},

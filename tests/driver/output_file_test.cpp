@@ -170,7 +170,6 @@ TEST_F(OutputFileTest, AnOutputTheUserMayNotWriteIsLeftAlone) {
   EXPECT_EQ(captured.last_message(), "Can't open ro.mod!\n");
 }
 
-
 TEST_F(OutputFileTest, AReplacementKeepsThePermissionBitsWhateverTheUmask) {
   // The new file is created under the umask; where that leaves other bits
   // than the replaced file had, they are set afterwards.
@@ -205,7 +204,6 @@ TEST_F(OutputFileTest, AReplacementLeavesOtherLinksToTheOldFileAlone) {
   EXPECT_EQ(dir_.Snapshot().size(), 2u);
 }
 
-
 ino_t InodeOf(const char* name) {
   struct stat st {};
   return ::stat(name, &st) == 0 ? st.st_ino : 0;
@@ -222,8 +220,20 @@ TEST_F(OutputFileTest, AnOutputThatAlreadyHoldsTheBytesIsWrittenOverWhereItStand
   };
   const Case cases[] = {
       {"same bytes", new_, true},
-      {"same size, one byte differs", [this] { auto b = new_; b[7] = 'x'; return b; }(), false},
-      {"one byte longer", [this] { auto b = new_; b.push_back('n'); return b; }(), false},
+      {"same size, one byte differs",
+       [this] {
+         auto b = new_;
+         b[7] = 'x';
+         return b;
+       }(),
+       false},
+      {"one byte longer",
+       [this] {
+         auto b = new_;
+         b.push_back('n');
+         return b;
+       }(),
+       false},
       {"one byte shorter", std::vector<std::uint8_t>(new_.begin(), new_.end() - 1), false},
   };
   for (const Case& c : cases) {
@@ -269,7 +279,6 @@ TEST_F(OutputFileTest, AFailedWriteOverTheSameBytesLeavesThemAndIsReported) {
   EXPECT_EQ(dir_.Read("same.mod"), new_);
   EXPECT_EQ(captured.last_message(), "Can't write same.mod!\n");
 }
-
 
 TEST_F(OutputFileTest, ANotedLoadIsTrustedOnlyWhileTheFileIsUnchanged) {
   // The batch notes what it loaded. Unchanged since, the file is rewritten

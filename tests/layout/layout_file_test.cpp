@@ -115,7 +115,13 @@ TEST(LayoutFile, ExtraByteAndCutBlocksAreRejected) {
     const char* message;
     std::size_t stop;
   } cases[] = {
-      {"one byte more", [&] { Bytes b = bytes; b.push_back(0); return b; }(), "Datei zu lang!\n", bytes.size() + 1},
+      {"one byte more",
+       [&] {
+         Bytes b = bytes;
+         b.push_back(0);
+         return b;
+       }(),
+       "Datei zu lang!\n", bytes.size() + 1},
       {"cut inside the blocks", Bytes(bytes.begin(), bytes.begin() + static_cast<std::ptrdiff_t>(o.blocks + 81)),
        "Formatfehler!\n", o.blocks + 80},
       {"cut inside a trailer", Bytes(bytes.begin(), bytes.end() - 1), "Formatfehler!\n", o.trailers + 7 + 5},
@@ -134,7 +140,8 @@ TEST(LayoutFile, ExtraByteAndCutBlocksAreRejected) {
 TEST(LayoutFile, TrailersFollowTheVehicleNumbers) {
   CAnlage a;
   a.Tracks.push_back(MakeTrack(1, "g", 1, {0, 0, 0}, {1, 0, 0}, {10, 0, 0}));
-  for (int n : {7, 3, 5, 5, 0, 30000, -2, 29999}) a.RollingStock.push_back(MakeVehicle(static_cast<std::int16_t>(n), "w.rol"));
+  for (int n : {7, 3, 5, 5, 0, 30000, -2, 29999})
+    a.RollingStock.push_back(MakeVehicle(static_cast<std::int16_t>(n), "w.rol"));
   a.RollingStock[3].TrailerWord = 0x1111;  // the second vehicle numbered 5
   SetCounts(a);
   const Bytes bytes = EncodeLayoutAsStored(a);
@@ -231,8 +238,8 @@ TEST(LayoutFile, EachRejectedFileFailsAtItsCheck) {
 // The message a layout cut after n bytes must fail with: the check whose
 // field holds offset n.
 std::vector<std::string> MessageForCut(const CAnlage& a, const Offsets& o, std::size_t n) {
-  const auto in_record = [&](const std::vector<std::size_t>& starts, auto&& records, const char* format)
-      -> std::optional<std::vector<std::string>> {
+  const auto in_record = [&](const std::vector<std::size_t>& starts, auto&& records,
+                             const char* format) -> std::optional<std::vector<std::string>> {
     for (std::size_t i = 0; i + 1 < starts.size(); ++i) {
       if (n >= starts[i] && n < starts[i + 1]) {
         const int number = n >= starts[i] + 2 ? records[i].Number : 0;

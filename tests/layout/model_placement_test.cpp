@@ -75,12 +75,12 @@ TEST(ModelPlacement, BridgesAndBufferStopsLinkOnlyWhereTheyBelong) {
   a.Tracks.push_back(MakeTrack(1, "rampe", 1, {0, 0, 100}, {1, 0, 0}, {1000, 0, 201}));
   a.Tracks.push_back(MakeTrack(2, "zweiseitig", 1, {0, 500, 0}, {1, 0, 0}, {1000, 500, 0}));
   a.Tracks.push_back(MakeTrack(3, "stumpf", 2, {0, 900, 40}, {1, 0, 0}, {1000, 900, 40}));
-  a.Models.push_back(MakeModel(1, kBridge, {500, 0, 0}, {1, 0, 0}));            // linked: height 151
-  a.Models.push_back(MakeModel(2, kStop, {700, 500, 3}, {1, 0, 0}));            // two-ended track: no
-  a.Models.push_back(MakeModel(3, kBridge, {501, 0, 4}, {1, 0, 0}));            // one unit off: no
+  a.Models.push_back(MakeModel(1, kBridge, {500, 0, 0}, {1, 0, 0}));                    // linked: height 151
+  a.Models.push_back(MakeModel(2, kStop, {700, 500, 3}, {1, 0, 0}));                    // two-ended track: no
+  a.Models.push_back(MakeModel(3, kBridge, {501, 0, 4}, {1, 0, 0}));                    // one unit off: no
   a.Models.push_back(MakeModel(4, "..\\bruecken\\Stahl.mod", {500, 0, 5}, {1, 0, 0}));  // lower case: no
-  a.Models.push_back(MakeModel(5, kStop, {700, 900, 0}, {1, -0.0f, 0}));        // linked: height 40
-  a.Models.push_back(MakeModel(6, "..\\Bruecke", {500, 500, 6}, {1, 0, 0}));    // prefix too short: no
+  a.Models.push_back(MakeModel(5, kStop, {700, 900, 0}, {1, -0.0f, 0}));                // linked: height 40
+  a.Models.push_back(MakeModel(6, "..\\Bruecke", {500, 500, 6}, {1, 0, 0}));            // prefix too short: no
   LinkModelsToTracks(a);
   EXPECT_EQ(Links(a), (std::vector<int>{0, -1, 4}));
   const CAnlage before = a;
@@ -111,7 +111,15 @@ TEST(ModelPlacement, ModelsEqualComparesPositionDirectionAndName) {
     CAnlagenModell other;
     bool equal;
   } cases[] = {
-      {"numbers and carried values differ", [&] { auto m = base; m.Number = 8; m.ValueA = 1; m.ValueB = 2; return m; }(), true},
+      {"numbers and carried values differ",
+       [&] {
+         auto m = base;
+         m.Number = 8;
+         m.ValueA = 1;
+         m.ValueB = 2;
+         return m;
+       }(),
+       true},
       {"-0.0 against 0.0", MakeModel(3, "Haus", {1, 2, 3}, {-0.0f, 1.0f, -1.0f}), true},
       {"NaN on one side", MakeModel(3, "Haus", {1, 2, 3}, {0.0f, nan, -1.0f}), true},
       {"z differs", MakeModel(3, "Haus", {1, 2, 4}, {0.0f, 1.0f, -1.0f}), false},
@@ -238,7 +246,8 @@ TEST(ModelPlacement, HashedLinkingAndRemovalGiveTheArrayOrderResults) {
     ASSERT_EQ(Links(fast), Links(plain));
     removed += before - CountModels(fast);
     taken_over += static_cast<int>(std::count_if(linked_models.begin(), linked_models.end(), [&](int m) {
-      return m > 0 && ModelsEqual(once.Models[static_cast<std::size_t>(m)], once.Models[static_cast<std::size_t>(m - 1)]);
+      return m > 0 &&
+             ModelsEqual(once.Models[static_cast<std::size_t>(m)], once.Models[static_cast<std::size_t>(m - 1)]);
     }));
   }
   // The random layouts do reach links, removals and links of copied models.

@@ -72,8 +72,8 @@ TEST(PlacedModel, RepeatedNameMustMatch) {
     const char* what;
     std::size_t offset;
     std::uint8_t value;
-  } cases[] = {{"length differs", 2 + 4 + 24, 2}, {"a byte differs", 2 + 4 + 24 + 2, 'Y'},
-               {"zero byte in both copies", 0, 0}};
+  } cases[] = {
+      {"length differs", 2 + 4 + 24, 2}, {"a byte differs", 2 + 4 + 24 + 2, 'Y'}, {"zero byte in both copies", 0, 0}};
   for (const auto& c : cases) {
     SCOPED_TRACE(c.what);
     std::vector<std::uint8_t> bytes = ModelBytes(MakeModel(9, "abc", {}, {}));

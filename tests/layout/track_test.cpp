@@ -23,7 +23,8 @@ CGleis FullTrack(std::int32_t type, std::string name = "Gleis") {
   if (type == 11) t.EndCount = 6;
   for (int i = 0; i < t.EndCount; ++i) {
     // End 3 stays open: a type-11 record stores nothing more of it.
-    if (i != 3) t.Ends[static_cast<std::size_t>(i)] = {static_cast<std::int16_t>(100 + i), static_cast<std::int16_t>(i)};
+    if (i != 3)
+      t.Ends[static_cast<std::size_t>(i)] = {static_cast<std::int16_t>(100 + i), static_cast<std::int16_t>(i)};
   }
   if (t.EndCount > 2) t.EndValue2 = 0xA2;
   if (t.EndCount > 3 || type == 11) t.EndValue3 = 0xA3;
@@ -58,10 +59,10 @@ TrackRead Read(const std::vector<std::uint8_t>& bytes) {
 
 TEST(Track, WorkedExampleOfAType2Record) {
   const std::vector<std::uint8_t> expected = {
-      0x01, 0x00, 0x01, 0x41, 0x02, 0x00, 0x00, 0x00,                                      //
-      0x00, 0x00, 0x80, 0x3F, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00,              //
-      0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00,              //
-      0xE8, 0x03, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00,              //
+      0x01, 0x00, 0x01, 0x41, 0x02, 0x00, 0x00, 0x00,                          //
+      0x00, 0x00, 0x80, 0x3F, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00,  //
+      0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00,  //
+      0xE8, 0x03, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00,  //
       0x01, 0x00, 0x01, 0x41, 0x02, 0x00, 0x00, 0x00, 0x02, 0x00, 0x01, 0x00, 0x00, 0x00};
   ASSERT_EQ(expected.size(), 58u);
   CGleis t = MakeTrack(1, "A", 2, {0, 0, 0}, {1.0f, 0.0f, 0.0f}, {1000, 0, 0});
@@ -120,8 +121,8 @@ TEST(Track, EndCountAndTypeMapping) {
     std::int16_t ends;
     std::uint32_t variant;
     std::int32_t written;
-  } to_type[] = {{2, 1, 0, 2}, {2, 1, 5, 2}, {7, 2, 0, 1}, {1, 2, 3, 7}, {8, 3, 0, 3}, {3, 3, 1, 8},
-                 {9, 4, 0, 4}, {4, 4, 1, 9}, {6, 2, 0, 6}, {11, 3, 0, 11}, {11, 1, 0, 11}, {3, 5, 1, 3}, {3, 0, 1, 3}};
+  } to_type[] = {{2, 1, 0, 2}, {2, 1, 5, 2}, {7, 2, 0, 1},   {1, 2, 3, 7},   {8, 3, 0, 3}, {3, 3, 1, 8}, {9, 4, 0, 4},
+                 {4, 4, 1, 9}, {6, 2, 0, 6}, {11, 3, 0, 11}, {11, 1, 0, 11}, {3, 5, 1, 3}, {3, 0, 1, 3}};
   for (const auto& c : to_type) {
     CGleis t;
     t.Type = c.type;
@@ -231,7 +232,9 @@ TEST(Track, FloatCopiesCompareByValue) {
     std::uint32_t bits;
     const char* mismatch;
     int result;
-  } cases[] = {{0, 0x80000000u, "", 1}, {1, 0x7FC00001u, "", 1}, {2, 0x40000000u, "I: 2.000000 S: 1.000000 Diff: 1.000000e+00\n", 0}};
+  } cases[] = {{0, 0x80000000u, "", 1},
+               {1, 0x7FC00001u, "", 1},
+               {2, 0x40000000u, "I: 2.000000 S: 1.000000 Diff: 1.000000e+00\n", 0}};
   for (const auto& c : cases) {
     std::vector<std::uint8_t> b = TrackBytes(eight);
     StoreLE32(&b[copy_b + 4 * c.component], c.bits);
@@ -291,7 +294,7 @@ TEST(Track, Type11EndFlagsUseTheirLow16Bits) {
 TEST(Track, NameWithZeroByteIsCutAndFailsItsCopy) {
   CGleis t = FullTrack(2, "AB");
   std::vector<std::uint8_t> bytes = TrackBytes(t);
-  bytes[4] = 0;                        // first name: "A\0"
+  bytes[4] = 0;                       // first name: "A\0"
   bytes[kIdentity + 1 + 36 + 4] = 0;  // repeated name: "A\0" too
   CapturedOutput captured;
   const TrackRead r = Read(bytes);

@@ -124,7 +124,8 @@ CAnlage GenerateLayout(Values& v) {
     t.StartPoint = {v.Coordinate(), v.Coordinate(), v.Coordinate()};
     t.EndPoint = {v.Coordinate(), v.Coordinate(), v.Coordinate()};
     for (int e = 0; e < t.EndCount; ++e) {
-      t.Ends[static_cast<std::size_t>(e)] = {static_cast<std::int16_t>(v.Below(3)), static_cast<std::int16_t>(v.Below(3))};
+      t.Ends[static_cast<std::size_t>(e)] = {static_cast<std::int16_t>(v.Below(3)),
+                                             static_cast<std::int16_t>(v.Below(3))};
     }
     t.ExtraA = {v.U32(), v.U32(), v.U32()};
     t.ExtraB = {v.U32(), v.U32(), v.U32()};

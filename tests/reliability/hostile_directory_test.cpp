@@ -11,8 +11,8 @@
 
 #include <algorithm>
 #include <cerrno>
-#include <cstdio>
 #include <cstdint>
+#include <cstdio>
 #include <filesystem>
 #include <map>
 #include <optional>
@@ -76,9 +76,9 @@ class Unprivileged {
     }
     uid_ = pw->pw_uid;
     gid_ = pw->pw_gid;
-    for (const std::string& prefix : {std::string("setpriv --reuid=nobody --regid=") + std::to_string(gid_) +
-                                          " --clear-groups ",
-                                      std::string("runuser -u nobody -- ")}) {
+    for (const std::string& prefix :
+         {std::string("setpriv --reuid=nobody --regid=") + std::to_string(gid_) + " --clear-groups ",
+          std::string("runuser -u nobody -- ")}) {
       int status = -1;
       RunCommand(prefix + "/bin/sh -c 'test \"$(id -u)\" != 0' 2>/dev/null", &status);
       if (status == 0) {
@@ -230,7 +230,8 @@ TEST_F(HostileDirectoryTest, EntriesThatAreNoRegularFiles) {
   after["zz.mod"] = stale_;
   EXPECT_EQ(after, before);
   EXPECT_EQ(dir_.Read("d.mod/inside.mod"), stale_) << "the scan went into a subdirectory";
-  for (const char* link : {"loop.mod", "pong.mod", "ping.mod", "l.mod", "g.mod", "zero.mod", "root.mod", "status.mod", "mem.mod"}) {
+  for (const char* link :
+       {"loop.mod", "pong.mod", "ping.mod", "l.mod", "g.mod", "zero.mod", "root.mod", "status.mod", "mem.mod"}) {
     EXPECT_TRUE(fs::is_symlink(dir_.path() + "/" + link)) << link;
   }
   EXPECT_EQ(fs::read_symlink(dir_.path() + "/g.mod"), "nowhere/g.mod");
@@ -249,12 +250,12 @@ TEST_F(HostileDirectoryTest, LongAndStrangeNames) {
   const std::string n255(255, 'n');
   const std::string k250(250, 'k');
   const std::vector<Case> cases = {
-      {m251 + ".mod", m251 + ".mod"},           // 255 bytes, rewritten in place
-      {k250 + ".bak", k250 + ".mod"},           // 255 bytes in, 254 out
-      {n255, ""},                               // the output name would need 259 bytes
-      {"dir\\sub.bak", "sub.mod"},              // a backslash separates directories
-      {"a.b\\noext", "noext.mod"},              // a dot in the directory part only
-      {"\xff\xfe.mod", "\xff\xfe.mod"},         // bytes that are not UTF-8
+      {m251 + ".mod", m251 + ".mod"},    // 255 bytes, rewritten in place
+      {k250 + ".bak", k250 + ".mod"},    // 255 bytes in, 254 out
+      {n255, ""},                        // the output name would need 259 bytes
+      {"dir\\sub.bak", "sub.mod"},       // a backslash separates directories
+      {"a.b\\noext", "noext.mod"},       // a dot in the directory part only
+      {"\xff\xfe.mod", "\xff\xfe.mod"},  // bytes that are not UTF-8
       {"caf\xe9 \x01\x7f.bak", "caf\xe9 \x01\x7f.mod"},
       {"new\nline.mod", "new\nline.mod"},
       {"-rf.mod", "-rf.mod"},
@@ -289,10 +290,8 @@ TEST_F(HostileDirectoryTest, RollingStockNamesThatLeadOutOfTheDirectoryWriteNoth
   ASSERT_EQ(::mkdir("work", 0755), 0);
   const std::string abs = dir_.path() + "/absolute";
   const std::vector<std::pair<std::string, std::vector<std::uint8_t>>> entries = {
-      {"a.rol", RollingStockNamed("../escaped")},
-      {"b.rol", RollingStockNamed(abs)},
-      {"c.rol", RollingStockNamed("..\\back")},
-      {"d.rol", RollingStockNamed("sub/inner")},
+      {"a.rol", RollingStockNamed("../escaped")}, {"b.rol", RollingStockNamed(abs)},
+      {"c.rol", RollingStockNamed("..\\back")},   {"d.rol", RollingStockNamed("sub/inner")},
       {"e.rol", RollingStockNamed("fine")},  // the one that may be written
   };
   for (const auto& [name, bytes] : entries) dir_.Write("work/" + name, bytes);

@@ -145,7 +145,8 @@ TEST_F(OutputFaultsTest, EveryFailingCallLeavesTheExistingOutputAndNoTemporary) 
       ASSERT_EQ(written.at(output), *rewritten) << "the run did not write the output to begin with";
 
       std::vector<std::pair<std::string, std::function<void()>>> faults;
-      for (int n = 0; n < writes; ++n) faults.emplace_back("write " + std::to_string(n), [n] { Faults::Arm(n, false, false, false); });
+      for (int n = 0; n < writes; ++n)
+        faults.emplace_back("write " + std::to_string(n), [n] { Faults::Arm(n, false, false, false); });
       faults.emplace_back("close", [] { Faults::Arm(-1, false, true, false); });
       faults.emplace_back("rename", [] { Faults::Arm(-1, false, false, true); });
       faults.emplace_back("open", [] { Faults::Arm(-1, true, false, false); });

@@ -100,7 +100,8 @@ TEST(RoundTrip, MutatedSamplesRewriteIdempotently) {
       for (int i = 0; i < kMutationsPerSample; ++i) {
         const std::vector<std::uint8_t> input = mutator.Mutate(samples[s].bytes, partner);
         const bool accepted = CheckRoundTrip(
-            kind, input, std::string(EntryKindName(kind.kind)) + ", " + samples[s].name + ", mutation " + std::to_string(i));
+            kind, input,
+            std::string(EntryKindName(kind.kind)) + ", " + samples[s].name + ", mutation " + std::to_string(i));
         ++(accepted ? tally.accepted : tally.rejected);
         quiet.Clear();
         if (::testing::Test::HasFailure()) return;

@@ -21,16 +21,15 @@ std::vector<std::uint8_t> InfoBytes(const std::string& raw_name, const std::uint
   return out.Take();
 }
 
-constexpr std::uint32_t kPatterns[9] = {
-    0x7FC00000u,  // quiet NaN
-    0x7F800001u,  // signalling NaN
-    0xFFC12345u,  // negative NaN with a payload
-    0x7F800000u,  // infinity
-    0x80000000u,  // negative zero
-    0x00000001u,  // smallest denormal
-    0x3F800000u,  // 1.0
-    0xFFFFFFFFu,  // NaN, all bits set
-    0x12345678u};
+constexpr std::uint32_t kPatterns[9] = {0x7FC00000u,  // quiet NaN
+                                        0x7F800001u,  // signalling NaN
+                                        0xFFC12345u,  // negative NaN with a payload
+                                        0x7F800000u,  // infinity
+                                        0x80000000u,  // negative zero
+                                        0x00000001u,  // smallest denormal
+                                        0x3F800000u,  // 1.0
+                                        0xFFFFFFFFu,  // NaN, all bits set
+                                        0x12345678u};
 
 // The nine values come back bit for bit; the name is cut at a zero byte and
 // written back shorter; an empty name is present, and an absent one is

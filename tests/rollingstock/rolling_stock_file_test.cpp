@@ -57,7 +57,8 @@ TEST(RollingStockFile, UnopenableFilesAreReportedWithTheirPath) {
   ReadRollingStockFile(record, "fehlt.rol");
   EXPECT_EQ(record.Complete, 0);
   WriteRollingStockFile(record, "kein/ordner.rol");
-  EXPECT_EQ(captured.messages(), (std::vector<std::string>{"Can't open fehlt.rol!\n", "Can't open kein/ordner.rol!\n"}));
+  EXPECT_EQ(captured.messages(),
+            (std::vector<std::string>{"Can't open fehlt.rol!\n", "Can't open kein/ordner.rol!\n"}));
 }
 
 // The output is named from the info block and stays in the working
@@ -132,9 +133,8 @@ TEST(RollingStockFile, CascadeRecognisesEachKindAfterTheFailedAttempts) {
   // The drawing's first word, 2880, passes as a part count; the repeated
   // count does not, once for the rolling stock and once for the model.
   EXPECT_EQ(captured.mismatches(), "I: 5 S: 2880\nI: 5 S: 2880\n");
-  EXPECT_EQ(captured.messages(),
-            (std::vector<std::string>{"Formatfehler 3 in (null)!\n", "EOF not found: d.kon!\n",
-                                      "Formatfehler 3 in (null)!\n", "EOF not found: d.kon!\n"}));
+  EXPECT_EQ(captured.messages(), (std::vector<std::string>{"Formatfehler 3 in (null)!\n", "EOF not found: d.kon!\n",
+                                                           "Formatfehler 3 in (null)!\n", "EOF not found: d.kon!\n"}));
 }
 
 // A drawing that fails after its identification words is not claimed: the

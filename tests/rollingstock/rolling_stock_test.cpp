@@ -21,8 +21,8 @@ using testing::PartOf;
 CModell ModelA() { return testing::TwoPartModel(); }
 CModell ModelB() { return ModelOf({PartOf({SamplePoint(7, 7, 7)}, {MakePrimitive({0})}, {})}); }
 CModell ModelC() {
-  return ModelOf({PartOf({SamplePoint(1, 0, 0), SamplePoint(0, 1, 0), SamplePoint(0, 0, 1)},
-                         {MakePrimitive({0, 1, 2})}, {FormatOf(9)}),
+  return ModelOf({PartOf({SamplePoint(1, 0, 0), SamplePoint(0, 1, 0), SamplePoint(0, 0, 1)}, {MakePrimitive({0, 1, 2})},
+                         {FormatOf(9)}),
                   PartOf({}, {}, {})});
 }
 CModell EmptyModel() { return ModelOf({}); }
@@ -177,11 +177,11 @@ TEST(RollingStock, LaterModelsAreHeldToTheFirstModelsTags) {
        Join({First(ModelA()), First(ModelB()), Later(ModelC(), a), InfoBytes(Info("x"))}), "I: -1 S: -32767\n",
        "Formatfehler 6 in (null)!\n"},
       {"model 2 carries its own index tag",
-       Join({First(ModelA()), Later(ModelB(), a), Later(ModelB(), b), InfoBytes(Info("x"))}),
-       "I: -32762 S: -32759\n", "Formatfehler 11 in (null)!\n"},
+       Join({First(ModelA()), Later(ModelB(), a), Later(ModelB(), b), InfoBytes(Info("x"))}), "I: -32762 S: -32759\n",
+       "Formatfehler 11 in (null)!\n"},
       {"model 2 carries model 1's tags, model 0 having none",
-       Join({First(EmptyModel()), First(ModelA()), Later(ModelB(), b), InfoBytes(Info("x"))}),
-       "I: -32762 S: -32759\n", "Formatfehler 11 in (null)!\n"},
+       Join({First(EmptyModel()), First(ModelA()), Later(ModelB(), b), InfoBytes(Info("x"))}), "I: -32762 S: -32759\n",
+       "Formatfehler 11 in (null)!\n"},
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.what);
@@ -200,15 +200,14 @@ TEST(RollingStock, LaterModelsAreHeldToTheFirstModelsTags) {
 // the later models follow its new "CObFormat" tag.
 TEST(RollingStock, WriterCarriesTheTagsOfItsOwnOutput) {
   CModell irregular = ModelOf({PartOf({SamplePoint(0, 0, 0), SamplePoint(1, 1, 1)}, {}, {FormatOf(4)})});
-  const std::vector<std::vector<IndexObjectValues>> block = {
-      {ModeMarker(0), ModeMarker(1), ModeMarker(4), ModeMarker(7), ModeMarker(9), ModeMarker(9), VertexObject(1),
-       VertexObject(0)}};
+  const std::vector<std::vector<IndexObjectValues>> block = {{ModeMarker(0), ModeMarker(1), ModeMarker(4),
+                                                              ModeMarker(7), ModeMarker(9), ModeMarker(9),
+                                                              VertexObject(1), VertexObject(0)}};
   CModell read_tags;
   read_tags.IndexTag = 0x8007;
   read_tags.FormatTag = 0x8011;  // 0x8007 + 1 + (8 + 1)
-  const std::vector<std::uint8_t> file = Join(
-      {EncodeModelWithBlocks(irregular, block), Later(ModelB(), read_tags), Later(ModelC(), read_tags),
-       InfoBytes(Info("Ae 6/6"))});
+  const std::vector<std::uint8_t> file = Join({EncodeModelWithBlocks(irregular, block), Later(ModelB(), read_tags),
+                                               Later(ModelC(), read_tags), InfoBytes(Info("Ae 6/6"))});
   CapturedOutput captured;
   CRollmaterial record;
   ReadRollingStockBytes(record, file, "in.rol");
@@ -225,8 +224,7 @@ TEST(RollingStock, WriterCarriesTheTagsOfItsOwnOutput) {
 }
 
 TEST(RollingStock, ExtraBytesAreReportedAcceptedAndDropped) {
-  const std::vector<std::uint8_t> file =
-      Encode(Record(ModelA(), ModelB(), EmptyModel(), "Köf"));
+  const std::vector<std::uint8_t> file = Encode(Record(ModelA(), ModelB(), EmptyModel(), "Köf"));
   std::vector<std::uint8_t> longer = file;
   longer.push_back(1);
   longer.push_back(2);

@@ -35,8 +35,8 @@ TEST(Corpus, EveryFileIsRecognisedAsTheKindItWasMadeAs) {
       EXPECT_EQ(recognised ? recognised->kind() : EntryKind::kNone, file.kind);
     }
   }
-  for (EntryKind kind : {EntryKind::kNone, EntryKind::kRollingStock, EntryKind::kModel, EntryKind::kConstruction,
-                         EntryKind::kLayout}) {
+  for (EntryKind kind :
+       {EntryKind::kNone, EntryKind::kRollingStock, EntryKind::kModel, EntryKind::kConstruction, EntryKind::kLayout}) {
     EXPECT_GT(seen[kind], 20) << EntryKindName(kind);
   }
 }

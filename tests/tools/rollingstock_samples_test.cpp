@@ -25,8 +25,8 @@ TEST(RollingStockSamples, ReadCleanlyAndRewriteInPlace) {
     ASSERT_EQ(record.Complete, 1) << captured.last_message();
     EXPECT_TRUE(captured.messages().empty());
     EXPECT_EQ(record.Info.Name.value_or("") + ".rol", sample.name);
-    const int with_parts = (record.Models[0].ElementCount > 0) + (record.Models[1].ElementCount > 0) +
-                           (record.Models[2].ElementCount > 0);
+    const int with_parts =
+        (record.Models[0].ElementCount > 0) + (record.Models[1].ElementCount > 0) + (record.Models[2].ElementCount > 0);
     empty_first = empty_first || (record.Models[0].ElementCount == 0 && with_parts > 0);
     no_parts = no_parts || with_parts == 0;
     ByteWriter out;

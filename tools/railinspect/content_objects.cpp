@@ -13,8 +13,7 @@ namespace {
 // has already collected them.
 class Silence {
  public:
-  Silence()
-      : sink_(SetDiagnosticSink([](std::string_view) {})), writer_(SetMismatchWriter([](std::string_view) {})) {}
+  Silence() : sink_(SetDiagnosticSink([](std::string_view) {})), writer_(SetMismatchWriter([](std::string_view) {})) {}
   ~Silence() {
     SetDiagnosticSink(std::move(sink_));
     SetMismatchWriter(std::move(writer_));

@@ -29,8 +29,7 @@ Json ContentJson(const FileReport& report) {
       if (ReadContent(report, layout)) return LayoutJson(layout);
       break;
     }
-    case EntryKind::kNone:
-      break;
+    case EntryKind::kNone: break;
   }
   return nullptr;
 }

@@ -62,7 +62,9 @@ Json LayoutJson(const CAnlage& layout) {
   out["Models"] = List(layout.Models, PlacedModelJson);
   out["RollingStockCount"] = layout.RollingStockCount;
   out["RollingStock"] = List(layout.RollingStock, VehicleJson);
-  out["Blocks"] = List(layout.Blocks, [](const CAnlagenBlock& block) { return Json{{"Values", Numbers(block.Values)}}; });
+  out["Blocks"] = List(layout.Blocks, [](const CAnlagenBlock& block) {
+    return Json{{"Values", Numbers(block.Values)}};
+  });
   const CEigenschaften& p = layout.Properties;
   out["Properties"] = {{"FirstTriplet", Numbers(p.FirstTriplet)},
                        {"SecondTriplet", Numbers(p.SecondTriplet)},

@@ -11,15 +11,15 @@
 
 int main(int argc, char** argv) {
   railfmt::inspect::Options options;
-  CLI::App app{"Explains, dumps and draws the files railfmt reads: models (.mod), rolling stock (.rol),\n"
-               "construction drawings (.kon) and layouts (.anl). Writes nothing but the picture asked for.",
-               "railinspect"};
+  CLI::App app{
+      "Explains, dumps and draws the files railfmt reads: models (.mod), rolling stock (.rol),\n"
+      "construction drawings (.kon) and layouts (.anl). Writes nothing but the picture asked for.",
+      "railinspect"};
   app.add_option("PATH", options.paths,
                  "Files or directories to inspect; a directory stands for the entries railfmt would visit in it")
       ->required();
   app.add_flag("--json", options.json, "Print one JSON document: the report and the content of every recognised file");
-  app.add_option("--svg", options.svg_path, "Draw the one file given as PATH into the SVG file OUT")
-      ->type_name("OUT");
+  app.add_option("--svg", options.svg_path, "Draw the one file given as PATH into the SVG file OUT")->type_name("OUT");
   app.set_version_flag("--version", std::string("railinspect ") + railfmt::inspect::kRailinspectVersion);
   try {
     app.parse(argc, argv);

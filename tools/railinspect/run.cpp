@@ -25,8 +25,8 @@ bool WritePicture(const FileReport& report, const std::string& svg_path) {
   const std::string svg = DrawFile(report);
   std::string failure;
   const DiagnosticSink previous = SetDiagnosticSink([&failure](std::string_view m) { failure.assign(m); });
-  const bool stored = StoreOutputFile(
-      svg_path, std::span(reinterpret_cast<const std::uint8_t*>(svg.data()), svg.size()));
+  const bool stored =
+      StoreOutputFile(svg_path, std::span(reinterpret_cast<const std::uint8_t*>(svg.data()), svg.size()));
   SetDiagnosticSink(previous);
   if (!stored) std::fprintf(stderr, "railinspect: %s", failure.c_str());
   return stored;

@@ -41,10 +41,12 @@ std::string DrawFile(const FileReport& report) {
       const double width = picture.width() / 3;
       std::vector<std::string> counts;
       for (std::size_t i = 0; i < rolling_stock.Models.size(); ++i) {
-        const Panel panel{width * static_cast<double>(i), kLegendHeight + 30, width, picture.height() - kLegendHeight - 30};
-        picture.Add("<rect class=\"panel-frame\" x=\"" + Num(panel.left + 4) + "\" y=\"" + Num(panel.top) + "\" width=\"" +
-                    Num(panel.width - 8) + "\" height=\"" + Num(panel.height - 4) + "\"/><text x=\"" +
-                    Num(panel.left + 12) + "\" y=\"" + Num(panel.top - 8) + "\">Model " + std::to_string(i) + "</text>");
+        const Panel panel{width * static_cast<double>(i), kLegendHeight + 30, width,
+                          picture.height() - kLegendHeight - 30};
+        picture.Add("<rect class=\"panel-frame\" x=\"" + Num(panel.left + 4) + "\" y=\"" + Num(panel.top) +
+                    "\" width=\"" + Num(panel.width - 8) + "\" height=\"" + Num(panel.height - 4) + "\"/><text x=\"" +
+                    Num(panel.left + 12) + "\" y=\"" + Num(panel.top - 8) + "\">Model " + std::to_string(i) +
+                    "</text>");
         const ShapeCounts c = DrawModelPanel(rolling_stock.Models[i], panel, picture);
         counts.push_back("Model " + std::to_string(i) + ": " + std::to_string(c.parts) + " parts, " +
                          std::to_string(c.points) + " points, " +
@@ -72,8 +74,7 @@ std::string DrawFile(const FileReport& report) {
       DrawLayout(layout, picture);
       break;
     }
-    case EntryKind::kNone:
-      break;
+    case EntryKind::kNone: break;
   }
   return picture.Text();
 }

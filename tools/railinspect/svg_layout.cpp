@@ -62,7 +62,8 @@ Course TrackCourse(const CGleis& track) {
   // The circle through the start point, tangent to the start direction:
   // its centre lies a radius to the left of that direction (to the right
   // for a negative radius, a turn clockwise).
-  const double a0 = std::atan2(static_cast<double>(track.StartDirection[1]), static_cast<double>(track.StartDirection[0]));
+  const double a0 =
+      std::atan2(static_cast<double>(track.StartDirection[1]), static_cast<double>(track.StartDirection[0]));
   const double r = *arc.radius;
   c.curved = true;
   c.centre_x = c.start_x - r * std::sin(a0);
@@ -142,8 +143,7 @@ void DrawLayout(const CAnlage& layout, SvgDocument& picture) {
     const PixelPoint m = view.Map(mx, my);
     constexpr double kLabelOffset = 11;
     numbers += "<text class=\"track-number\" x=\"" + Num(m.x + kLabelOffset * nx) + "\" y=\"" +
-               Num(m.y - kLabelOffset * ny) + "\">" +
-               std::to_string(track.Number) + "</text>";
+               Num(m.y - kLabelOffset * ny) + "\">" + std::to_string(track.Number) + "</text>";
   }
   picture.Add(numbers + "</g>");
 
@@ -179,9 +179,12 @@ void DrawLayout(const CAnlage& layout, SvgDocument& picture) {
   legend += "<text x=\"20\" y=\"54\">Tracks: " + std::to_string(tracks_drawn) + " (" +
             std::to_string(tracks_drawn - curved) + " straight, " + std::to_string(curved) + " curved)</text>";
   legend += "<text x=\"20\" y=\"78\">Vehicles: " + std::to_string(vehicles) + " (not drawn: no position)</text>";
-  legend += "<g class=\"legend-bridge\" transform=\"translate(370 49)\"><rect x=\"-10\" y=\"-5\" width=\"20\" height=\"10\"/></g>";
+  legend +=
+      "<g class=\"legend-bridge\" transform=\"translate(370 49)\"><rect x=\"-10\" y=\"-5\" width=\"20\" "
+      "height=\"10\"/></g>";
   legend += "<text x=\"390\" y=\"54\">Bridges: " + std::to_string(bridges) + "</text>";
-  legend += "<g class=\"legend-buffer-stop\" transform=\"translate(370 73)\"><path d=\"M 0 -7 L 0 7 M 0 0 L -6 0\"/></g>";
+  legend +=
+      "<g class=\"legend-buffer-stop\" transform=\"translate(370 73)\"><path d=\"M 0 -7 L 0 7 M 0 0 L -6 0\"/></g>";
   legend += "<text x=\"390\" y=\"78\">Buffer stops: " + std::to_string(buffer_stops) + "</text>";
   legend += "<g class=\"legend-placed-model\" transform=\"translate(620 49)\"><circle r=\"5\"/></g>";
   legend += "<text x=\"635\" y=\"54\">Other models: " + std::to_string(others) + "</text>";

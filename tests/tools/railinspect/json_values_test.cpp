@@ -33,17 +33,17 @@ TEST(JsonValues, FloatsParseBackToTheSameBitsAndPrintShort) {
     std::uint32_t bits;
     const char* text;  // nullptr: only the round trip is checked
   } cases[] = {
-      {0x3DCCCCCDu, "0.1"},                 // 0.1f, not 0.10000000149011612
-      {0x3F800000u, "1.0"},                 //
-      {0x80000000u, "-0.0"},                // the sign of zero survives
-      {0x00000001u, nullptr},               // smallest denormal
-      {0x00800000u, nullptr},               // smallest normal
-      {0x7F7FFFFFu, nullptr},               // largest finite
-      {0x4B800001u, "16777218.0"},          // 2^24 + 2, a float above 2^24
-      {0xC2F6E979u, nullptr},               // -123.456f
-      {0x7F800000u, "\"Infinity\""},        //
-      {0xFF800000u, "\"-Infinity\""},       //
-      {0x7FC00000u, "\"NaN\""},             // the default quiet NaN
+      {0x3DCCCCCDu, "0.1"},                  // 0.1f, not 0.10000000149011612
+      {0x3F800000u, "1.0"},                  //
+      {0x80000000u, "-0.0"},                 // the sign of zero survives
+      {0x00000001u, nullptr},                // smallest denormal
+      {0x00800000u, nullptr},                // smallest normal
+      {0x7F7FFFFFu, nullptr},                // largest finite
+      {0x4B800001u, "16777218.0"},           // 2^24 + 2, a float above 2^24
+      {0xC2F6E979u, nullptr},                // -123.456f
+      {0x7F800000u, "\"Infinity\""},         //
+      {0xFF800000u, "\"-Infinity\""},        //
+      {0x7FC00000u, "\"NaN\""},              // the default quiet NaN
       {0x7FA00001u, "\"NaN(0x7fa00001)\""},  // a signalling NaN with payload
       {0xFFC00000u, "\"NaN(0xffc00000)\""},  // a negative NaN
   };
@@ -97,7 +97,11 @@ TEST(JsonValues, TextsKeepEveryByte) {
   std::string back;
   ASSERT_TRUE(Utf8ToLatin1(nlohmann::json::parse(printed).get<std::string>(), back));
   EXPECT_EQ(back, all);
-  EXPECT_EQ(TextValue(std::string("Br\xFC" "cke")).get<std::string>(), "Br\xC3\xBC" "cke");
+  EXPECT_EQ(TextValue(std::string("Br\xFC"
+                                  "cke"))
+                .get<std::string>(),
+            "Br\xC3\xBC"
+            "cke");
   EXPECT_TRUE(OptionalTextValue(std::nullopt).is_null());
 }
 
@@ -114,14 +118,18 @@ TEST(JsonValues, PathsAndMessagesStayUtf8WhenTheyAreUtf8) {
     bool utf8;
   } cases[] = {
       {"plain.mod", true},
-      {"Br\xC3\xBC" "cke.mod", true},      // U+00FC
-      {"\xE2\x82\xAC.anl", true},          // U+20AC
-      {"\xF0\x9F\x9A\x82", true},          // U+1F682
-      {"Br\xFC" "cke.mod", false},           // ISO 8859-1
-      {"\xC0\xAF", false},                  // overlong '/'
-      {"\xED\xA0\x80", false},              // a surrogate
-      {"\xF4\x90\x80\x80", false},          // above U+10FFFF
-      {"\xE2\x82", false},                  // cut short
+      {"Br\xC3\xBC"
+       "cke.mod",
+       true},                      // U+00FC
+      {"\xE2\x82\xAC.anl", true},  // U+20AC
+      {"\xF0\x9F\x9A\x82", true},  // U+1F682
+      {"Br\xFC"
+       "cke.mod",
+       false},                      // ISO 8859-1
+      {"\xC0\xAF", false},          // overlong '/'
+      {"\xED\xA0\x80", false},      // a surrogate
+      {"\xF4\x90\x80\x80", false},  // above U+10FFFF
+      {"\xE2\x82", false},          // cut short
   };
   for (const auto& c : cases) {
     EXPECT_EQ(IsUtf8(c.text), c.utf8) << c.text;

@@ -59,8 +59,8 @@ std::vector<SampleFile> AwkwardFiles() {
   points[2].Code = 99;
   part.SetPoints(points);
   // A negative vertex index passes the reader; it names no point.
-  part.SetPrimitives({MakePrimitive({0}), MakePrimitive({-1, 2}), MakePrimitive({0, 1, 2}),
-                      MakePrimitive({2, 1, 0, 1, 2, 0})});
+  part.SetPrimitives(
+      {MakePrimitive({0}), MakePrimitive({-1, 2}), MakePrimitive({0, 1, 2}), MakePrimitive({2, 1, 0, 1, 2, 0})});
   CFormat format;
   format.Doubles = {DoubleOfBits(0x7FF0000000000001u), -0.0, 0.1};
   format.Factors = {FloatOfBits(0xFFC00000u), -std::numeric_limits<float>::infinity(), 0.1f};
@@ -83,7 +83,9 @@ std::vector<SampleFile> AwkwardFiles() {
   CAnlage layout;
   CGleis track;
   track.Number = 4;
-  track.Name = "Br\xFC" "cke \"&<\"";
+  track.Name =
+      "Br\xFC"
+      "cke \"&<\"";
   track.Type = 1;
   track.EndCount = 2;
   track.StartDirection = {1.0f, -0.0f, FloatOfBits(0x7FA00002u)};
@@ -99,7 +101,8 @@ std::vector<SampleFile> AwkwardFiles() {
       {{100, 100, 0}, {100, 100, 5}, {1, 0, 0}},
       {{0, 0, 0}, {10, 10, 0}, {std::nanf(""), std::nanf(""), 0}},
       {{std::numeric_limits<std::int32_t>::min(), std::numeric_limits<std::int32_t>::min(), 0},
-       {std::numeric_limits<std::int32_t>::max(), std::numeric_limits<std::int32_t>::max(), 0}, {1, 0, 0}},
+       {std::numeric_limits<std::int32_t>::max(), std::numeric_limits<std::int32_t>::max(), 0},
+       {1, 0, 0}},
       {{0, 0, 0}, {100000, 0, 0}, {1, 1e-7f, 0}},
   };
   for (const auto& shape : shapes) {

@@ -67,13 +67,16 @@ TEST(RailinspectFailures, EachKindNamesTheCheckItsReaderFailed) {
     std::vector<std::uint8_t> bytes;
     std::vector<Expected> expected;
   } cases[] = {
-      {"reserved.mod", reserved,
+      {"reserved.mod",
+       reserved,
        {{"model", 4, {"I: 1 S: 0"}, {"Formatfehler 1 in reserved.mod!"}},
         {"construction drawing", 2, {"I: 1 S: 2880"}, {"Formatfehler 1 in reserved.mod!"}}}},
-      {"cut.mod", cut,
+      {"cut.mod",
+       cut,
        // 228 bytes: the name's length (at 218) is read, its nine bytes are not there.
        {{"model", 220, {}, {"Formatfehler 14 in cut.mod!"}}}},
-      {"junk.txt", Text("hello world, this is not a file of any kind"),
+      {"junk.txt",
+       Text("hello world, this is not a file of any kind"),
        {{"rolling stock", 4, {"I: 27756 S: 0"}, {"Formatfehler 1 in junk.txt!"}},
         {"model", 4, {"I: 27756 S: 0"}, {"Formatfehler 1 in junk.txt!"}},
         {"construction drawing", 2, {"I: 25960 S: 2880"}, {"Formatfehler 1 in junk.txt!"}},
@@ -81,7 +84,8 @@ TEST(RailinspectFailures, EachKindNamesTheCheckItsReaderFailed) {
         {"layout", 5, {}, {"Gleis Nr. 27756 fehlerhaft!"}}}},
       {"juhu.kon", juhu, {{"construction drawing", 92, {"I: 1 S: 0"}, {"Formatfehler Juhu in juhu.kon!"}}}},
       {"long.anl", long_layout, {{"layout", long_layout.size(), {}, {"Datei zu lang!"}}}},
-      {"type5.anl", LayoutWithTrackType5(),
+      {"type5.anl",
+       LayoutWithTrackType5(),
        // Stopped behind the type: count 2, number 2, name 1 + 7, type 4.
        {{"layout", 16, {}, {"Gleis A: Unbekannter Typ 5!", "Gleis Nr. 3 fehlerhaft!"}}}},
   };
@@ -131,8 +135,9 @@ TEST(RailinspectFailures, TheTextReportListsEveryAttemptInOrder) {
   // The lines of the construction attempt, in the order the reader made them.
   EXPECT_NE(run.out.find("juhu.kon: not recognised (94 bytes)\n  rolling stock: stopped at byte "), std::string::npos)
       << run.out;
-  EXPECT_NE(run.out.find("\n  construction drawing: stopped at byte 92\n    I: 1 S: 0\n    Formatfehler Juhu in juhu.kon!\n"),
-            std::string::npos)
+  EXPECT_NE(
+      run.out.find("\n  construction drawing: stopped at byte 92\n    I: 1 S: 0\n    Formatfehler Juhu in juhu.kon!\n"),
+      std::string::npos)
       << run.out;
   const std::size_t rolling = run.out.find("  rolling stock:");
   const std::size_t model = run.out.find("  model:");

@@ -25,9 +25,9 @@ TEST(Railinspect, UsageErrorsExitTwoAndWriteNothing) {
   dir.Write("b.bin", {4});
   ASSERT_EQ(::symlink("a.bin", "link.svg"), 0);
   const auto before = dir.Snapshot();
-  for (const char* args : {"", "--bogus a.bin", "--json", "--svg", "--svg out.svg a.bin b.bin", "--svg out.svg .",
-                           "--svg out.svg --svg other.svg a.bin", "--svg a.bin a.bin", "--svg link.svg a.bin",
-                           "--svg ./b.bin b.bin"}) {
+  for (const char* args :
+       {"", "--bogus a.bin", "--json", "--svg", "--svg out.svg a.bin b.bin", "--svg out.svg .",
+        "--svg out.svg --svg other.svg a.bin", "--svg a.bin a.bin", "--svg link.svg a.bin", "--svg ./b.bin b.bin"}) {
     const testing::InspectRun run = RunInspect(args);
     EXPECT_EQ(run.status, 2) << args;
     EXPECT_EQ(run.out, "") << args;

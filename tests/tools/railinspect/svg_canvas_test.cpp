@@ -46,16 +46,27 @@ TEST(SvgCanvas, NumbersNeverReadNan) {
   const struct {
     double value;
     const char* text;
-  } cases[] = {{3, "3"},      {12.5, "12.5"}, {-0.001, "0"}, {2.345678, "2.35"},
-               {-7.1, "-7.1"}, {1e300, "1000000000"},
-               {std::numeric_limits<double>::quiet_NaN(), "0"}, {-std::numeric_limits<double>::infinity(), "0"}};
+  } cases[] = {{3, "3"},
+               {12.5, "12.5"},
+               {-0.001, "0"},
+               {2.345678, "2.35"},
+               {-7.1, "-7.1"},
+               {1e300, "1000000000"},
+               {std::numeric_limits<double>::quiet_NaN(), "0"},
+               {-std::numeric_limits<double>::infinity(), "0"}};
   for (const auto& c : cases) EXPECT_EQ(Num(c.value), c.text) << c.value;
 }
 
 TEST(SvgCanvas, FileTextsBecomeSafeXml) {
   EXPECT_EQ(XmlText("a<b>&\"c'"), "a&lt;b&gt;&amp;&quot;c&apos;");
-  EXPECT_EQ(XmlText("..\\Br\xFC" "cke"), "..\\Br\xC3\xBC" "cke");  // not UTF-8: byte by byte
-  EXPECT_EQ(XmlText("Br\xC3\xBC" "cke"), "Br\xC3\xBC" "cke");          // UTF-8 stays
+  EXPECT_EQ(XmlText("..\\Br\xFC"
+                    "cke"),
+            "..\\Br\xC3\xBC"
+            "cke");  // not UTF-8: byte by byte
+  EXPECT_EQ(XmlText("Br\xC3\xBC"
+                    "cke"),
+            "Br\xC3\xBC"
+            "cke");  // UTF-8 stays
   EXPECT_EQ(XmlText(std::string("x\0y\x1b", 4)), "x\xEF\xBF\xBDy\xEF\xBF\xBD");
 }
 
