@@ -19,9 +19,11 @@
 #include <cstddef>
 #include <cstdint>
 #include <string_view>
+#include <vector>
 
 #include "driver/byte_cursor.h"
 #include "driver/byte_writer.h"
+#include "driver/field_primitives.h"
 
 namespace railfmt::archive {
 
@@ -71,6 +73,47 @@ constexpr std::uint16_t ClassTag(unsigned class_index) {
 // Adds in the 16-bit arithmetic of the tags (wraps modulo 65536).
 constexpr std::uint16_t TagPlus(std::uint16_t tag, int delta) {
   return static_cast<std::uint16_t>((static_cast<unsigned>(tag) + static_cast<unsigned>(delta)) & 0xFFFFu);
+}
+
+// The running class index after a list of object_count objects, which took
+// one index for the list and one per object.
+constexpr std::uint16_t TagAfterList(std::uint16_t tag, int object_count) { return TagPlus(tag, object_count + 1); }
+
+// A tag as the C runtime prints a 16-bit value widened to int with "%x":
+// 0x8003 shows as ffff8003.
+constexpr unsigned SignExtendedTag(std::uint16_t tag) {
+  return static_cast<unsigned>(static_cast<int>(static_cast<std::int16_t>(tag)));
+}
+
+// How reading a list of fixed-size records ended.
+enum class ListRead { kOk, kShortRecord, kWrongSeparator };
+
+// Reads count records (none for a count of 0 or less) with the separator
+// tag between each two, read_record(record, in) reading one and failing
+// when the data cannot supply it in full. The list keeps the records read
+// before a fault; a wrong or short separator has printed its mismatch line.
+template <typename Record, typename ReadRecord>
+ListRead ReadSeparatedList(ReadCursor& in, int count, std::uint16_t separator, std::size_t record_size,
+                           std::vector<Record>& list, ReadRecord read_record) {
+  list.clear();
+  ReserveAnnounced(list, count, in, record_size);
+  for (int i = 0; i < count; ++i) {
+    Record record{};
+    if (!read_record(record, in)) return ListRead::kShortRecord;
+    list.push_back(record);
+    if (i + 1 < count && !ExpectShort(in, separator)) return ListRead::kWrongSeparator;
+  }
+  return ListRead::kOk;
+}
+
+// Writes the records with the separator tag between each two.
+template <typename Record, typename WriteRecord>
+void WriteSeparatedList(ByteWriter& out, const std::vector<Record>& list, std::uint16_t separator,
+                        WriteRecord write_record) {
+  for (std::size_t i = 0; i < list.size(); ++i) {
+    if (i > 0) out.U16(separator);
+    write_record(list[i], out);
+  }
 }
 
 // Which check of a class introduction failed, if any.

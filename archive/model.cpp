@@ -10,8 +10,14 @@ namespace railfmt {
 
 using archive::kArrayTag;
 using archive::kPointTag;
-using archive::TagPlus;
+using archive::TagAfterList;
 using archive::WriteClassIntroduction;
+
+std::uint16_t IndexTagOf(const std::vector<CModellTeil>& parts) {
+  std::uint16_t tag = archive::kIndexTagBase;
+  for (const CModellTeil& part : parts) tag = TagAfterList(tag, part.PointCount);
+  return tag;
+}
 
 std::array<float, 3> CModell::PointPosition(int part, int point) const {
   const CPunkt& p = Elements[static_cast<std::size_t>(part)].Points[static_cast<std::size_t>(point)];
@@ -42,14 +48,38 @@ void CModell::SetElements(std::vector<CModellTeil> parts) {
   ElementCount = static_cast<std::int16_t>(Elements.size());
 }
 
-void CModell::ComputeModelTags() {
-  IndexTag = archive::kIndexTagBase;
-  for (const CModellTeil& part : Elements) IndexTag = TagPlus(IndexTag, part.PointCount + 1);
-  FormatTag = TagPlus(IndexTag, 1);
-  for (const CModellTeil& part : Elements) FormatTag = TagPlus(FormatTag, part.PrimitiveObjectCount() + 1);
+ModelTags CModell::ComputeModelTags() const {
+  ModelTags tags{IndexTagOf(Elements), 0};
+  tags.format = archive::TagPlus(tags.index, 1);
+  for (const CModellTeil& part : Elements) tags.format = TagAfterList(tags.format, part.PrimitiveObjectCount());
+  return tags;
 }
 
-void CModell::WriteHeader(ByteWriter& out) const {
+ModelTags CModell::WriteModelFirst(ByteWriter& out) const {
+  const ModelTags tags = ElementCount == 0 ? ModelTags{} : ComputeModelTags();
+  WriteModel(out, nullptr, tags);
+  return tags;
+}
+
+void CModell::WriteModelLater(ByteWriter& out, ModelTags carried) const { WriteModel(out, &carried, carried); }
+
+void CModell::WriteModel(ByteWriter& out, const ModelTags* carried, ModelTags tags) const {
+  // The first form introduces a class where the later form names its tag.
+  const auto class_marker = [&](std::string_view class_name, std::uint16_t tag) {
+    if (carried == nullptr) {
+      WriteClassIntroduction(out, class_name);
+    } else {
+      out.U16(tag);
+    }
+  };
+  // Between two parts' lists: the array tag, the next part's count and
+  // the list's class tag.
+  const auto between_parts = [&](int next_count, std::uint16_t tag) {
+    out.U16(kArrayTag);
+    out.I16(static_cast<std::int16_t>(next_count));
+    out.U16(tag);
+  };
+
   out.I16(ElementCount);
   out.U16(0);
   for (double value : Format.Doubles) out.Double(value);
@@ -58,78 +88,33 @@ void CModell::WriteHeader(ByteWriter& out) const {
   if (ElementCount == 0) {
     out.U16(0);
     out.U16(0);
+    return;
   }
-}
 
-void CModell::WriteModelFirst(ByteWriter& out) {
-  WriteHeader(out);
-  if (ElementCount == 0) return;
-  ComputeModelTags();
-  WriteClassIntroduction(out, archive::kArrayClass);
+  class_marker(archive::kArrayClass, kArrayTag);
   out.I16(Elements.front().PointCount);
-  WriteClassIntroduction(out, archive::kPointClass);
-  WritePointLists(out);
-  out.I16(ElementCount);
-  out.U16(kArrayTag);
-  out.U16(Elements.front().PrimitiveObjectCount());
-  WriteClassIntroduction(out, archive::kIndexClass);
-  WritePrimitiveLists(out);
-  out.I16(ElementCount);
-  out.U16(kArrayTag);
-  out.I16(Elements.front().FormatCount);
-  WriteClassIntroduction(out, archive::kFormatClass);
-  WriteFormatLists(out);
-}
-
-void CModell::WriteModelLater(ByteWriter& out) const {
-  WriteHeader(out);
-  if (ElementCount == 0) return;
-  out.U16(kArrayTag);
-  out.I16(Elements.front().PointCount);
-  out.U16(kPointTag);
-  WritePointLists(out);
-  out.I16(ElementCount);
-  out.U16(kArrayTag);
-  out.U16(Elements.front().PrimitiveObjectCount());
-  out.U16(IndexTag);
-  WritePrimitiveLists(out);
-  out.I16(ElementCount);
-  out.U16(kArrayTag);
-  out.I16(Elements.front().FormatCount);
-  out.U16(FormatTag);
-  WriteFormatLists(out);
-}
-
-void CModell::WritePointLists(ByteWriter& out) const {
+  class_marker(archive::kPointClass, kPointTag);
   for (std::size_t i = 0; i < Elements.size(); ++i) {
     Elements[i].WritePoints(out, kPointTag);
-    if (i + 1 < Elements.size()) {
-      out.U16(kArrayTag);
-      out.I16(Elements[i + 1].PointCount);
-      out.U16(kPointTag);
-    }
+    if (i + 1 < Elements.size()) between_parts(Elements[i + 1].PointCount, kPointTag);
   }
-}
 
-void CModell::WritePrimitiveLists(ByteWriter& out) const {
+  out.I16(ElementCount);
+  out.U16(kArrayTag);
+  out.U16(Elements.front().PrimitiveObjectCount());
+  class_marker(archive::kIndexClass, tags.index);
   for (std::size_t i = 0; i < Elements.size(); ++i) {
-    WritePrimitives(Elements[i], out, IndexTag);
-    if (i + 1 < Elements.size()) {
-      out.U16(kArrayTag);
-      out.U16(Elements[i + 1].PrimitiveObjectCount());
-      out.U16(IndexTag);
-    }
+    WritePrimitives(Elements[i], out, tags.index);
+    if (i + 1 < Elements.size()) between_parts(Elements[i + 1].PrimitiveObjectCount(), tags.index);
   }
-}
 
-void CModell::WriteFormatLists(ByteWriter& out) const {
+  out.I16(ElementCount);
+  out.U16(kArrayTag);
+  out.I16(Elements.front().FormatCount);
+  class_marker(archive::kFormatClass, tags.format);
   for (std::size_t i = 0; i < Elements.size(); ++i) {
-    Elements[i].WriteFormats(out, FormatTag);
-    if (i + 1 < Elements.size()) {
-      out.U16(kArrayTag);
-      out.I16(Elements[i + 1].FormatCount);
-      out.U16(FormatTag);
-    }
+    Elements[i].WriteFormats(out, tags.format);
+    if (i + 1 < Elements.size()) between_parts(Elements[i + 1].FormatCount, tags.format);
   }
 }
 

@@ -20,7 +20,7 @@
 // Reading is strict: every tag, count copy and reserved word is checked as
 // it is read, and the first failed check ends the read with ReadOk 0 after
 // its message went to the sink ("Formatfehler N in %s!\n" with Name, which
-// nothing assigns, so it prints "(null)"). Numeric checks print their
+// the file does not store: "(null)" unless the caller named the model). Numeric checks print their
 // mismatch line first. Further policy:
 //   - a field the data cannot supply in full ends the read: a check reports
 //     its own message (without a mismatch line), a raw field "Formatfehler!\n";
@@ -47,6 +47,16 @@
 
 namespace railfmt {
 
+// The class tags a model stream gives "CObIndex" and "CObFormat".
+struct ModelTags {
+  std::uint16_t index = 0;
+  std::uint16_t format = 0;
+  bool operator==(const ModelTags&) const = default;
+};
+
+// IndexTag of a model with these parts: 0x8004 + sum of (PointCount + 1).
+std::uint16_t IndexTagOf(const std::vector<CModellTeil>& parts);
+
 class CModell {
  public:
   std::optional<std::string> Name;
@@ -69,28 +79,23 @@ class CModell {
   std::uint16_t PointAttribute(int part, int point, std::uint16_t mask) const;
 
   // Reads a model that introduces the archive classes: every model of a
-  // stream up to and including the first with parts. Sets ReadOk.
+  // stream up to and including the first with parts. Sets ReadOk, and
+  // IndexTag and FormatTag to the tags the stream gave.
   void ReadModelFirst(ReadCursor& in);
-  // Reads a model after that one, with IndexTag and FormatTag copied from
-  // it by the caller. Sets ReadOk.
-  void ReadModelLater(ReadCursor& in);
-  // The steps of the readers; each returns 1, or 0 after reporting.
-  // ReadPointLists creates the ElementCount parts as it reaches their point
-  // lists; the later steps fill the parts it created.
-  int ReadModelHeader(ReadCursor& in);
-  int ReadPointLists(ReadCursor& in, std::int16_t first_count);
-  int ReadPrimitiveLists(ReadCursor& in, std::int16_t first_count);
-  int ReadFormatLists(ReadCursor& in, std::int16_t first_count);
+  // Reads a model after that one, which refers to the classes by the tags
+  // the stream carries. Sets ReadOk; IndexTag and FormatTag are the
+  // carried tags.
+  void ReadModelLater(ReadCursor& in, ModelTags carried);
 
-  // Sets IndexTag and FormatTag from the content.
-  void ComputeModelTags();
-  // Writes the model as the first of a stream (computing its tags when it
-  // has parts), or as a later one with the tags its caller set.
-  void WriteModelFirst(ByteWriter& out);
-  void WriteModelLater(ByteWriter& out) const;
-  void WritePointLists(ByteWriter& out) const;
-  void WritePrimitiveLists(ByteWriter& out) const;
-  void WriteFormatLists(ByteWriter& out) const;
+  // The tags the content gives: IndexTag as IndexTagOf, FormatTag =
+  // IndexTag + 1 + sum over parts of (PrimitiveObjectCount() + 1).
+  ModelTags ComputeModelTags() const;
+  // Writes the model as the first of a stream, introducing the classes, and
+  // returns the tags it wrote with (none for a model without parts); or as a
+  // later one that refers to them by the carried tags. Neither uses nor
+  // changes the object's own IndexTag and FormatTag.
+  ModelTags WriteModelFirst(ByteWriter& out) const;
+  void WriteModelLater(ByteWriter& out, ModelTags carried) const;
 
   // Builder: replaces the parts and sets ElementCount. The writers expect
   // Elements to hold ElementCount parts, as a successful read leaves it.
@@ -99,7 +104,17 @@ class CModell {
   bool operator==(const CModell&) const = default;
 
  private:
-  void WriteHeader(ByteWriter& out) const;
+  // Both forms are one sequence; carried is null for the first form.
+  void ReadModel(ReadCursor& in, const ModelTags* carried);
+  void WriteModel(ByteWriter& out, const ModelTags* carried, ModelTags tags) const;
+  // The steps of the reader; each returns 1, or 0 after reporting.
+  // ReadPointLists creates the ElementCount parts as it reaches their point
+  // lists; the later steps fill the parts it created.
+  int ReadModelHeader(ReadCursor& in);
+  int ReadClassMarker(ReadCursor& in, int slot, const ModelTags* carried);
+  int ReadPointLists(ReadCursor& in, std::int16_t first_count);
+  int ReadPrimitiveLists(ReadCursor& in, std::int16_t first_count, bool count_format_tag);
+  int ReadFormatLists(ReadCursor& in, std::int16_t first_count);
   // Reports a numbered message with Name; returns 0 for the caller to pass on.
   int Fail(const char* format) const;
   // Reports "Formatfehler!\n" (a raw field that cannot be used); returns 0.

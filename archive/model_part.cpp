@@ -8,39 +8,22 @@
 #include "driver/field_primitives.h"
 
 namespace railfmt {
-namespace {
-
-// The separator printed as the C runtime prints a 16-bit tag widened to int.
-unsigned SignExtended(std::uint16_t tag) {
-  return static_cast<unsigned>(static_cast<int>(static_cast<std::int16_t>(tag)));
-}
-
-// A count from a file sizes nothing beyond what the remaining bytes could hold.
-std::size_t BoundedReserve(std::int16_t count, const ReadCursor& in, std::size_t record_size) {
-  if (count <= 0) return 0;
-  return std::min(static_cast<std::size_t>(count), in.remaining() / record_size + 1);
-}
-
-}  // namespace
 
 bool ReadPoint(CPunkt& point, ReadCursor& in) {
-  // One bounds check for the whole record: points are most of a model's
-  // bytes, and the reader spends its time here.
-  const std::span<const std::uint8_t> record = in.ReadView(archive::kPointRecordSize);
-  if (record.size() != archive::kPointRecordSize) return false;  // the cursor is short now
-  const std::uint8_t* p = record.data();
-  point.X = static_cast<std::int32_t>(LoadLE32(p + 0));
-  point.Y = static_cast<std::int32_t>(LoadLE32(p + 4));
-  point.Z = static_cast<std::int32_t>(LoadLE32(p + 8));
-  point.Aux = LoadLE32(p + 12);
-  for (std::size_t i = 0; i < point.Quad.size(); ++i) point.Quad[i] = LoadLE32(p + 16 + 4 * i);
-  point.ByteA = p[32];
-  point.ByteB = p[33];
-  point.ByteC = p[34];
-  point.ByteD = p[35];
-  point.CodeValue = LoadLEFloat(p + 36);
-  point.Aux2 = LoadLE32(p + 40);
-  point.Code = static_cast<std::int32_t>(LoadLE32(p + 44));
+  ReadCursor record;
+  if (!in.ReadRecord(archive::kPointRecordSize, record)) return false;
+  record.ReadI32(point.X);
+  record.ReadI32(point.Y);
+  record.ReadI32(point.Z);
+  record.ReadU32(point.Aux);
+  for (std::uint32_t& q : point.Quad) record.ReadU32(q);
+  record.ReadU8(point.ByteA);
+  record.ReadU8(point.ByteB);
+  record.ReadU8(point.ByteC);
+  record.ReadU8(point.ByteD);
+  record.ReadFloat(point.CodeValue);
+  record.ReadU32(point.Aux2);
+  record.ReadI32(point.Code);
   return true;
 }
 
@@ -60,13 +43,11 @@ void WritePoint(const CPunkt& point, ByteWriter& out) {
 }
 
 bool ReadFormat(CFormat& format, ReadCursor& in) {
-  if (in.remaining() < archive::kFormatRecordSize) {
-    in.MarkShort();
-    return false;
-  }
-  for (std::uint32_t& v : format.Values) in.ReadU32(v);
-  for (double& d : format.Doubles) in.ReadDouble(d);
-  for (float& f : format.Factors) in.ReadFloat(f);
+  ReadCursor record;
+  if (!in.ReadRecord(archive::kFormatRecordSize, record)) return false;
+  for (std::uint32_t& v : format.Values) record.ReadU32(v);
+  for (double& d : format.Doubles) record.ReadDouble(d);
+  for (float& f : format.Factors) record.ReadFloat(f);
   return true;
 }
 
@@ -77,54 +58,32 @@ void WriteFormat(const CFormat& format, ByteWriter& out) {
 }
 
 int CModellTeil::ReadPoints(ReadCursor& in, std::uint16_t separator) {
-  Points.clear();
-  Points.reserve(BoundedReserve(PointCount, in, archive::kPointRecordSize));
-  for (int i = 0; i < PointCount; ++i) {
-    CPunkt& point = Points.emplace_back();
-    if (!ReadPoint(point, in)) {
-      Points.pop_back();
-      Report("Formatfehler!\n");
-      return 0;
-    }
-    if (i + 1 < PointCount && !ExpectShort(in, separator)) {
-      Report("Formatfehler 12!\n");
-      return 0;
-    }
+  switch (archive::ReadSeparatedList(in, PointCount, separator, archive::kPointRecordSize, Points, ReadPoint)) {
+    case archive::ListRead::kShortRecord: Report("Formatfehler!\n"); return 0;
+    case archive::ListRead::kWrongSeparator: Report("Formatfehler 12!\n"); return 0;
+    case archive::ListRead::kOk: break;
   }
   return 1;
 }
 
 int CModellTeil::ReadFormats(ReadCursor& in, std::int16_t count, std::uint16_t separator) {
   FormatCount = count;
-  Formats.clear();
-  Formats.reserve(BoundedReserve(count, in, archive::kFormatRecordSize));
-  for (int i = 0; i < count; ++i) {
-    CFormat& format = Formats.emplace_back();
-    if (!ReadFormat(format, in)) {
-      Formats.pop_back();
-      Report("Formatfehler!\n");
+  switch (archive::ReadSeparatedList(in, count, separator, archive::kFormatRecordSize, Formats, ReadFormat)) {
+    case archive::ListRead::kShortRecord: Report("Formatfehler!\n"); return 0;
+    case archive::ListRead::kWrongSeparator:
+      Report("Falscher Trenner2: %x!\n", archive::SignExtendedTag(separator));
       return 0;
-    }
-    if (i + 1 < count && !ExpectShort(in, separator)) {
-      Report("Falscher Trenner2: %x!\n", SignExtended(separator));
-      return 0;
-    }
+    case archive::ListRead::kOk: break;
   }
   return 1;
 }
 
 void CModellTeil::WritePoints(ByteWriter& out, std::uint16_t separator) const {
-  for (std::size_t i = 0; i < Points.size(); ++i) {
-    if (i > 0) out.U16(separator);
-    WritePoint(Points[i], out);
-  }
+  archive::WriteSeparatedList(out, Points, separator, WritePoint);
 }
 
 void CModellTeil::WriteFormats(ByteWriter& out, std::uint16_t separator) const {
-  for (std::size_t i = 0; i < Formats.size(); ++i) {
-    if (i > 0) out.U16(separator);
-    WriteFormat(Formats[i], out);
-  }
+  archive::WriteSeparatedList(out, Formats, separator, WriteFormat);
 }
 
 std::uint16_t CModellTeil::PrimitiveObjectCount() const {

@@ -1,6 +1,7 @@
-// The model reader: the stream layout of CModell checked row by row.
-#include <algorithm>
-
+// The model reader: the stream layout of CModell checked row by row. The
+// first and the later form of a model are one sequence; they differ only in
+// how each class is named (an introduction or a tag) and in the messages
+// that raises.
 #include "archive/archive_format.h"
 #include "archive/model.h"
 #include "archive/primitive_block.h"
@@ -8,11 +9,30 @@
 #include "driver/field_primitives.h"
 
 namespace railfmt {
+namespace {
 
 using archive::IntroductionCheck;
 using archive::kArrayTag;
 using archive::kPointTag;
-using archive::ReadClassIntroduction;
+
+// How a model names one of its four classes, and the message of each fault.
+struct ClassSlot {
+  std::string_view class_name;
+  const char* missing_introduction;  // first form: no 0xFFFF 0
+  const char* wrong_name;            // first form: another class name
+  const char* wrong_tag;             // later form: another tag
+};
+
+enum Slot { kArraySlot, kPointSlot, kIndexSlot, kFormatSlot };
+
+constexpr ClassSlot kSlots[] = {
+    {archive::kArrayClass, "Formatfehler 4 in %s!\n", "Formatfehler 6 in %s!\n", "Formatfehler 6 in %s!\n"},
+    {archive::kPointClass, "Formatfehler 7 in %s!\n", "Formatfehler 8 in %s!\n", "Formatfehler 6 in %s!\n"},
+    {archive::kIndexClass, "Formatfehler 13 in %s!\n", "Formatfehler 14 in %s!\n", "Formatfehler 11 in %s!\n"},
+    {archive::kFormatClass, "Formatfehler 13 in %s!\n", "Formatfehler 14 in %s!\n", "Formatfehler 13 in %s!\n"},
+};
+
+}  // namespace
 
 int CModell::Fail(const char* format) const {
   Report(format, NameOrNull(Name));
@@ -40,33 +60,43 @@ int CModell::ReadModelHeader(ReadCursor& in) {
   }
   if (!ExpectShort(in, ElementCount)) return Fail("Formatfehler 3 in %s!\n");
   if (ElementCount < 0) return Fail("Formatfehler 3 in %s!\n");
-  if (ElementCount == 0 && (!ExpectShort(in, 0) || !ExpectShort(in, 0))) {
-    return Fail("Formatfehler 3 in %s!\n");
+  if (ElementCount == 0 && (!ExpectShort(in, 0) || !ExpectShort(in, 0))) return Fail("Formatfehler 3 in %s!\n");
+  return 1;
+}
+
+int CModell::ReadClassMarker(ReadCursor& in, int slot, const ModelTags* carried) {
+  const ClassSlot& s = kSlots[slot];
+  if (carried != nullptr) {
+    const std::uint16_t tags[] = {kArrayTag, kPointTag, carried->index, carried->format};
+    return ExpectShort(in, tags[slot]) ? 1 : Fail(s.wrong_tag);
+  }
+  switch (archive::ReadClassIntroduction(in, s.class_name)) {
+    case IntroductionCheck::kMissingIntroduction: return Fail(s.missing_introduction);
+    case IntroductionCheck::kWrongName: return Fail(s.wrong_name);
+    case IntroductionCheck::kOk: break;
   }
   return 1;
 }
 
-void CModell::ReadModelFirst(ReadCursor& in) {
-  IndexTag = 0;
-  FormatTag = 0;
+void CModell::ReadModelFirst(ReadCursor& in) { ReadModel(in, nullptr); }
+
+void CModell::ReadModelLater(ReadCursor& in, ModelTags carried) { ReadModel(in, &carried); }
+
+void CModell::ReadModel(ReadCursor& in, const ModelTags* carried) {
+  IndexTag = carried != nullptr ? carried->index : 0;
+  FormatTag = carried != nullptr ? carried->format : 0;
   if (!ReadModelHeader(in)) return;
   if (ElementCount == 0) {
     ReadOk = 1;
     return;
   }
   std::int16_t count = 0;
-  switch (ReadClassIntroduction(in, archive::kArrayClass)) {
-    case IntroductionCheck::kMissingIntroduction: Fail("Formatfehler 4 in %s!\n"); return;
-    case IntroductionCheck::kWrongName: Fail("Formatfehler 6 in %s!\n"); return;
-    case IntroductionCheck::kOk: break;
+  if (!ReadClassMarker(in, kArraySlot, carried) || !ReadCount(in, count, false) ||
+      !ReadClassMarker(in, kPointSlot, carried) || !ReadPointLists(in, count)) {
+    return;
   }
-  if (!ReadCount(in, count, false)) return;
-  switch (ReadClassIntroduction(in, archive::kPointClass)) {
-    case IntroductionCheck::kMissingIntroduction: Fail("Formatfehler 7 in %s!\n"); return;
-    case IntroductionCheck::kWrongName: Fail("Formatfehler 8 in %s!\n"); return;
-    case IntroductionCheck::kOk: break;
-  }
-  if (!ReadPointLists(in, count)) return;
+  // The first form learns its tags from the lists it reads.
+  if (carried == nullptr) IndexTag = IndexTagOf(Elements);
 
   if (!ExpectShort(in, ElementCount)) {
     Fail("Formatfehler 9c in %s!\n");
@@ -76,86 +106,27 @@ void CModell::ReadModelFirst(ReadCursor& in) {
     Fail("Formatfehler 10 in %s!\n");
     return;
   }
-  if (!ReadCount(in, count, true)) return;
-  switch (ReadClassIntroduction(in, archive::kIndexClass)) {
-    case IntroductionCheck::kMissingIntroduction: Fail("Formatfehler 13 in %s!\n"); return;
-    case IntroductionCheck::kWrongName: Fail("Formatfehler 14 in %s!\n"); return;
-    case IntroductionCheck::kOk: break;
+  if (!ReadCount(in, count, true) || !ReadClassMarker(in, kIndexSlot, carried) ||
+      !ReadPrimitiveLists(in, count, carried == nullptr)) {
+    return;
   }
-  if (!ReadPrimitiveLists(in, count)) return;
 
   if (!ExpectShort(in, ElementCount)) {
     Fail("Formatfehler 16 in %s!\n");
     return;
   }
   if (!ExpectShort(in, kArrayTag)) {
-    Fail("Formatfehler 10 in %s!\n");
+    Fail(carried == nullptr ? "Formatfehler 10 in %s!\n" : "Formatfehler 12 in %s!\n");
     return;
   }
-  if (!ReadCount(in, count, false)) return;
-  switch (ReadClassIntroduction(in, archive::kFormatClass)) {
-    case IntroductionCheck::kMissingIntroduction: Fail("Formatfehler 13 in %s!\n"); return;
-    case IntroductionCheck::kWrongName: Fail("Formatfehler 14 in %s!\n"); return;
-    case IntroductionCheck::kOk: break;
-  }
-  if (ReadFormatLists(in, count)) ReadOk = 1;
-}
-
-void CModell::ReadModelLater(ReadCursor& in) {
-  if (!ReadModelHeader(in)) return;
-  if (ElementCount == 0) {
-    ReadOk = 1;
-    return;
-  }
-  std::int16_t count = 0;
-  if (!ExpectShort(in, kArrayTag)) {
-    Fail("Formatfehler 6 in %s!\n");
-    return;
-  }
-  if (!ReadCount(in, count, false)) return;
-  if (!ExpectShort(in, kPointTag)) {
-    Fail("Formatfehler 6 in %s!\n");
-    return;
-  }
-  if (!ReadPointLists(in, count)) return;
-
-  if (!ExpectShort(in, ElementCount)) {
-    Fail("Formatfehler 9c in %s!\n");
-    return;
-  }
-  if (!ExpectShort(in, kArrayTag)) {
-    Fail("Formatfehler 10 in %s!\n");
-    return;
-  }
-  if (!ReadCount(in, count, true)) return;
-  if (!ExpectShort(in, IndexTag)) {
-    Fail("Formatfehler 11 in %s!\n");
-    return;
-  }
-  if (!ReadPrimitiveLists(in, count)) return;
-
-  if (!ExpectShort(in, ElementCount)) {
-    Fail("Formatfehler 16 in %s!\n");
-    return;
-  }
-  if (!ExpectShort(in, kArrayTag)) {
-    Fail("Formatfehler 12 in %s!\n");
-    return;
-  }
-  if (!ReadCount(in, count, false)) return;
-  if (!ExpectShort(in, FormatTag)) {
-    Fail("Formatfehler 13 in %s!\n");
-    return;
-  }
+  if (!ReadCount(in, count, false) || !ReadClassMarker(in, kFormatSlot, carried)) return;
   if (ReadFormatLists(in, count)) ReadOk = 1;
 }
 
 int CModell::ReadPointLists(ReadCursor& in, std::int16_t first_count) {
   Elements.clear();
-  if (ElementCount > 0) {
-    // Every part after the first takes at least its tags and count (6 bytes).
-    Elements.reserve(std::min(static_cast<std::size_t>(ElementCount), in.remaining() / 6 + 1));
-  }
+  // Every part after the first takes at least its tags and count (6 bytes).
+  ReserveAnnounced(Elements, ElementCount, in, 6);
   std::int16_t count = first_count;
   for (int i = 0; i < ElementCount; ++i) {
     CModellTeil& part = Elements.emplace_back();
@@ -167,20 +138,17 @@ int CModell::ReadPointLists(ReadCursor& in, std::int16_t first_count) {
       if (!ExpectShort(in, kPointTag)) return Fail("Formatfehler 9b in %s!\n");
     }
   }
-  if (IndexTag == 0) {
-    IndexTag = archive::kIndexTagBase;
-    for (const CModellTeil& part : Elements) IndexTag = archive::TagPlus(IndexTag, part.PointCount + 1);
-  }
   return 1;
 }
 
-int CModell::ReadPrimitiveLists(ReadCursor& in, std::int16_t first_count) {
-  const bool accumulate = FormatTag == 0;
-  if (accumulate) FormatTag = archive::TagPlus(IndexTag, 1);
+int CModell::ReadPrimitiveLists(ReadCursor& in, std::int16_t first_count, bool count_format_tag) {
+  // The format class follows the index class and every object of the lists
+  // as they stand in the stream.
+  if (count_format_tag) FormatTag = archive::TagPlus(IndexTag, 1);
   std::int16_t count = first_count;
   for (std::size_t i = 0; i < Elements.size(); ++i) {
     if (!ReadPrimitives(Elements[i], in, count, IndexTag)) return 0;
-    if (accumulate) FormatTag = archive::TagPlus(FormatTag, count + 1);
+    if (count_format_tag) FormatTag = archive::TagAfterList(FormatTag, count);
     if (i + 1 < Elements.size()) {
       if (!ExpectShort(in, kArrayTag)) return Fail("Formatfehler 15a in %s!\n");
       if (!ReadCount(in, count, true)) return 0;

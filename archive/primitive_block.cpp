@@ -152,20 +152,17 @@ CPrimitiv MakePrimitive(std::initializer_list<std::int16_t> vertices) {
 
 int ReadPrimitives(CModellTeil& part, ReadCursor& in, std::int16_t count, std::uint16_t separator) {
   std::vector<IndexObject> objects;
-  if (count > 0) {
-    objects.reserve(std::min(static_cast<std::size_t>(count), in.remaining() / archive::kIndexObjectSize + 1));
-  }
+  ReserveAnnounced(objects, count, in, archive::kIndexObjectSize);
   for (int i = 0; i < count; ++i) {
     IndexObject& object = objects.emplace_back();
-    if (in.remaining() >= archive::kIndexObjectSize) {
-      in.ReadI32(object.Value);
-      in.ReadI32(object.Marker);
+    ReadCursor record;
+    if (in.ReadRecord(archive::kIndexObjectSize, record)) {
+      record.ReadI32(object.Value);
+      record.ReadI32(object.Marker);
       object.delivered = true;
-    } else {
-      in.MarkShort();
     }
     if (i + 1 < count && !ExpectShort(in, separator)) {
-      Report("Falscher Trenner1: %x!\n", static_cast<unsigned>(static_cast<int>(static_cast<std::int16_t>(separator))));
+      Report("Falscher Trenner1: %x!\n", archive::SignExtendedTag(separator));
       return 0;
     }
   }

@@ -8,10 +8,10 @@
 #include <cstdlib>
 #include <vector>
 
-#include "archive/model_file.h"
+#include "archive/model_kind.h"
 #include "construction/construction_drawing.h"
 #include "rollingstock/rolling_stock.h"
-#include "tools/corpus_makers.h"
+#include "tools/make_corpus/corpus_makers.h"
 
 namespace railfmt {
 namespace {
@@ -25,14 +25,14 @@ void CountBytes(benchmark::State& state, std::size_t bytes) {
 std::vector<std::uint8_t> ModelFile(int parts, int points) {
   CorpusRandom random(7);
   CModell model = MakeCorpusModel(random, parts, points);
-  return EncodeModelFile(model);
+  return EncodeToBytes<ModelKind>(model);
 }
 
 void BM_ReadModel(benchmark::State& state) {
   const auto bytes = ModelFile(static_cast<int>(state.range(0)), static_cast<int>(state.range(1)));
   for (auto _ : state) {
     CModell model;
-    ReadModelBytes(model, bytes, "bench.mod");
+    ModelKind::Read(bytes, "bench.mod", model);
     if (model.ReadOk != 1) state.SkipWithError("not read");
     benchmark::DoNotOptimize(model.Elements.data());
   }
@@ -43,9 +43,9 @@ BENCHMARK(BM_ReadModel)->Args({1, 1000})->Args({4, 8000})->Args({4, 19000});
 void BM_WriteModel(benchmark::State& state) {
   const auto bytes = ModelFile(static_cast<int>(state.range(0)), static_cast<int>(state.range(1)));
   CModell model;
-  ReadModelBytes(model, bytes, "bench.mod");
+  ModelKind::Read(bytes, "bench.mod", model);
   for (auto _ : state) {
-    std::vector<std::uint8_t> out = EncodeModelFile(model);
+    std::vector<std::uint8_t> out = EncodeToBytes<ModelKind>(model);
     if (out.size() != bytes.size()) state.SkipWithError("size differs");
     benchmark::DoNotOptimize(out.data());
   }
@@ -57,7 +57,7 @@ std::vector<std::uint8_t> RollingStockFile(int points) {
   CorpusRandom random(11);
   CRollmaterial record = MakeCorpusRollingStock(random, "Lok", points);
   ByteWriter out;
-  EncodeRollingStockFile(record, out);
+  EncodeRollingStock(record, out);
   return out.Take();
 }
 
@@ -65,7 +65,7 @@ void BM_ReadRollingStock(benchmark::State& state) {
   const auto bytes = RollingStockFile(static_cast<int>(state.range(0)));
   for (auto _ : state) {
     CRollmaterial record;
-    ReadRollingStockBytes(record, bytes, "bench.rol");
+    ReadRollingStock(record, bytes, "bench.rol");
     if (record.Complete != 1) state.SkipWithError("not read");
     benchmark::DoNotOptimize(record.Models.data());
   }
@@ -76,10 +76,10 @@ BENCHMARK(BM_ReadRollingStock)->Arg(300)->Arg(5000);
 void BM_WriteRollingStock(benchmark::State& state) {
   const auto bytes = RollingStockFile(static_cast<int>(state.range(0)));
   CRollmaterial record;
-  ReadRollingStockBytes(record, bytes, "bench.rol");
+  ReadRollingStock(record, bytes, "bench.rol");
   for (auto _ : state) {
     ByteWriter out;
-    EncodeRollingStockFile(record, out);
+    EncodeRollingStock(record, out);
     if (out.size() != bytes.size()) state.SkipWithError("size differs");
     benchmark::DoNotOptimize(out.bytes().data());
   }
@@ -91,7 +91,7 @@ std::vector<std::uint8_t> DrawingFile(int points, int lines) {
   CorpusRandom random(13);
   const CKonstruktion drawing = MakeCorpusDrawing(random, points, lines);
   ByteWriter out;
-  EncodeConstructionFile(drawing, out);
+  EncodeConstructionDrawing(drawing, out);
   return out.Take();
 }
 
@@ -99,7 +99,7 @@ void BM_ReadConstruction(benchmark::State& state) {
   const auto bytes = DrawingFile(static_cast<int>(state.range(0)), static_cast<int>(state.range(1)));
   for (auto _ : state) {
     CKonstruktion drawing;
-    ReadConstructionBytes(drawing, bytes, "bench.kon");
+    ReadConstructionDrawing(drawing, bytes, "bench.kon");
     if (drawing.ReadOk != 1) state.SkipWithError("not read");
     benchmark::DoNotOptimize(drawing.Points.data());
   }
@@ -110,10 +110,10 @@ BENCHMARK(BM_ReadConstruction)->Args({300, 150})->Args({19000, 30000});
 void BM_WriteConstruction(benchmark::State& state) {
   const auto bytes = DrawingFile(static_cast<int>(state.range(0)), static_cast<int>(state.range(1)));
   CKonstruktion drawing;
-  ReadConstructionBytes(drawing, bytes, "bench.kon");
+  ReadConstructionDrawing(drawing, bytes, "bench.kon");
   for (auto _ : state) {
     ByteWriter out;
-    EncodeConstructionFile(drawing, out);
+    EncodeConstructionDrawing(drawing, out);
     if (out.size() != bytes.size()) state.SkipWithError("size differs");
     benchmark::DoNotOptimize(out.bytes().data());
   }

@@ -9,11 +9,12 @@
 #include <vector>
 
 #include "driver/byte_cursor.h"
-#include "layout/layout_file.h"
+#include "layout/layout_kind.h"
 #include "layout/model_placement.h"
 #include "layout/placed_records.h"
 #include "layout/track.h"
-#include "tools/corpus_makers.h"
+#include "tests/support/rewrite_property.h"
+#include "tools/make_corpus/corpus_makers.h"
 
 namespace railfmt {
 namespace {
@@ -24,12 +25,12 @@ namespace {
 std::vector<std::uint8_t> LayoutFile(int n) {
   CorpusRandom random(17);
   CAnlage layout = MakeCorpusLayout(random, n, n, 1000, 10);
-  return EncodeLayoutSections(layout);
+  return EncodeToBytes<LayoutKind>(layout);
 }
 
 CAnlage ReadLayout(const std::vector<std::uint8_t>& bytes) {
   CAnlage layout;
-  ReadLayoutBytes(layout, bytes, "bench.anl");
+  ReadLayout(layout, bytes);
   return layout;
 }
 
@@ -86,7 +87,7 @@ void BM_WriteLayout(benchmark::State& state) {
     state.PauseTiming();
     CAnlage layout = read;
     state.ResumeTiming();
-    std::vector<std::uint8_t> out = EncodeLayoutFile(layout);
+    std::vector<std::uint8_t> out = testing::NormaliseAndEncode<LayoutKind>(layout);
     benchmark::DoNotOptimize(out.data());
   }
   CountBytes(state, bytes.size());
@@ -141,13 +142,13 @@ void BM_PlacementAgainstPlainPass(benchmark::State& state) {
     {
       CAnlage layout;
       if (!PlainReadLayout(bytes, layout)) state.SkipWithError("plain read failed");
-      std::vector<std::uint8_t> out = EncodeLayoutSections(layout);
+      std::vector<std::uint8_t> out = EncodeToBytes<LayoutKind>(layout);
       benchmark::DoNotOptimize(out.data());
     }
     const auto t1 = Clock::now();
     {
       CAnlage layout = ReadLayout(bytes);
-      std::vector<std::uint8_t> out = EncodeLayoutFile(layout);
+      std::vector<std::uint8_t> out = testing::NormaliseAndEncode<LayoutKind>(layout);
       benchmark::DoNotOptimize(out.data());
     }
     const auto t2 = Clock::now();

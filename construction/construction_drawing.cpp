@@ -70,13 +70,10 @@ class DrawingReader {
     if (!ReadListCount(count)) return false;
     if (count == 0) return true;
     if (!ReadIntroduction(class_name, "Formatfehler 17 in %s!\n", "Formatfehler 18 in %s!\n")) return false;
-    lines.reserve(
-        std::min<std::size_t>(static_cast<std::size_t>(count), in_.remaining() / construction::kLineRecordSize + 1));
-    for (int i = 0; i < count; ++i) {
-      CLinie line;
-      if (!ReadLineRecord(line, in_)) return Fail("Formatfehler!\n");
-      lines.push_back(line);
-      if (i + 1 < count && !ExpectShort(in_, tag_)) return Fail("Formatfehler 20 in %s!\n");
+    switch (archive::ReadSeparatedList(in_, count, tag_, construction::kLineRecordSize, lines, ReadLineRecord)) {
+      case archive::ListRead::kShortRecord: return Fail("Formatfehler!\n");
+      case archive::ListRead::kWrongSeparator: return Fail("Formatfehler 20 in %s!\n");
+      case archive::ListRead::kOk: break;
     }
     Advance(count);
     return true;
@@ -102,9 +99,7 @@ class DrawingReader {
     return false;
   }
 
-  // A list of n objects took one class index for its introduction and one
-  // per object.
-  void Advance(int object_count) { tag_ = archive::TagPlus(tag_, object_count + 1); }
+  void Advance(int object_count) { tag_ = archive::TagAfterList(tag_, object_count); }
 
   bool Fail(const char* message) {
     Report(message, NameOrNull(drawing_.Name));
@@ -122,11 +117,8 @@ void WriteLineList(ByteWriter& out, std::string_view class_name, const std::vect
   out.I16(count);
   if (count == 0) return;
   archive::WriteClassIntroduction(out, class_name);
-  for (std::size_t i = 0; i < lines.size(); ++i) {
-    if (i > 0) out.U16(tag);
-    WriteLineRecord(lines[i], out);
-  }
-  tag = archive::TagPlus(tag, count + 1);
+  archive::WriteSeparatedList(out, lines, tag, WriteLineRecord);
+  tag = archive::TagAfterList(tag, count);
 }
 
 }  // namespace
@@ -146,17 +138,16 @@ void CKonstruktion::SetDimensionLines(std::vector<CLinie> lines) {
   DimensionLineCount = static_cast<std::int16_t>(DimensionLines.size());
 }
 
-void ReadConstructionBytes(CKonstruktion& drawing, std::span<const std::uint8_t> bytes, std::string_view path,
-                           std::size_t* stop_offset) {
+ReadResult ReadConstructionDrawing(CKonstruktion& drawing, std::span<const std::uint8_t> bytes, std::string_view path) {
   ReadCursor in(bytes);
   if (DrawingReader(drawing, in).Read()) {
     drawing.ReadOk = 1;
     CheckEndOfData(in, path);
   }
-  if (stop_offset != nullptr) *stop_offset = in.offset();
+  return {drawing.ReadOk == 1, in.offset()};
 }
 
-void EncodeConstructionFile(const CKonstruktion& drawing, ByteWriter& out) {
+void EncodeConstructionDrawing(const CKonstruktion& drawing, ByteWriter& out) {
   for (std::uint16_t word : construction::kIdentificationWords) out.U16(word);
   std::uint16_t tag = construction::kFirstClassTag;
 
@@ -164,20 +155,20 @@ void EncodeConstructionFile(const CKonstruktion& drawing, ByteWriter& out) {
   if (drawing.PointCount != 0) {
     archive::WriteClassIntroduction(out, archive::kPointClass);
     drawing.WritePoints(out, tag);
-    tag = archive::TagPlus(tag, drawing.PointCount + 1);
+    tag = archive::TagAfterList(tag, drawing.PointCount);
   }
 
   const std::uint16_t index_objects = drawing.PrimitiveObjectCount();
   out.U16(index_objects);
   archive::WriteClassIntroduction(out, archive::kIndexClass);
   WritePrimitives(drawing, out, tag);
-  tag = archive::TagPlus(tag, index_objects + 1);
+  tag = archive::TagAfterList(tag, index_objects);
 
   out.I16(drawing.FormatCount);
   if (drawing.FormatCount != 0) {
     archive::WriteClassIntroduction(out, archive::kFormatClass);
     drawing.WriteFormats(out, tag);
-    tag = archive::TagPlus(tag, drawing.FormatCount + 1);
+    tag = archive::TagAfterList(tag, drawing.FormatCount);
   }
 
   WriteLineList(out, archive::kDashedLineClass, drawing.DashedLines, drawing.DashedLineCount, tag);

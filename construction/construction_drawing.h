@@ -46,6 +46,7 @@
 #include "archive/model_part.h"
 #include "construction/line_record.h"
 #include "driver/byte_writer.h"
+#include "driver/file_kind.h"
 
 namespace railfmt {
 
@@ -71,15 +72,13 @@ class CKonstruktion : public CModellTeil {
 // Reads a drawing from a file's bytes into a freshly constructed drawing
 // and sets ReadOk when every section was read; path names the file in
 // "EOF not found: %s!\n". After a failure the drawing keeps what was read.
-// stop_offset, when given, receives the offset at which the read ended:
-// behind the last field read (a field that failed its check included), or
-// at the first field the data could not supply in full.
-void ReadConstructionBytes(CKonstruktion& drawing, std::span<const std::uint8_t> bytes, std::string_view path,
-                           std::size_t* stop_offset = nullptr);
+// The stop offset is behind the last field read (a field that failed its
+// check included), or at the first field the data could not supply in full.
+ReadResult ReadConstructionDrawing(CKonstruktion& drawing, std::span<const std::uint8_t> bytes, std::string_view path);
 
 // Appends the drawing in file form. The index block is always present (its
 // primitives in canonical order, at least six objects); the other lists are
 // introduced only when not empty. The counts are expected to match the lists.
-void EncodeConstructionFile(const CKonstruktion& drawing, ByteWriter& out);
+void EncodeConstructionDrawing(const CKonstruktion& drawing, ByteWriter& out);
 
 }  // namespace railfmt

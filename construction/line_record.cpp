@@ -3,12 +3,10 @@
 namespace railfmt {
 
 bool ReadLineRecord(CLinie& line, ReadCursor& in) {
-  if (in.remaining() < construction::kLineRecordSize) {
-    in.MarkShort();
-    return false;
-  }
-  for (std::uint32_t& value : line.Values) in.ReadU32(value);
-  in.ReadBytes(line.Extra);
+  ReadCursor record;
+  if (!in.ReadRecord(construction::kLineRecordSize, record)) return false;
+  for (std::uint32_t& value : line.Values) record.ReadU32(value);
+  record.ReadBytes(line.Extra);
   return true;
 }
 

@@ -1,37 +1,41 @@
 #include "driver/batch_driver.h"
 
 #include <algorithm>
-#include <cstdint>
 
 #include "driver/diagnostics.h"
-#include "driver/output_file.h"
 #include "driver/path_names.h"
-#include "driver/platform_files.h"
-#include "driver/recognition_cascade.h"
 
 namespace railfmt {
 
-std::vector<std::string> EntriesToVisit(const std::string& directory) {
-  std::vector<std::string> names = ListDirectoryNames(directory);
+std::vector<std::string> EntriesToVisit(Directory& directory) {
+  std::vector<std::string> names = directory.ListNames();
   std::erase_if(names, [](const std::string& name) { return IsSkippedName(name); });
   std::sort(names.begin(), names.end(),
             [](const std::string& a, const std::string& b) { return DirectoryOrderLess(a, b); });
   return names;
 }
 
-void RunBatch() {
-  EntryBuffer buffer;
-  for (const std::string& name : EntriesToVisit(".")) {
-    if (!LoadRegularFile(name, buffer)) {
+StoreOutcome WriteRecognised(Directory& directory, RecognisedFile& file, const LoadedEntry* source) {
+  if (const std::optional<std::string> refused = file.RefusedName()) {
+    ReportOpenFailure(*refused);
+    return StoreOutcome::kRefused;
+  }
+  file.Normalise();
+  return directory.Store(file.OutputName(), file.Encode(), source);
+}
+
+void RunBatch(Directory& directory) {
+  LoadedEntry entry;
+  for (const std::string& name : EntriesToVisit(directory)) {
+    if (directory.Load(name, entry) != LoadStatus::kLoaded) {
       ReportUnreadableEntry(name);
       continue;
     }
-    // An entry rewritten unchanged in place is compared with these bytes
-    // rather than read a second time.
-    NoteLoadedFile(name, buffer.bytes(), buffer.status());
-    if (auto file = RecogniseEntry(name, buffer.bytes())) file->WriteOutput();
-    ForgetLoadedFile();
+    if (std::optional<RecognisedFile> file = RecogniseEntry(name, entry.bytes())) {
+      WriteRecognised(directory, *file, &entry);
+    }
   }
+  directory.Finish();
   FlushMismatchOutput();
 }
 

@@ -11,6 +11,7 @@
 #include <cstdint>
 #include <cstring>
 #include <span>
+#include <vector>
 
 #include "driver/byte_order.h"
 
@@ -91,9 +92,16 @@ class ReadCursor {
     if (p == nullptr) return {};
     return {p, n};
   }
-  // Marks the cursor short without consuming anything: a reader uses it when
-  // it knows the data cannot hold what a count announces.
-  void MarkShort() { short_ = true; }
+  // Takes the next n bytes as a cursor of their own, for a fixed-size record
+  // read field by field with one bounds check for the whole record. When
+  // fewer than n bytes remain, nothing is consumed, record is left as it
+  // was, this cursor becomes short and the result is false.
+  bool ReadRecord(std::size_t n, ReadCursor& record) {
+    const std::uint8_t* p = Take(n);
+    if (p == nullptr) return false;
+    record = ReadCursor({p, n});
+    return true;
+  }
 
  private:
   const std::uint8_t* Take(std::size_t n) {
@@ -110,5 +118,17 @@ class ReadCursor {
   std::size_t offset_ = 0;
   bool short_ = false;
 };
+
+// Reserves room in records for the count a file announces, but never for
+// more records of at least min_record_size bytes than the cursor's remaining
+// bytes could hold (plus the one the data may fail to complete): a hostile
+// count sizes nothing. A count of 0 or less reserves nothing.
+template <typename Record>
+void ReserveAnnounced(std::vector<Record>& records, std::int64_t count, const ReadCursor& in,
+                      std::size_t min_record_size) {
+  if (count <= 0) return;
+  const std::size_t possible = in.remaining() / min_record_size + 1;
+  records.reserve(static_cast<std::size_t>(count) < possible ? static_cast<std::size_t>(count) : possible);
+}
 
 }  // namespace railfmt

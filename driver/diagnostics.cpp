@@ -91,4 +91,25 @@ void CheckEndOfData(const ReadCursor& in, std::string_view path) {
 
 const char* NameOrNull(const std::optional<std::string>& name) { return name.has_value() ? name->c_str() : "(null)"; }
 
+DiagnosticCapture::DiagnosticCapture()
+    : previous_sink_(SetDiagnosticSink([this](std::string_view message) {
+        entries_.push_back({false, std::string(message)});
+        messages_.emplace_back(message);
+      })),
+      previous_writer_(SetMismatchWriter([this](std::string_view line) {
+        entries_.push_back({true, std::string(line)});
+        mismatches_.append(line);
+      })) {}
+
+DiagnosticCapture::~DiagnosticCapture() {
+  SetDiagnosticSink(std::move(previous_sink_));
+  SetMismatchWriter(std::move(previous_writer_));
+}
+
+void DiagnosticCapture::Clear() {
+  entries_.clear();
+  messages_.clear();
+  mismatches_.clear();
+}
+
 }  // namespace railfmt

@@ -6,13 +6,14 @@
 //
 // Every other diagnostic is formatted into the process-wide message buffer
 // and handed to the diagnostic sink. The default sink discards. Tests and
-// tools install their own sink (and mismatch writer) to see every message.
+// tools take both channels in for a while with a DiagnosticCapture.
 #pragma once
 
 #include <functional>
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "driver/byte_cursor.h"
 
@@ -51,5 +52,40 @@ void CheckEndOfData(const ReadCursor& in, std::string_view path);
 
 // The text a message uses for an absent name: "(null)".
 const char* NameOrNull(const std::optional<std::string>& name);
+
+// One diagnostic as it was produced: a mismatch line or a sink message,
+// with its text as formatted (trailing newline included).
+struct Diagnostic {
+  bool is_mismatch = false;
+  std::string text;
+};
+
+// While alive, takes in every message handed to the sink and every mismatch
+// line, in the order they come, so that none reaches the previous sink or
+// standard output; the sink and writer in force before come back at the end.
+class DiagnosticCapture {
+ public:
+  DiagnosticCapture();
+  ~DiagnosticCapture();
+  DiagnosticCapture(const DiagnosticCapture&) = delete;
+  DiagnosticCapture& operator=(const DiagnosticCapture&) = delete;
+
+  // Both channels, interleaved as they were produced.
+  const std::vector<Diagnostic>& entries() const { return entries_; }
+  // The sink's messages, in order.
+  const std::vector<std::string>& messages() const { return messages_; }
+  // The mismatch lines, concatenated as they would stand on standard output.
+  const std::string& mismatches() const { return mismatches_; }
+  // The last message, or "" when there was none.
+  std::string last_message() const { return messages_.empty() ? std::string() : messages_.back(); }
+  void Clear();
+
+ private:
+  std::vector<Diagnostic> entries_;
+  std::vector<std::string> messages_;
+  std::string mismatches_;
+  DiagnosticSink previous_sink_;
+  MismatchWriter previous_writer_;
+};
 
 }  // namespace railfmt

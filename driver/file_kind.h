@@ -1,17 +1,32 @@
-// The recognition cascade's view of a file kind.
+// The face every file kind shows the batch: rolling stock, models,
+// construction drawings and layouts each offer a struct of this shape,
 //
-// Each kind (rolling stock, model, construction drawing, layout) offers one
-// FileKind: its reader, tried on an entry's bytes, returns the object it
-// filled when the entry is of that kind, and nothing otherwise. The object
-// knows the name the batch tool writes it under and how to write itself.
+//   struct SomeKind {
+//     using Object = CSomething;                  // what the reader fills
+//     static constexpr EntryKind kKind = ...;
+//     static ReadResult Read(std::span<const std::uint8_t> bytes, std::string_view entry_name, Object& object);
+//     static std::string OutputName(const Object& object, std::string_view entry_name);
+//     static Normalisation Normalise(Object& object);
+//     static void Encode(const Object& object, ByteWriter& out);
+//   };
+//
+// Read fills a freshly constructed object from a whole file's bytes and says
+// whether the kind's success flag was set and where the reader stopped; its
+// mismatch lines and messages go out as it reads. OutputName is the name the
+// batch writes the object under. Normalise changes the object into the form
+// the batch writes (layouts: bridges and buffer stops placed, duplicates
+// removed, track types corrected) and says what it changed. Encode writes
+// the object as it stands and changes nothing. A kind whose content may
+// name an output that must not be made also offers
+//   static std::optional<std::string> RefusedName(const Object& object);
+// giving the text "Can't open %s!\n" carries when the batch refuses it.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
-#include <memory>
-#include <span>
-#include <string>
-#include <string_view>
+#include <vector>
+
+#include "driver/byte_writer.h"
 
 namespace railfmt {
 
@@ -20,28 +35,31 @@ enum class EntryKind { kNone, kRollingStock, kModel, kConstruction, kLayout };
 // "rolling stock", "model", "construction drawing", "layout", "none".
 const char* EntryKindName(EntryKind kind);
 
-class RecognisedFile {
- public:
-  virtual ~RecognisedFile() = default;
-  virtual EntryKind kind() const = 0;
-  // The output name: "%s.rol" with the stored name for rolling stock, the
-  // entry's BaseName with ".mod", ".kon" or ".anl" otherwise.
-  virtual std::string OutputName() const = 0;
-  // Writes the file under OutputName() in the working directory, normalised
-  // as its kind does; failures go to the diagnostic sink.
-  virtual void WriteOutput() = 0;
+struct ReadResult {
+  // The kind's success flag: the bytes are a file of this kind.
+  bool accepted = false;
+  // Where the reader stopped: the end of what it consumed, or the offset of
+  // the field it could not read in full.
+  std::size_t stop_offset = 0;
 };
 
-struct FileKind {
-  EntryKind kind;
-  // Runs the kind's reader on the bytes of the entry named entry_name (the
-  // name its messages carry). Returns the filled object when the reader's
-  // success flag is set, else nullptr; the reader's mismatch lines and
-  // messages have gone out either way. When stop_offset is given, it
-  // receives the byte offset at which the reader stopped (the end of what it
-  // consumed, or the offset of the field it could not read in full).
-  std::unique_ptr<RecognisedFile> (*try_read)(std::string_view entry_name, std::span<const std::uint8_t> bytes,
-                                              std::size_t* stop_offset);
+// What normalising changed. Models, drawings and rolling stock change
+// nothing: their encoders write primitive lists in canonical order anyway.
+struct Normalisation {
+  int bridges_placed = 0;       // linked bridges moved to their tracks
+  int buffer_stops_placed = 0;  // linked buffer stops moved to their tracks
+  int duplicates_removed = 0;   // placed models equal to an earlier one
+  int track_types_corrected = 0;
+
+  bool operator==(const Normalisation&) const = default;
 };
+
+// The bytes Kind::Encode writes for an object.
+template <typename Kind>
+std::vector<std::uint8_t> EncodeToBytes(const typename Kind::Object& object) {
+  ByteWriter out;
+  Kind::Encode(object, out);
+  return out.Take();
+}
 
 }  // namespace railfmt

@@ -3,11 +3,12 @@
 #include <cstdio>
 
 #include "driver/batch_driver.h"
+#include "driver/directory.h"
 
 int main() {
   // Mismatch lines are the only output; buffer them in large blocks.
   static char buffer[1 << 16];
   std::setvbuf(stdout, buffer, _IOFBF, sizeof buffer);
-  railfmt::RunBatch();
+  if (const auto directory = railfmt::OpenDirectory(".")) railfmt::RunBatch(*directory);
   return 0;
 }

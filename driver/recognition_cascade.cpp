@@ -1,38 +1,121 @@
 #include "driver/recognition_cascade.h"
 
-#include "archive/model_file.h"
-#include "construction/construction_file.h"
+#include <type_traits>
+#include <utility>
+
 #include "driver/diagnostics.h"
-#include "layout/layout_file.h"
-#include "rollingstock/rolling_stock_file.h"
 
 namespace railfmt {
+namespace {
 
-const char* EntryKindName(EntryKind kind) {
+// The face of the kind whose reader fills an Object.
+template <typename Object>
+struct FaceOf;
+template <>
+struct FaceOf<CRollmaterial> {
+  using type = RollingStockKind;
+};
+template <>
+struct FaceOf<CModell> {
+  using type = ModelKind;
+};
+template <>
+struct FaceOf<CKonstruktion> {
+  using type = ConstructionKind;
+};
+template <>
+struct FaceOf<CAnlage> {
+  using type = LayoutKind;
+};
+
+// Calls f with the face and the object.
+template <typename Variant, typename F>
+decltype(auto) WithFace(Variant& object, F&& f) {
+  return std::visit(
+      [&](auto& o) -> decltype(auto) {
+        using Face = typename FaceOf<std::remove_const_t<std::remove_reference_t<decltype(o)>>>::type;
+        return f(Face{}, o);
+      },
+      object);
+}
+
+// The names the models' and the drawing's messages carry ("%s").
+void SetMessageNames(CRollmaterial& record, const std::optional<std::string>& name) {
+  for (CModell& model : record.Models) model.Name = name;
+}
+void SetMessageNames(CModell& model, const std::optional<std::string>& name) { model.Name = name; }
+void SetMessageNames(CKonstruktion& drawing, const std::optional<std::string>& name) { drawing.Name = name; }
+void SetMessageNames(CAnlage& /*layout*/, const std::optional<std::string>& /*name*/) {}
+
+template <typename Face>
+std::optional<RecognisedFile> TryFace(std::span<const std::uint8_t> bytes, std::string_view entry_name,
+                                      ReadResult* result, MessageNames names) {
+  typename Face::Object object;
+  if (names == MessageNames::kEntryName) SetMessageNames(object, std::string(entry_name));
+  const ReadResult read = Face::Read(bytes, entry_name, object);
+  if (names == MessageNames::kEntryName) SetMessageNames(object, std::nullopt);
+  if (result != nullptr) *result = read;
+  if (!read.accepted) return std::nullopt;
+  return RecognisedFile(std::move(object), std::string(entry_name));
+}
+
+}  // namespace
+
+EntryKind RecognisedFile::kind() const {
+  return WithFace(object_, [](auto face, const auto&) { return decltype(face)::kKind; });
+}
+
+std::string RecognisedFile::OutputName() const {
+  return WithFace(object_, [&](auto face, const auto& o) { return decltype(face)::OutputName(o, entry_name_); });
+}
+
+std::optional<std::string> RecognisedFile::RefusedName() const {
+  return WithFace(object_, [](auto face, const auto& o) -> std::optional<std::string> {
+    using Face = decltype(face);
+    if constexpr (requires { Face::RefusedName(o); }) {
+      return Face::RefusedName(o);
+    } else {
+      return std::nullopt;
+    }
+  });
+}
+
+Normalisation RecognisedFile::Normalise() {
+  return WithFace(object_, [](auto face, auto& o) { return decltype(face)::Normalise(o); });
+}
+
+void RecognisedFile::Encode(ByteWriter& out) const {
+  WithFace(object_, [&](auto face, const auto& o) { decltype(face)::Encode(o, out); });
+}
+
+std::vector<std::uint8_t> RecognisedFile::Encode() const {
+  ByteWriter out;
+  Encode(out);
+  return out.Take();
+}
+
+std::optional<RecognisedFile> TryKind(EntryKind kind, std::span<const std::uint8_t> bytes, std::string_view entry_name,
+                                      ReadResult* result, MessageNames names) {
   switch (kind) {
-    case EntryKind::kRollingStock: return "rolling stock";
-    case EntryKind::kModel: return "model";
-    case EntryKind::kConstruction: return "construction drawing";
-    case EntryKind::kLayout: return "layout";
+    case EntryKind::kRollingStock: return TryFace<RollingStockKind>(bytes, entry_name, result, names);
+    case EntryKind::kModel: return TryFace<ModelKind>(bytes, entry_name, result, names);
+    case EntryKind::kConstruction: return TryFace<ConstructionKind>(bytes, entry_name, result, names);
+    case EntryKind::kLayout: return TryFace<LayoutKind>(bytes, entry_name, result, names);
     case EntryKind::kNone: break;
   }
-  return "none";
+  if (result != nullptr) *result = {};
+  return std::nullopt;
 }
 
-const std::vector<const FileKind*>& CascadeKinds() {
-  static const std::vector<const FileKind*> kinds = {&kRollingStockKind, &kModelKind, &kConstructionKind, &kLayoutKind};
-  return kinds;
-}
-
-std::unique_ptr<RecognisedFile> RecogniseEntry(std::string_view entry_name, std::span<const std::uint8_t> bytes) {
-  for (const FileKind* kind : CascadeKinds()) {
-    if (auto file = kind->try_read(entry_name, bytes, nullptr)) return file;
+std::optional<RecognisedFile> RecogniseEntry(std::string_view entry_name, std::span<const std::uint8_t> bytes) {
+  for (EntryKind kind : kCascadeOrder) {
+    if (auto file = TryKind(kind, bytes, entry_name)) return file;
   }
-  return nullptr;
+  return std::nullopt;
 }
 
 void ReportUnreadableEntry(std::string_view entry_name) {
-  for (std::size_t i = 0; i < CascadeKinds().size(); ++i) ReportOpenFailure(entry_name);
+  for (std::size_t i = 0; i < kCascadeOrder.size(); ++i) ReportOpenFailure(entry_name);
 }
 
 }  // namespace railfmt

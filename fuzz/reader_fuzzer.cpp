@@ -12,25 +12,23 @@
 #include <string_view>
 
 #include "driver/diagnostics.h"
-#include "fuzz/scratch_directory.h"
-#include "tools/kind_rewriters.h"
+#include "fuzz/fuzz_support.h"
+#include "tests/support/rewrite_property.h"
 
 namespace {
 
-const railfmt::KindRewriter* g_rewriter = nullptr;
+constexpr railfmt::EntryKind kKind = railfmt::EntryKind::RAILFMT_FUZZ_KIND;
 
 }  // namespace
 
 extern "C" int LLVMFuzzerInitialize(int*, char***) {
-  g_rewriter = railfmt::FindKindRewriter(railfmt::EntryKind::RAILFMT_FUZZ_KIND);
-  if (g_rewriter == nullptr) railfmt::fuzz::Fail("the library has no such kind", "RAILFMT_FUZZ_KIND");
   railfmt::SetMismatchWriter([](std::string_view) {});
   return 0;
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   const std::string fault =
-      railfmt::CheckRewriteIsStable(*g_rewriter, std::span<const std::uint8_t>(data, size), nullptr);
-  if (!fault.empty()) railfmt::fuzz::Fail(railfmt::EntryKindName(g_rewriter->kind), fault);
+      railfmt::testing::CheckRewriteIsStable(kKind, std::span<const std::uint8_t>(data, size), nullptr);
+  if (!fault.empty()) railfmt::fuzz::Fail(railfmt::EntryKindName(kKind), fault);
   return 0;
 }

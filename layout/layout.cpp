@@ -4,6 +4,7 @@
 
 #include "driver/diagnostics.h"
 #include "driver/field_primitives.h"
+#include "layout/model_placement.h"
 
 namespace railfmt {
 namespace {
@@ -11,6 +12,88 @@ namespace {
 template <typename Entries>
 int CountNumbered(const Entries& entries) {
   return static_cast<int>(std::count_if(entries.begin(), entries.end(), [](const auto& e) { return e.Number != 0; }));
+}
+
+bool ReadCount(ReadCursor& in, std::int16_t& count) {
+  if (in.ReadI16(count)) return true;
+  Report("Formatfehler!\n");
+  return false;
+}
+
+// The vehicle file name ends in ".dll", any letter case: such vehicles are
+// program modules that cannot be placed on a layout.
+bool NamesDll(const std::string& name) {
+  const std::size_t dot = name.rfind('.');
+  if (dot == std::string::npos || name.size() - dot != 4) return false;
+  const std::string_view dll = ".dll";
+  return std::equal(dll.begin(), dll.end(), name.begin() + static_cast<std::ptrdiff_t>(dot),
+                    [](char want, char c) { return want == (c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c); });
+}
+
+bool ReadTracks(ReadCursor& in, CAnlage& layout) {
+  if (!ReadCount(in, layout.TrackCount)) return false;
+  ReserveAnnounced(layout.Tracks, layout.TrackCount, in, layout_format::kMinTrackRecordSize);
+  for (int i = 0; i < layout.TrackCount; ++i) {
+    CGleis& track = layout.Tracks.emplace_back();
+    if (ReadTrack(in, track) != 1) {
+      Report("Gleis Nr. %d fehlerhaft!\n", track.Number);
+      return false;
+    }
+  }
+  return true;
+}
+
+bool ReadModels(ReadCursor& in, CAnlage& layout) {
+  if (!ReadCount(in, layout.ModelCount)) return false;
+  ReserveAnnounced(layout.Models, layout.ModelCount, in, layout_format::kModelRecordBaseSize);
+  for (int i = 0; i < layout.ModelCount; ++i) {
+    CAnlagenModell& model = layout.Models.emplace_back();
+    if (ReadPlacedModel(in, model) != 1) {
+      Report("Modell Nr. %d fehlerhaft!\n", model.Number);
+      return false;
+    }
+  }
+  return true;
+}
+
+bool ReadVehicles(ReadCursor& in, CAnlage& layout) {
+  if (!ReadCount(in, layout.RollingStockCount)) return false;
+  ReserveAnnounced(layout.RollingStock, layout.RollingStockCount, in, layout_format::kVehicleRecordBaseSize);
+  for (int i = 0; i < layout.RollingStockCount; ++i) {
+    CAnlagenRollmaterial& vehicle = layout.RollingStock.emplace_back();
+    if (ReadRollmaterialEntry(in, vehicle) != 1) {
+      if (NamesDll(vehicle.Name)) {
+        Report("Dll-Modell \"%s\" kann nicht benutzt werden!\n", vehicle.Name.c_str());
+      } else {
+        Report("Rollmaterial Nr. %d fehlerhaft!\n", vehicle.Number);
+      }
+      return false;
+    }
+  }
+  return true;
+}
+
+bool ReadLayoutSections(ReadCursor& in, CAnlage& layout) {
+  if (!ReadTracks(in, layout) || !ReadModels(in, layout) || !ReadVehicles(in, layout)) return false;
+  for (CAnlagenBlock& block : layout.Blocks) {
+    if (ReadBlock(in, block) != 1) {
+      Report("Formatfehler!\n");
+      return false;
+    }
+  }
+  if (ReadProperties(in, layout.Properties) != 1) return false;
+  for (int i : TrailerOrder(layout)) {
+    if (ReadRollmaterialTrailer(in, layout.RollingStock[static_cast<std::size_t>(i)]) != 1) {
+      Report("Formatfehler!\n");
+      return false;
+    }
+  }
+  std::uint8_t extra = 0;
+  if (in.ReadU8(extra)) {
+    Report("Datei zu lang!\n");
+    return false;
+  }
+  return true;
 }
 
 }  // namespace
@@ -88,6 +171,28 @@ void WriteProperties(ByteWriter& out, const CEigenschaften& p) {
   out.U8(0);
   out.Bytes(p.Bytes20);
   out.U32(p.FinalValue);
+}
+
+ReadResult ReadLayout(CAnlage& layout, std::span<const std::uint8_t> bytes) {
+  ReadCursor in(bytes);
+  const bool ok = ReadLayoutSections(in, layout);
+  if (ok) {
+    layout.ReadOk = 1;
+    LinkModelsToTracks(layout);
+  }
+  return {ok, in.offset()};
+}
+
+void EncodeLayout(const CAnlage& layout, ByteWriter& out) {
+  out.U16(static_cast<std::uint16_t>(CountTracks(layout)));
+  for (const CGleis& track : layout.Tracks) WriteTrack(out, track);
+  out.U16(static_cast<std::uint16_t>(CountModels(layout)));
+  for (const CAnlagenModell& model : layout.Models) WritePlacedModel(out, model);
+  out.U16(static_cast<std::uint16_t>(CountRollingStock(layout)));
+  for (const CAnlagenRollmaterial& vehicle : layout.RollingStock) WriteRollmaterialEntry(out, vehicle);
+  for (const CAnlagenBlock& block : layout.Blocks) WriteBlock(out, block);
+  WriteProperties(out, layout.Properties);
+  for (int i : TrailerOrder(layout)) WriteRollmaterialTrailer(out, layout.RollingStock[static_cast<std::size_t>(i)]);
 }
 
 }  // namespace railfmt

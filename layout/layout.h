@@ -1,4 +1,5 @@
-// The layout in memory, its counts, its trailer order and its fixed records.
+// The layout in memory, its counts, its trailer order, its fixed records,
+// and the reader and encoder of a whole layout file.
 //
 // File: track count (16) and track records, model count (16) and placed-model
 // records, vehicle count (16) and vehicle records, five blocks of eight
@@ -7,16 +8,31 @@
 // per vehicle numbered 1 to 29999 in increasing order of number (the first
 // vehicle of each number). A count of 0 or less is an empty section.
 //
-// The reader and writer of the whole file are in layout_file.h.
+// Reading is strict and never accepts short data. Messages:
+//   a track fails         "Gleis Nr. %d fehlerhaft!\n", after "%s: Unbekannter Typ %d!\n"
+//                         for a type that is not accepted
+//   a placed model fails  "Modell Nr. %d fehlerhaft!\n"
+//   a vehicle fails       "Dll-Modell \"%s\" kann nicht benutzt werden!\n" when its name
+//                         ends in ".dll" in any letter case, else "Rollmaterial Nr. %d fehlerhaft!\n"
+//   a zero byte of the properties is not 0: its mismatch line only
+//   the 20-byte properties block is short: "Feher in Eigenschaften!\n"
+//   the data ends inside a count, a block, a triplet, the final value or a
+//   trailer: "Formatfehler!\n"
+//   bytes follow the last trailer: "Datei zu lang!\n"
+// The number in a record's message is its Number as far as it was read (0
+// when not even that was). A failed read leaves what it read in the layout:
+// each array holds the records read, the one that failed last.
 #pragma once
 
 #include <array>
 #include <cstddef>
 #include <cstdint>
+#include <span>
 #include <vector>
 
 #include "driver/byte_cursor.h"
 #include "driver/byte_writer.h"
+#include "driver/file_kind.h"
 #include "layout/layout_format.h"
 #include "layout/placed_records.h"
 #include "layout/track.h"
@@ -46,6 +62,18 @@ struct CAnlage {
   CEigenschaften Properties;
   std::int32_t ReadOk = 0;
 };
+
+// Reads a layout from the bytes of a whole file into an empty layout. ReadOk
+// becomes 1 on success, and the models are then linked to their tracks. The
+// stop offset is the end of what the reader consumed (one byte past the end
+// for "Datei zu lang!\n"), or the start of the field the data could not
+// supply in full.
+ReadResult ReadLayout(CAnlage& layout, std::span<const std::uint8_t> bytes);
+
+// Appends the layout in file form as it stands: entries numbered 0 are left
+// out (the counts written are those of the numbered entries), every record
+// with its Type as it stands.
+void EncodeLayout(const CAnlage& layout, ByteWriter& out);
 
 // Releases everything: counts 0, arrays empty, ReadOk 0.
 void ClearLayout(CAnlage& layout);

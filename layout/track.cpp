@@ -220,10 +220,8 @@ void WriteTrackRecord(ByteWriter& out, const CGleis& t) {
   if (type == 11) WriteType11Tail(out, t);
 }
 
-void WriteTrack(ByteWriter& out, CGleis& track) {
-  if (track.Number == 0) return;
-  TypeFromEndCount(track);
-  WriteTrackRecord(out, track);
+void WriteTrack(ByteWriter& out, const CGleis& track) {
+  if (track.Number != 0) WriteTrackRecord(out, track);
 }
 
 }  // namespace railfmt

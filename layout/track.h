@@ -75,9 +75,8 @@ void TypeFromEndCount(CGleis& track);
 // (name, type); every other failure is reported by the caller.
 int ReadTrack(ReadCursor& in, CGleis& track);
 
-// Nothing for Number 0; otherwise TypeFromEndCount, then the record of the
-// resulting type.
-void WriteTrack(ByteWriter& out, CGleis& track);
+// Nothing for Number 0; otherwise WriteTrackRecord.
+void WriteTrack(ByteWriter& out, const CGleis& track);
 
 // The record of the track's Type as it stands, whatever its Number. Flags
 // of a type-11 record are written as 1 for a joined end and 0 for an open

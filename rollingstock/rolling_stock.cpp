@@ -1,50 +1,42 @@
 #include "rollingstock/rolling_stock.h"
 
+#include <optional>
+
 #include "driver/diagnostics.h"
 
 namespace railfmt {
 namespace {
 
 // The first-model / later-model rule of one archive stream, shared by the
-// reader and the writer: models go the first-model way until one with parts
-// has introduced the classes; every later model takes that model's tags.
+// reader and the writer: models take the first form until one with parts
+// has introduced the classes; every later model refers to them by that
+// model's tags.
 class StreamTags {
  public:
-  // True when the model goes the first-model way; otherwise it has been
-  // given the carried tags.
-  bool IsFirstForm(CModell& model) const {
-    if (first_form_) return true;
-    model.IndexTag = index_tag_;
-    model.FormatTag = format_tag_;
-    return false;
-  }
-  // After a first-model read or write: a model with parts fixes the tags.
-  void Carry(const CModell& model) {
-    if (model.ElementCount == 0) return;
-    index_tag_ = model.IndexTag;
-    format_tag_ = model.FormatTag;
-    first_form_ = false;
+  // The tags a later model carries; null while the classes are not
+  // introduced yet.
+  const ModelTags* carried() const { return carried_ ? &*carried_ : nullptr; }
+  // After a model of the first form, with the tags it read or wrote.
+  void After(const CModell& model, ModelTags tags) {
+    if (model.ElementCount != 0) carried_ = tags;
   }
 
  private:
-  bool first_form_ = true;
-  std::uint16_t index_tag_ = 0;
-  std::uint16_t format_tag_ = 0;
+  std::optional<ModelTags> carried_;
 };
 
 }  // namespace
 
-void ReadRollingStockBytes(CRollmaterial& record, std::span<const std::uint8_t> bytes, std::string_view path,
-                           std::size_t* stop_offset) {
+ReadResult ReadRollingStock(CRollmaterial& record, std::span<const std::uint8_t> bytes, std::string_view path) {
   ReadCursor in(bytes);
   StreamTags tags;
   std::size_t read = 0;
   for (CModell& model : record.Models) {
-    if (tags.IsFirstForm(model)) {
-      model.ReadModelFirst(in);
-      tags.Carry(model);
+    if (const ModelTags* carried = tags.carried()) {
+      model.ReadModelLater(in, *carried);
     } else {
-      model.ReadModelLater(in);
+      model.ReadModelFirst(in);
+      tags.After(model, {model.IndexTag, model.FormatTag});
     }
     if (model.ReadOk == 0) break;
     ++read;
@@ -60,17 +52,16 @@ void ReadRollingStockBytes(CRollmaterial& record, std::span<const std::uint8_t> 
   } else {
     CheckEndOfData(in, path);
   }
-  if (stop_offset != nullptr) *stop_offset = read == record.Models.size() ? in.offset() : verdict_offset;
+  return {record.Complete == 1, read == record.Models.size() ? in.offset() : verdict_offset};
 }
 
-void EncodeRollingStockFile(CRollmaterial& record, ByteWriter& out) {
+void EncodeRollingStock(const CRollmaterial& record, ByteWriter& out) {
   StreamTags tags;
-  for (CModell& model : record.Models) {
-    if (tags.IsFirstForm(model)) {
-      model.WriteModelFirst(out);
-      tags.Carry(model);
+  for (const CModell& model : record.Models) {
+    if (const ModelTags* carried = tags.carried()) {
+      model.WriteModelLater(out, *carried);
     } else {
-      model.WriteModelLater(out);
+      tags.After(model, model.WriteModelFirst(out));
     }
   }
   WriteRollInfo(record.Info, out);

@@ -29,6 +29,7 @@
 
 #include "archive/model.h"
 #include "driver/byte_writer.h"
+#include "driver/file_kind.h"
 #include "rollingstock/roll_info.h"
 #include "rollingstock/rolling_stock_format.h"
 
@@ -44,15 +45,13 @@ class CRollmaterial {
 };
 
 // Reads a rolling-stock file from its bytes into a freshly constructed
-// record; path names the file in "EOF not found: %s!\n". stop_offset, when
-// given, receives the offset at which the verdict fell: where the reading of
-// a failed model ended, at the info block field the data could not supply,
-// or behind the info block.
-void ReadRollingStockBytes(CRollmaterial& record, std::span<const std::uint8_t> bytes, std::string_view path,
-                           std::size_t* stop_offset = nullptr);
+// record; path names the file in "EOF not found: %s!\n". The stop offset is
+// where the verdict fell: where the reading of a failed model ended, at the
+// info block field the data could not supply, or behind the info block.
+ReadResult ReadRollingStock(CRollmaterial& record, std::span<const std::uint8_t> bytes, std::string_view path);
 
-// Appends the record in file form. Sets the tags of each model to those it
-// is written with. The models are expected to hold ElementCount parts each.
-void EncodeRollingStockFile(CRollmaterial& record, ByteWriter& out);
+// Appends the record in file form, with the tags its own models give. The
+// models are expected to hold ElementCount parts each.
+void EncodeRollingStock(const CRollmaterial& record, ByteWriter& out);
 
 }  // namespace railfmt

@@ -5,12 +5,12 @@
 #include <string>
 
 #include "driver/byte_writer.h"
-#include "tests/support/capture.h"
+#include "driver/diagnostics.h"
 
 namespace railfmt::archive {
 namespace {
 
-using railfmt::testing::CapturedOutput;
+using railfmt::DiagnosticCapture;
 
 std::vector<std::uint8_t> Introduction(std::uint16_t tag, std::uint16_t schema, const std::string& name) {
   ByteWriter out;
@@ -51,7 +51,7 @@ TEST(ArchiveFormat, ReadClassIntroductionNamesTheFailedCheck) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
-    CapturedOutput captured;
+    DiagnosticCapture captured;
     ReadCursor in(c.bytes);
     EXPECT_EQ(ReadClassIntroduction(in, kPointClass), c.result);
     EXPECT_EQ(captured.mismatches(), c.mismatch);

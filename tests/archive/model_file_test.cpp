@@ -1,23 +1,22 @@
-#include "archive/model_file.h"
+#include "archive/model_kind.h"
 
 #include <gtest/gtest.h>
 
 #include <sys/stat.h>
 
+#include "driver/diagnostics.h"
 #include "driver/recognition_cascade.h"
 #include "tests/archive/model_test_models.h"
-#include "tests/support/capture.h"
+#include "tests/support/rewrite_property.h"
+#include "tests/support/sample_files.h"
 #include "tests/support/scratch_dir.h"
-#include "tools/sample_files.h"
 
 namespace railfmt {
 namespace {
-
-using testing::CapturedOutput;
 using testing::ScratchDir;
 using testing::TwoPartModel;
 
-std::vector<std::uint8_t> Bytes(CModell model) { return EncodeModelFile(model); }
+std::vector<std::uint8_t> Bytes(CModell model) { return EncodeToBytes<ModelKind>(model); }
 
 std::vector<std::uint8_t> Sample(const std::string& name) {
   for (SampleFile& sample : MakeSampleFiles()) {
@@ -27,52 +26,27 @@ std::vector<std::uint8_t> Sample(const std::string& name) {
   return {};
 }
 
-TEST(ModelFile, UnreadablePathsReportCantOpen) {
-  ScratchDir dir;
-  ASSERT_EQ(::mkdir("sub.mod", 0777), 0);
-  for (const std::string path : {"missing.mod", "sub.mod"}) {
-    CapturedOutput captured;
-    CModell model;
-    ReadModelFile(model, path);
-    EXPECT_EQ(model.ReadOk, 0);
-    EXPECT_EQ(captured.messages(), std::vector<std::string>{"Can't open " + path + "!\n"});
-  }
-}
-
-TEST(ModelFile, WrittenFileReadsBackEqual) {
-  ScratchDir dir;
-  CModell model = TwoPartModel();
-  WriteModelFile(model, "two.mod");
-  EXPECT_EQ(dir.Read("two.mod"), Bytes(TwoPartModel()));
-  CapturedOutput captured;
-  CModell back;
-  ReadModelFile(back, "two.mod");
-  EXPECT_EQ(back.ReadOk, 1);
-  EXPECT_TRUE(captured.messages().empty());
-  EXPECT_EQ(back.Elements, model.Elements);
-}
-
 TEST(ModelFile, TrailingBytesAreReportedAcceptedAndDropped) {
   std::vector<std::uint8_t> bytes = Bytes(TwoPartModel());
   const std::size_t model_size = bytes.size();
   bytes.push_back(0);
   bytes.push_back(7);
-  CapturedOutput captured;
+  DiagnosticCapture captured;
   CModell model;
   std::size_t stop = 0;
-  ReadModelBytes(model, bytes, "x.mod", &stop);
+  stop = ModelKind::Read(bytes, "x.mod", model).stop_offset;
   EXPECT_EQ(model.ReadOk, 1);
   EXPECT_EQ(stop, model_size);
   EXPECT_EQ(captured.messages(), std::vector<std::string>{"EOF not found: x.mod!\n"});
-  EXPECT_EQ(EncodeModelFile(model).size(), model_size);
+  EXPECT_EQ(EncodeToBytes<ModelKind>(model).size(), model_size);
 }
 
 TEST(ModelFile, EndOfDataIsCheckedAfterAFailedReadToo) {
   std::vector<std::uint8_t> bytes(46, 0);
   bytes[2] = 1;  // the reserved word
-  CapturedOutput captured;
+  DiagnosticCapture captured;
   CModell model;
-  ReadModelBytes(model, bytes, "bad.mod");
+  ModelKind::Read(bytes, "bad.mod", model);
   EXPECT_EQ(model.ReadOk, 0);
   EXPECT_EQ(captured.mismatches(), "I: 1 S: 0\n");
   EXPECT_EQ(captured.messages(),
@@ -84,9 +58,9 @@ TEST(ModelFile, ATruncatedModelReportsOnlyTheReadersMessage) {
   for (const std::size_t cut : {std::size_t{1}, std::size_t{41}, whole.size() / 2, whole.size() - 1}) {
     SCOPED_TRACE(cut);
     const std::vector<std::uint8_t> bytes(whole.begin(), whole.begin() + static_cast<std::ptrdiff_t>(cut));
-    CapturedOutput captured;
+    DiagnosticCapture captured;
     CModell model;
-    ReadModelBytes(model, bytes, "cut.mod");
+    ModelKind::Read(bytes, "cut.mod", model);
     EXPECT_EQ(model.ReadOk, 0);
     EXPECT_EQ(captured.messages().size(), 1u);
     for (const std::string& message : captured.messages()) EXPECT_NE(message, "EOF not found: cut.mod!\n");
@@ -99,15 +73,16 @@ TEST(ModelFile, ModelKindNamesItsOutputAfterTheEntrysBaseName) {
       {"x.bak", "x.mod"}, {"x.mod", "x.mod"}, {"a.b.c", "a.b.mod"}, {"noext", "noext.mod"}, {"x.", "x.mod"}};
   for (const auto& [entry, output] : names) {
     std::size_t stop = 0;
-    const auto file = kModelKind.try_read(entry, bytes, &stop);
-    ASSERT_NE(file, nullptr);
+    const auto file = testing::TryKindStop(EntryKind::kModel, bytes, entry, &stop);
+    ASSERT_TRUE(file.has_value());
     EXPECT_EQ(file->kind(), EntryKind::kModel);
     EXPECT_EQ(file->OutputName(), output);
     EXPECT_EQ(stop, bytes.size());
   }
-  CapturedOutput captured;
+  DiagnosticCapture captured;
   std::size_t stop = 0;
-  EXPECT_EQ(kModelKind.try_read("junk.txt", std::vector<std::uint8_t>{'h', 'e', 'l', 'l', 'o'}, &stop), nullptr);
+  EXPECT_FALSE(
+      testing::TryKindStop(EntryKind::kModel, std::vector<std::uint8_t>{'h', 'e', 'l', 'l', 'o'}, "junk.txt", &stop));
   EXPECT_EQ(stop, 4u);
   EXPECT_EQ(captured.messages().front(), "Formatfehler 1 in (null)!\n");
 }
@@ -131,12 +106,13 @@ TEST(ModelFile, BatchToolWritesModelsBesideTheirEntriesAndInPlace) {
 
   CModell canonical;
   {
-    CapturedOutput quiet;
-    ReadModelBytes(canonical, reordered, "reordered.mod");
+    DiagnosticCapture quiet;
+    ModelKind::Read(reordered, "reordered.mod", canonical);
   }
   ASSERT_EQ(canonical.ReadOk, 1);
   const std::map<std::string, std::vector<std::uint8_t>> expected = {
-      {"x.bak", station}, {"x.mod", station}, {"tail.mod", every_kind}, {"reordered.mod", EncodeModelFile(canonical)},
+      {"x.bak", station},       {"x.mod", station},
+      {"tail.mod", every_kind}, {"reordered.mod", EncodeToBytes<ModelKind>(canonical)},
       {"junk.txt", junk},
   };
   EXPECT_EQ(dir.Snapshot(), expected);

@@ -6,12 +6,10 @@
 #include <cmath>
 
 #include "driver/byte_order.h"
-#include "tests/support/capture.h"
+#include "driver/diagnostics.h"
 
 namespace railfmt {
 namespace {
-
-using testing::CapturedOutput;
 
 CPunkt DistinctPoint(std::int32_t seed) {
   CPunkt p;
@@ -124,7 +122,7 @@ TEST(ModelPart, ListsCarryTheSeparatorBetweenRecordsOnly) {
 TEST(ModelPart, CountsOfZeroOrLessReadNothing) {
   const std::vector<std::uint8_t> bytes(48, 0);
   for (std::int16_t count : {std::int16_t{0}, std::int16_t{-1}, std::int16_t{-32768}}) {
-    CapturedOutput captured;
+    DiagnosticCapture captured;
     CModellTeil part;
     part.PointCount = count;
     ReadCursor in(bytes);
@@ -145,7 +143,7 @@ TEST(ModelPart, WrongSeparatorsReportTheirListsMessages) {
   ByteWriter formats;
   part.WriteFormats(formats, 0x801F);
 
-  CapturedOutput captured;
+  DiagnosticCapture captured;
   CModellTeil back;
   back.PointCount = 3;
   ReadCursor point_in(points.bytes());
@@ -173,7 +171,7 @@ TEST(ModelPart, TruncatedListsAreNeverAccepted) {
   for (std::size_t length = 0; length < points.size(); ++length) {
     SCOPED_TRACE(length);
     const bool in_separator = length == 48 || length == 49;
-    CapturedOutput captured;
+    DiagnosticCapture captured;
     CModellTeil back;
     back.PointCount = 2;
     std::span<const std::uint8_t> cut(points.bytes().data(), length);

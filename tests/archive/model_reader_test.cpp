@@ -6,13 +6,11 @@
 
 #include "archive/model.h"
 #include "driver/byte_order.h"
+#include "driver/diagnostics.h"
 #include "tests/archive/model_test_models.h"
-#include "tests/support/capture.h"
 
 namespace railfmt {
 namespace {
-
-using testing::CapturedOutput;
 using testing::TwoPartModel;
 
 // Field offsets of TwoPartModel() written as a first model.
@@ -83,9 +81,8 @@ class Stream {
   }
   static Stream Later() {
     CModell model = TwoPartModel();
-    model.ComputeModelTags();
     ByteWriter out;
-    model.WriteModelLater(out);
+    model.WriteModelLater(out, model.ComputeModelTags());
     return Stream(out.Take());
   }
   Stream& SetWord(std::size_t offset, std::uint16_t value) {
@@ -108,17 +105,15 @@ class Stream {
   }
   Outcome ReadLater() const {
     CModell model;
-    model.IndexTag = 0x8009;
-    model.FormatTag = 0x801B;
     return Read(model, true);
   }
 
  private:
   Outcome Read(CModell& model, bool later) const {
-    CapturedOutput captured;
+    DiagnosticCapture captured;
     ReadCursor in(bytes_);
     if (later) {
-      model.ReadModelLater(in);
+      model.ReadModelLater(in, {0x8009, 0x801B});
     } else {
       model.ReadModelFirst(in);
     }

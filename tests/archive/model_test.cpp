@@ -10,28 +10,29 @@
 
 #include "archive/archive_format.h"
 #include "driver/byte_order.h"
+#include "driver/diagnostics.h"
 #include "tests/archive/model_test_models.h"
-#include "tests/support/capture.h"
-#include "tools/sample_files.h"
+#include "tests/support/sample_files.h"
 
 namespace railfmt {
 namespace {
-
-using testing::CapturedOutput;
 using testing::FormatOf;
 using testing::ModelOf;
 using testing::PartOf;
 using testing::TwoPartModel;
 
+// Writes a first model and notes the tags it was written with.
 std::vector<std::uint8_t> WrittenFirst(CModell& model) {
   ByteWriter out;
-  model.WriteModelFirst(out);
+  const ModelTags tags = model.WriteModelFirst(out);
+  model.IndexTag = tags.index;
+  model.FormatTag = tags.format;
   return out.Take();
 }
 
 // Reads bytes as a first model and expects a clean success.
 CModell ReadBack(const std::vector<std::uint8_t>& bytes) {
-  CapturedOutput captured;
+  DiagnosticCapture captured;
   CModell model;
   ReadCursor in(bytes);
   model.ReadModelFirst(in);
@@ -169,19 +170,14 @@ TEST(Model, LaterModelsUseTheFirstNonEmptyModelsTags) {
   CModell later = ModelOf({PartOf({SamplePoint(9, 9, 9)}, {MakePrimitive({0, 0, 0, 0, 0})}, {FormatOf(4)})});
   ByteWriter out;
   empty.WriteModelFirst(out);
-  first.WriteModelFirst(out);
-  later.IndexTag = first.IndexTag;
-  later.FormatTag = first.FormatTag;
-  later.WriteModelLater(out);
+  later.WriteModelLater(out, first.WriteModelFirst(out));
 
-  CapturedOutput captured;
+  DiagnosticCapture captured;
   ReadCursor in(out.bytes());
   CModell models[3];
   models[0].ReadModelFirst(in);
   models[1].ReadModelFirst(in);
-  models[2].IndexTag = models[1].IndexTag;
-  models[2].FormatTag = models[1].FormatTag;
-  models[2].ReadModelLater(in);
+  models[2].ReadModelLater(in, {models[1].IndexTag, models[1].FormatTag});
   EXPECT_TRUE(in.at_end());
   EXPECT_TRUE(captured.messages().empty());
   for (const CModell& m : models) EXPECT_EQ(m.ReadOk, 1);
@@ -247,7 +243,7 @@ TEST(Model, DamagedSamplesNeverCrashAndAcceptedOnesRewriteToAFixedPoint) {
       const std::size_t at = rng() % bytes.size();
       bytes[at] = static_cast<std::uint8_t>(rng());
       if (round % 3 == 0) bytes.resize(rng() % bytes.size());
-      CapturedOutput quiet;
+      DiagnosticCapture quiet;
       CModell model;
       ReadCursor in(bytes);
       model.ReadModelFirst(in);

@@ -4,7 +4,7 @@
 #include <vector>
 
 #include "archive/model.h"
-#include "tools/model_samples.h"
+#include "tests/support/model_samples.h"
 
 namespace railfmt::testing {
 

@@ -3,14 +3,13 @@
 #include <gtest/gtest.h>
 
 #include "archive/model_part.h"
+#include "driver/diagnostics.h"
 #include "tests/archive/index_block_builder.h"
-#include "tests/support/capture.h"
 
 namespace railfmt {
 namespace {
 
 using testing::BlockBytes;
-using testing::CapturedOutput;
 using testing::EmptyBlock;
 using testing::IndexObj;
 using testing::M;
@@ -33,7 +32,7 @@ struct ReadResult {
 
 ReadResult ReadBlock(const std::vector<std::uint8_t>& bytes, std::int16_t count, std::int16_t points = 8,
                      std::uint16_t separator = kSep) {
-  CapturedOutput captured;
+  DiagnosticCapture captured;
   ReadResult r{0, PartWithPoints(points), {}, {}};
   ReadCursor in(bytes);
   r.ok = ReadPrimitives(r.part, in, count, separator);

@@ -8,13 +8,11 @@
 
 #include "archive/archive_format.h"
 #include "construction/construction_format.h"
+#include "driver/diagnostics.h"
 #include "tests/construction/drawing_bytes.h"
-#include "tests/support/capture.h"
 
 namespace railfmt {
 namespace {
-
-using testing::CapturedOutput;
 using testing::DrawingBytes;
 using testing::M;
 using testing::SetWord;
@@ -70,7 +68,7 @@ CKonstruktion FullDrawing() {
 
 std::vector<std::uint8_t> Encode(const CKonstruktion& drawing) {
   ByteWriter out;
-  EncodeConstructionFile(drawing, out);
+  EncodeConstructionDrawing(drawing, out);
   return out.Take();
 }
 
@@ -78,9 +76,9 @@ TEST(ConstructionDrawing, EmptyDrawingOf22BytesIsWrittenBackAs94) {
   const std::vector<std::uint8_t> empty =
       DrawingBytes().Word(0).Word(0).Word(0).Word(0).Word(0).Word(0).Word(0).bytes();
   ASSERT_EQ(empty.size(), construction::kEmptyDrawingSize);
-  CapturedOutput captured;
+  DiagnosticCapture captured;
   CKonstruktion drawing;
-  ReadConstructionBytes(drawing, empty, "leer.kon");
+  ReadConstructionDrawing(drawing, empty, "leer.kon");
   EXPECT_EQ(drawing.ReadOk, 1);
   EXPECT_TRUE(captured.messages().empty());
   EXPECT_TRUE(captured.mismatches().empty());
@@ -122,9 +120,9 @@ TEST(ConstructionDrawing, ThreePointExampleUsesTheRunningSeparatorTags) {
   expected.Word(2).Intro("CObMassLinie", "").Lines(5, 2, 0x8012, "");
   EXPECT_EQ(Encode(drawing), expected.bytes());
 
-  CapturedOutput captured;
+  DiagnosticCapture captured;
   CKonstruktion read;
-  ReadConstructionBytes(read, expected.bytes(), "x.kon");
+  ReadConstructionDrawing(read, expected.bytes(), "x.kon");
   ASSERT_EQ(read.ReadOk, 1) << captured.last_message();
   read.ReadOk = 0;
   EXPECT_EQ(read, drawing);
@@ -132,10 +130,10 @@ TEST(ConstructionDrawing, ThreePointExampleUsesTheRunningSeparatorTags) {
 
 TEST(ConstructionDrawing, FullDrawingReadsAndRewritesByteForByte) {
   const std::vector<std::uint8_t> bytes = FullDrawingBytes().bytes();
-  CapturedOutput captured;
+  DiagnosticCapture captured;
   CKonstruktion drawing;
   std::size_t stop = 0;
-  ReadConstructionBytes(drawing, bytes, "voll.kon", &stop);
+  stop = ReadConstructionDrawing(drawing, bytes, "voll.kon").stop_offset;
   ASSERT_EQ(drawing.ReadOk, 1) << captured.last_message();
   EXPECT_TRUE(captured.messages().empty());
   EXPECT_EQ(stop, bytes.size());
@@ -150,9 +148,9 @@ TEST(ConstructionDrawing, ExtraBytesAreReportedAcceptedAndDropped) {
   const std::size_t size = bytes.size();
   bytes.push_back(0x00);
   bytes.push_back(0x42);
-  CapturedOutput captured;
+  DiagnosticCapture captured;
   CKonstruktion drawing;
-  ReadConstructionBytes(drawing, bytes, "mehr.kon");
+  ReadConstructionDrawing(drawing, bytes, "mehr.kon");
   EXPECT_EQ(drawing.ReadOk, 1);
   EXPECT_EQ(captured.messages(), std::vector<std::string>{"EOF not found: mehr.kon!\n"});
   EXPECT_EQ(Encode(drawing).size(), size);
@@ -166,9 +164,9 @@ TEST(ConstructionDrawing, PrimitivesAreRewrittenInCanonicalOrder) {
   // T after the index block follows the 9 objects the primitives take now.
   file.Word(2).Intro("CObFormat", "").Formats(2, 0x8005 + 9 + 1, "");
   file.Word(0).Word(0).Word(0).Word(0);
-  CapturedOutput captured;
+  DiagnosticCapture captured;
   CKonstruktion drawing;
-  ReadConstructionBytes(drawing, file.bytes(), "poly.kon");
+  ReadConstructionDrawing(drawing, file.bytes(), "poly.kon");
   ASSERT_EQ(drawing.ReadOk, 1) << captured.last_message();
   ASSERT_EQ(drawing.PrimitiveCount, 1);
   EXPECT_EQ(drawing.Primitives[0], MakePrimitive({2, 1, 0}));
@@ -196,16 +194,16 @@ TEST(ConstructionDrawing, TagAfterIndexBlockFollowsThePrimitivesNotTheCount) {
     return file.bytes();
   };
   {
-    CapturedOutput captured;
+    DiagnosticCapture captured;
     CKonstruktion drawing;
-    ReadConstructionBytes(drawing, file_with_separator(0x8001 + 8 + 1), "c.kon");
+    ReadConstructionDrawing(drawing, file_with_separator(0x8001 + 8 + 1), "c.kon");
     EXPECT_EQ(drawing.ReadOk, 0);
     EXPECT_EQ(captured.mismatches(), "I: -32758 S: -32760\n");
     EXPECT_EQ(captured.messages(), std::vector<std::string>{"Falscher Trenner2: ffff8008!\n"});
   }
-  CapturedOutput captured;
+  DiagnosticCapture captured;
   CKonstruktion drawing;
-  ReadConstructionBytes(drawing, file_with_separator(0x8001 + 6 + 1), "k.kon");
+  ReadConstructionDrawing(drawing, file_with_separator(0x8001 + 6 + 1), "k.kon");
   ASSERT_EQ(drawing.ReadOk, 1) << captured.last_message();
   EXPECT_EQ(drawing.PrimitiveObjectCount(), 6);
 }
@@ -216,9 +214,9 @@ TEST(ConstructionDrawing, MissingIndexBlockLeavesTheTagAndIsWrittenBack) {
   DrawingBytes file;
   file.Word(0).Word(0).Word(2).Intro("CObFormat", "").Formats(2, 0x8001, "");
   file.Word(0).Word(0).Word(0).Word(0);
-  CapturedOutput captured;
+  DiagnosticCapture captured;
   CKonstruktion drawing;
-  ReadConstructionBytes(drawing, file.bytes(), "ohne.kon");
+  ReadConstructionDrawing(drawing, file.bytes(), "ohne.kon");
   ASSERT_EQ(drawing.ReadOk, 1) << captured.last_message();
   DrawingBytes written;
   written.Word(0).Word(6).Intro("CObIndex", "").Objects(testing::EmptyBlock(), 0x8001, "");
@@ -285,9 +283,9 @@ TEST(ConstructionDrawing, EveryCheckRaisesItsMessageAfterItsMismatchLine) {
     } else {
       SetWord(bytes, at, fault.value);
     }
-    CapturedOutput captured;
+    DiagnosticCapture captured;
     CKonstruktion drawing;
-    ReadConstructionBytes(drawing, bytes, "fehler.kon");
+    ReadConstructionDrawing(drawing, bytes, "fehler.kon");
     EXPECT_EQ(drawing.ReadOk, 0);
     EXPECT_EQ(captured.mismatches(), fault.mismatch);
     EXPECT_EQ(captured.messages(), std::vector<std::string>{fault.message});
@@ -315,10 +313,10 @@ TEST(ConstructionDrawing, TruncationAtEveryLengthIsRejected) {
   };
   for (std::size_t length = 0; length < bytes.size(); ++length) {
     SCOPED_TRACE(length);
-    CapturedOutput captured;
+    DiagnosticCapture captured;
     CKonstruktion drawing;
     std::size_t stop = bytes.size() + 1;
-    ReadConstructionBytes(drawing, std::span<const std::uint8_t>(bytes).first(length), "kurz.kon", &stop);
+    stop = ReadConstructionDrawing(drawing, std::span<const std::uint8_t>(bytes).first(length), "kurz.kon").stop_offset;
     EXPECT_EQ(drawing.ReadOk, 0);
     EXPECT_EQ(captured.mismatches(), "");
     ASSERT_EQ(captured.messages().size(), 1u);

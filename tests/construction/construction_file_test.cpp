@@ -1,18 +1,17 @@
-#include "construction/construction_file.h"
+#include "construction/construction_kind.h"
 
 #include <gtest/gtest.h>
 
 #include <string>
 #include <vector>
 
+#include "driver/diagnostics.h"
 #include "tests/construction/drawing_bytes.h"
-#include "tests/support/capture.h"
+#include "tests/support/rewrite_property.h"
 #include "tests/support/scratch_dir.h"
 
 namespace railfmt {
 namespace {
-
-using testing::CapturedOutput;
 using testing::ScratchDir;
 
 CKonstruktion SmallDrawing() {
@@ -25,59 +24,33 @@ CKonstruktion SmallDrawing() {
 
 std::vector<std::uint8_t> Encode(const CKonstruktion& drawing) {
   ByteWriter out;
-  EncodeConstructionFile(drawing, out);
+  EncodeConstructionDrawing(drawing, out);
   return out.Take();
-}
-
-TEST(ConstructionFile, WrittenFileReadsBackEqual) {
-  ScratchDir dir;
-  CapturedOutput captured;
-  WriteConstructionFile(SmallDrawing(), "plan.kon");
-  EXPECT_EQ(dir.Read("plan.kon"), Encode(SmallDrawing()));
-  CKonstruktion read;
-  ReadConstructionFile(read, "plan.kon");
-  ASSERT_EQ(read.ReadOk, 1) << captured.last_message();
-  read.ReadOk = 0;
-  EXPECT_EQ(read, SmallDrawing());
-  EXPECT_TRUE(captured.messages().empty());
-}
-
-TEST(ConstructionFile, UnopenableFilesAreReportedWithTheirPath) {
-  ScratchDir dir;
-  CapturedOutput captured;
-  CKonstruktion drawing;
-  ReadConstructionFile(drawing, "fehlt.kon");
-  EXPECT_EQ(drawing.ReadOk, 0);
-  WriteConstructionFile(SmallDrawing(), "kein/ordner.kon");
-  EXPECT_EQ(captured.messages(),
-            (std::vector<std::string>{"Can't open fehlt.kon!\n", "Can't open kein/ordner.kon!\n"}));
-  EXPECT_FALSE(dir.Exists("kein"));
 }
 
 TEST(ConstructionFile, KindWritesUnderTheEntrysBaseName) {
   ScratchDir dir;
-  CapturedOutput captured;
+  DiagnosticCapture captured;
   const std::vector<std::uint8_t> bytes = Encode(SmallDrawing());
   std::size_t stop = 0;
-  auto file = kConstructionKind.try_read("a.b.c", bytes, &stop);
-  ASSERT_NE(file, nullptr);
-  EXPECT_EQ(kConstructionKind.kind, EntryKind::kConstruction);
+  auto file = testing::TryKindStop(EntryKind::kConstruction, bytes, "a.b.c", &stop);
+  ASSERT_TRUE(file.has_value());
   EXPECT_EQ(file->kind(), EntryKind::kConstruction);
   EXPECT_EQ(stop, bytes.size());
   EXPECT_EQ(file->OutputName(), "a.b.kon");
-  file->WriteOutput();
+  testing::WriteHere(*file);
   EXPECT_EQ(dir.Read("a.b.kon"), bytes);
 }
 
 TEST(ConstructionFile, KindDeclinesAFailedDrawingAndReportsWithTheEntryName) {
-  CapturedOutput captured;
+  DiagnosticCapture captured;
   std::vector<std::uint8_t> bytes = Encode(SmallDrawing());
   bytes.push_back(0);
-  EXPECT_NE(kConstructionKind.try_read("mehr.kon", bytes, nullptr), nullptr);
+  EXPECT_TRUE(testing::TryKindStop(EntryKind::kConstruction, bytes, "mehr.kon", nullptr));
   EXPECT_EQ(captured.messages(), std::vector<std::string>{"EOF not found: mehr.kon!\n"});
   bytes.resize(bytes.size() - 2);
   std::size_t stop = 0;
-  EXPECT_EQ(kConstructionKind.try_read("kurz.kon", bytes, &stop), nullptr);
+  EXPECT_FALSE(testing::TryKindStop(EntryKind::kConstruction, bytes, "kurz.kon", &stop));
   EXPECT_EQ(captured.last_message(), "Formatfehler!\n");
   EXPECT_EQ(stop, bytes.size() + 1 - construction::kLineRecordSize);
 }

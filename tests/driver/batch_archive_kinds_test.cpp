@@ -8,19 +8,17 @@
 #include <string>
 #include <vector>
 
-#include "archive/model_file.h"
+#include "archive/model_kind.h"
 #include "construction/construction_drawing.h"
 #include "driver/batch_driver.h"
+#include "driver/diagnostics.h"
 #include "driver/recognition_cascade.h"
 #include "rollingstock/rolling_stock.h"
 #include "tests/archive/model_test_models.h"
-#include "tests/support/capture.h"
 #include "tests/support/scratch_dir.h"
 
 namespace railfmt {
 namespace {
-
-using testing::CapturedOutput;
 using testing::ScratchDir;
 
 std::vector<std::uint8_t> RollingStock(const std::string& name) {
@@ -29,7 +27,7 @@ std::vector<std::uint8_t> RollingStock(const std::string& name) {
   record.Info.Name = name;
   record.Info.Value9 = 0x7FC00001u;
   ByteWriter out;
-  EncodeRollingStockFile(record, out);
+  EncodeRollingStock(record, out);
   return out.Take();
 }
 
@@ -46,7 +44,7 @@ std::vector<std::uint8_t> Drawing(std::uint16_t reserved_count) {
   line.Values = {1, 2, 3, 4};
   drawing.SetDimensionLines({line, line});
   ByteWriter out;
-  EncodeConstructionFile(drawing, out);
+  EncodeConstructionDrawing(drawing, out);
   std::vector<std::uint8_t> bytes = out.Take();
   if (reserved_count != 0) {
     // The reserved count stands before the dimension lines' count, their
@@ -61,7 +59,7 @@ std::vector<std::uint8_t> Drawing(std::uint16_t reserved_count) {
 TEST(BatchArchiveKinds, WritesEachKindUnderItsNameAndPrintsTheFailedChecks) {
   ScratchDir dir;
   CModell model = testing::TwoPartModel();
-  const std::vector<std::uint8_t> model_bytes = EncodeModelFile(model);
+  const std::vector<std::uint8_t> model_bytes = EncodeToBytes<ModelKind>(model);
   std::vector<std::uint8_t> lok_with_tail = RollingStock("lok");
   lok_with_tail.push_back(0xEE);
   const std::map<std::string, std::vector<std::uint8_t>> inputs = {
@@ -82,13 +80,13 @@ TEST(BatchArchiveKinds, WritesEachKindUnderItsNameAndPrintsTheFailedChecks) {
       {"zug.bin", ""},
   };
   std::string expected_stdout;
-  for (const std::string& name : EntriesToVisit(".")) {
+  for (const std::string& name : testing::EntriesHere()) {
     SCOPED_TRACE(name);
-    CapturedOutput captured;
+    DiagnosticCapture captured;
     const auto file = RecogniseEntry(name, inputs.at(name));
     if (name == "kaputt.kon") {
       // Refused by every kind here; kinds after the drawing may add lines.
-      EXPECT_TRUE(file == nullptr || file->kind() == EntryKind::kLayout);
+      EXPECT_TRUE(!file || file->kind() == EntryKind::kLayout);
       EXPECT_TRUE(captured.mismatches().starts_with(own_lines.at(name)));
     } else {
       EXPECT_EQ(captured.mismatches(), own_lines.at(name));

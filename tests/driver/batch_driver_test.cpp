@@ -9,15 +9,13 @@
 #include <string>
 #include <vector>
 
+#include "driver/diagnostics.h"
 #include "driver/recognition_cascade.h"
-#include "tests/support/capture.h"
+#include "tests/support/sample_files.h"
 #include "tests/support/scratch_dir.h"
-#include "tools/sample_files.h"
 
 namespace railfmt {
 namespace {
-
-using testing::CapturedOutput;
 using testing::RunCommand;
 using testing::ScratchDir;
 
@@ -27,7 +25,7 @@ TEST(BatchDriver, VisitsASortedSnapshotWithoutSkippedNames) {
     dir.Write(name, {1});
   }
   const std::vector<std::string> expected = {"a.kon", "A.rol", "b.mod", "exe", "foo.exe.bak"};
-  EXPECT_EQ(EntriesToVisit("."), expected);
+  EXPECT_EQ(testing::EntriesHere(), expected);
 }
 
 TEST(BatchDriver, EntriesThatAreNotRegularFilesAreReportedAndPassedOver) {
@@ -41,8 +39,8 @@ TEST(BatchDriver, EntriesThatAreNotRegularFilesAreReportedAndPassedOver) {
   const int opens = ::inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
   ASSERT_GE(opens, 0);
   for (const char* name : {"subdir", "pipe"}) ASSERT_GE(::inotify_add_watch(opens, name, IN_OPEN), 0);
-  CapturedOutput captured;
-  RunBatch();  // must not block on the FIFO
+  DiagnosticCapture captured;
+  testing::RunBatchHere();  // must not block on the FIFO
   char events[4096];
   EXPECT_EQ(::read(opens, events, sizeof events), -1) << "an entry that is not a regular file was opened";
   ::close(opens);
@@ -69,8 +67,8 @@ TEST(BatchDriver, VisitsTheSnapshotWithTheContentEachNameHasAtItsTurn) {
   ASSERT_FALSE(model.empty());
   std::string one_attempt;
   {
-    CapturedOutput captured;
-    ASSERT_NE(RecogniseEntry("x", model), nullptr);
+    DiagnosticCapture captured;
+    ASSERT_TRUE(RecogniseEntry("x", model).has_value());
     one_attempt = captured.mismatches();
   }
   ScratchDir dir;
@@ -84,8 +82,8 @@ TEST(BatchDriver, VisitsTheSnapshotWithTheContentEachNameHasAtItsTurn) {
   // at rolling stock before they read as models.
   std::string canonical_attempt;
   {
-    CapturedOutput captured;
-    ASSERT_NE(RecogniseEntry("a.mod", dir.Read("a.mod")), nullptr);
+    DiagnosticCapture captured;
+    ASSERT_TRUE(RecogniseEntry("a.mod", dir.Read("a.mod")).has_value());
     canonical_attempt = captured.mismatches();
   }
   EXPECT_EQ(out, one_attempt + canonical_attempt + one_attempt);

@@ -5,15 +5,13 @@
 #include <string>
 #include <vector>
 
-#include "tests/support/capture.h"
+#include "driver/diagnostics.h"
 
 namespace railfmt {
 namespace {
 
-using testing::CapturedOutput;
-
 TEST(Diagnostics, FormattingAndReportingAreSeparateSteps) {
-  CapturedOutput captured;
+  DiagnosticCapture captured;
   FormatMessage("Gleis Nr. %d fehlerhaft!\n", -7);
   EXPECT_EQ(MessageBuffer(), "Gleis Nr. -7 fehlerhaft!\n");
   EXPECT_TRUE(captured.messages().empty()) << "formatting alone reports nothing";
@@ -26,7 +24,7 @@ TEST(Diagnostics, FormattingAndReportingAreSeparateSteps) {
 TEST(Diagnostics, AMessageThatCannotBeFormattedLeavesAnEmptyBuffer) {
   // A wide character without a narrow form fails the conversion: the
   // buffer must not keep the previous message or half of this one.
-  CapturedOutput captured;
+  DiagnosticCapture captured;
   FormatMessage("before\n");
   FormatMessage("%ls", L"\xdfff");
   EXPECT_EQ(MessageBuffer(), "");

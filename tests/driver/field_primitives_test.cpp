@@ -9,12 +9,10 @@
 #include <vector>
 
 #include "driver/byte_writer.h"
-#include "tests/support/capture.h"
+#include "driver/diagnostics.h"
 
 namespace railfmt {
 namespace {
-
-using testing::CapturedOutput;
 
 std::vector<std::uint8_t> Bytes(std::initializer_list<int> values) {
   std::vector<std::uint8_t> out;
@@ -57,7 +55,7 @@ TEST(ExpectPrimitives, MismatchLinesShowFoundThenExpected) {
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
-    CapturedOutput captured;
+    DiagnosticCapture captured;
     ReadCursor in(c.field);
     EXPECT_EQ(c.check(in), c.result);
     EXPECT_EQ(captured.mismatches(), c.line);
@@ -67,7 +65,7 @@ TEST(ExpectPrimitives, MismatchLinesShowFoundThenExpected) {
 }
 
 TEST(ExpectPrimitives, ShortDataFailsWithoutALine) {
-  CapturedOutput captured;
+  DiagnosticCapture captured;
   const auto one = Bytes({0x01});
   const auto three = Bytes({1, 2, 3});
   {
@@ -90,7 +88,7 @@ TEST(ExpectPrimitives, ShortDataFailsWithoutALine) {
 }
 
 TEST(StringPrimitives, CompareLengthFirstThenBytes) {
-  CapturedOutput captured;
+  DiagnosticCapture captured;
   ByteWriter w;
   WriteString16(w, "CObArray");
   {
@@ -165,7 +163,7 @@ TEST(StringPrimitives, WriteString8KeepsLengthModulo256) {
 
 TEST(Diagnostics, MessagesGoToTheInstalledSinkOnly) {
   {
-    CapturedOutput captured;
+    DiagnosticCapture captured;
     ReportOpenFailure("a b.mod");
     const std::vector<std::uint8_t> two = Bytes({1, 2});
     ReadCursor in(two);
@@ -178,7 +176,7 @@ TEST(Diagnostics, MessagesGoToTheInstalledSinkOnly) {
     EXPECT_EQ(captured.messages()[1], "EOF not found: x.mod!\n");
   }
   // A name of any length is formatted whole.
-  CapturedOutput captured;
+  DiagnosticCapture captured;
   const std::string long_name(5000, 'n');
   ReportOpenFailure(long_name);
   EXPECT_EQ(captured.last_message(), "Can't open " + long_name + "!\n");
@@ -189,7 +187,7 @@ TEST(Diagnostics, MessagesGoToTheInstalledSinkOnly) {
 TEST(Diagnostics, EndOfDataAfterAReadThatRanShortIsNotReported) {
   // A read that ran past the end took the stream to its end, as a short
   // block read does: the bytes it could not use are not trailing bytes.
-  CapturedOutput captured;
+  DiagnosticCapture captured;
   const std::vector<std::uint8_t> three = Bytes({1, 2, 3});
   ReadCursor in(three);
   std::uint32_t v = 0;

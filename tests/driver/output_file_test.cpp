@@ -1,4 +1,4 @@
-#include "driver/output_file.h"
+#include "driver/directory.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -12,82 +12,36 @@
 #include <string>
 #include <vector>
 
-#include "tests/support/capture.h"
+#include "driver/diagnostics.h"
 #include "tests/support/scratch_dir.h"
+#include "tests/support/store_faults.h"
 
 namespace railfmt {
 namespace {
-
-using testing::CapturedOutput;
 using testing::ScratchDir;
-
-// Makes the N-th call of one system call fail; counts the calls made.
-struct FailingOps {
-  static inline int fail_write_at = -1;
-  static inline int fail_close = 0;
-  static inline int fail_rename = 0;
-  static inline int fail_open = 0;
-  static inline int writes = 0;
-
-  static void Reset() {
-    fail_write_at = -1;
-    fail_close = fail_rename = fail_open = 0;
-    writes = 0;
-  }
-  static int Open(const char* p, int f, mode_t m) {
-    if (fail_open) {
-      errno = EACCES;
-      return -1;
-    }
-    return SystemOutputFileOps().open(p, f, m);
-  }
-  static ssize_t Write(int fd, const void* d, std::size_t n) {
-    if (writes++ == fail_write_at) {
-      errno = ENOSPC;
-      return -1;
-    }
-    // Deliver at most 3 bytes a call so that a file takes many writes.
-    return SystemOutputFileOps().write(fd, d, n < 3 ? n : 3);
-  }
-  static int Close(int fd) {
-    const int r = SystemOutputFileOps().close(fd);
-    if (fail_close) {
-      errno = EIO;
-      return -1;
-    }
-    return r;
-  }
-  static int Rename(const char* a, const char* b) {
-    if (fail_rename) {
-      errno = EXDEV;
-      return -1;
-    }
-    return SystemOutputFileOps().rename(a, b);
-  }
-};
-
-const OutputFileOps kFailingOps{&FailingOps::Open, &FailingOps::Write, &FailingOps::Close, &FailingOps::Rename};
 
 class OutputFileTest : public ::testing::Test {
  protected:
-  void SetUp() override {
-    FailingOps::Reset();
-    previous_ = SetOutputFileOps(&kFailingOps);
+  void SetUp() override { faults_.chunk = 3; }
+  // Stores through the faults' hook; true when the bytes were stored.
+  bool Store(const std::string& name, const std::vector<std::uint8_t>& bytes, const LoadedEntry* source = nullptr) {
+    const StoreOutcome outcome = directory_->Store(name, bytes, source);
+    return outcome != StoreOutcome::kRefused && outcome != StoreOutcome::kFailed;
   }
-  void TearDown() override { SetOutputFileOps(previous_); }
 
-  const OutputFileOps* previous_ = nullptr;
   ScratchDir dir_;
+  testing::StoreFaults faults_;
+  std::unique_ptr<Directory> directory_ = OpenDirectory(".", faults_.Hook());
   const std::vector<std::uint8_t> old_ = {'o', 'l', 'd'};
   const std::vector<std::uint8_t> new_ = std::vector<std::uint8_t>(20, 'n');
 };
 
 TEST_F(OutputFileTest, WritesAndReplacesWhole) {
-  CapturedOutput captured;
-  ASSERT_TRUE(StoreOutputFile("fresh.mod", new_));
+  DiagnosticCapture captured;
+  ASSERT_TRUE(Store("fresh.mod", new_));
   EXPECT_EQ(dir_.Read("fresh.mod"), new_);
   dir_.Write("old.mod", old_);
-  ASSERT_TRUE(StoreOutputFile("old.mod", new_));
+  ASSERT_TRUE(Store("old.mod", new_));
   EXPECT_EQ(dir_.Read("old.mod"), new_);
   EXPECT_EQ(dir_.Snapshot().size(), 2u) << "no temporary left";
   EXPECT_TRUE(captured.messages().empty());
@@ -96,26 +50,26 @@ TEST_F(OutputFileTest, WritesAndReplacesWhole) {
 TEST_F(OutputFileTest, EveryFailureLeavesTheExistingOutputAndNoTemporary) {
   // Count the writes a successful store takes, then fail each one in turn.
   dir_.Write("probe.mod", old_);
-  ASSERT_TRUE(StoreOutputFile("probe.mod", new_));
-  const int writes = FailingOps::writes;
+  ASSERT_TRUE(Store("probe.mod", new_));
+  const int writes = faults_.Count(StoreStep::kWrite);
   ASSERT_GT(writes, 3);
   std::filesystem::remove(dir_.path() + "/probe.mod");
 
   std::vector<std::pair<std::string, std::function<void()>>> failures;
   for (int n = 0; n < writes; ++n) {
-    failures.emplace_back("write " + std::to_string(n), [n] { FailingOps::fail_write_at = n; });
+    failures.emplace_back("write " + std::to_string(n), [this, n] { faults_.FailAt(StoreStep::kWrite, n); });
   }
-  failures.emplace_back("close", [] { FailingOps::fail_close = 1; });
-  failures.emplace_back("rename", [] { FailingOps::fail_rename = 1; });
-  failures.emplace_back("open", [] { FailingOps::fail_open = 1; });
+  failures.emplace_back("close", [this] { faults_.FailAt(StoreStep::kClose, 0); });
+  failures.emplace_back("rename", [this] { faults_.FailAt(StoreStep::kRename, 0); });
+  failures.emplace_back("open", [this] { faults_.FailAt(StoreStep::kOpen, 0); });
 
   for (const auto& [what, arm] : failures) {
     SCOPED_TRACE(what);
     dir_.Write("x.mod", old_);
-    FailingOps::Reset();
+    faults_.Reset();
     arm();
-    CapturedOutput captured;
-    EXPECT_FALSE(StoreOutputFile("x.mod", new_));
+    DiagnosticCapture captured;
+    EXPECT_FALSE(Store("x.mod", new_));
     EXPECT_EQ(dir_.Read("x.mod"), old_);
     const auto entries = dir_.Snapshot();
     EXPECT_EQ(entries.size(), 1u) << "a temporary was left behind";
@@ -125,9 +79,9 @@ TEST_F(OutputFileTest, EveryFailureLeavesTheExistingOutputAndNoTemporary) {
 }
 
 TEST_F(OutputFileTest, ADirectoryInThePlaceOfTheOutputIsLeftAlone) {
-  CapturedOutput captured;
+  DiagnosticCapture captured;
   ASSERT_EQ(::mkdir("out.mod", 0755), 0);
-  EXPECT_FALSE(StoreOutputFile("out.mod", new_));
+  EXPECT_FALSE(Store("out.mod", new_));
   EXPECT_EQ(captured.last_message(), "Can't open out.mod!\n");
   EXPECT_TRUE(std::filesystem::is_directory(dir_.path() + "/out.mod"));
 }
@@ -135,9 +89,9 @@ TEST_F(OutputFileTest, ADirectoryInThePlaceOfTheOutputIsLeftAlone) {
 // A name the file system cannot hold (a rolling-stock name of 255
 // characters gives 259 with ".rol") cannot be created: nothing is written.
 TEST_F(OutputFileTest, AnOutputNameTooLongForTheFileSystemIsNotCreated) {
-  CapturedOutput captured;
+  DiagnosticCapture captured;
   const std::string name = std::string(255, 'n') + ".rol";
-  EXPECT_FALSE(StoreOutputFile(name, new_));
+  EXPECT_FALSE(Store(name, new_));
   EXPECT_EQ(captured.messages(), std::vector<std::string>{"Can't open " + name + "!\n"});
   EXPECT_TRUE(dir_.Snapshot().empty()) << "a temporary was left behind";
 }
@@ -146,7 +100,7 @@ TEST_F(OutputFileTest, KeepsPermissionsAndWritesThroughSymbolicLinks) {
   dir_.Write("target.mod", old_);
   ASSERT_EQ(::chmod("target.mod", 0640), 0);
   ASSERT_EQ(::symlink("target.mod", "link.mod"), 0);
-  ASSERT_TRUE(StoreOutputFile("link.mod", new_));
+  ASSERT_TRUE(Store("link.mod", new_));
   EXPECT_EQ(dir_.Read("target.mod"), new_);
   struct stat st {};
   ASSERT_EQ(::lstat("link.mod", &st), 0);
@@ -154,9 +108,9 @@ TEST_F(OutputFileTest, KeepsPermissionsAndWritesThroughSymbolicLinks) {
   ASSERT_EQ(::stat("target.mod", &st), 0);
   EXPECT_EQ(st.st_mode & 0777, 0640u);
 
-  CapturedOutput captured;
+  DiagnosticCapture captured;
   ASSERT_EQ(::symlink("loop.mod", "loop.mod"), 0);
-  EXPECT_FALSE(StoreOutputFile("loop.mod", new_));
+  EXPECT_FALSE(Store("loop.mod", new_));
   EXPECT_EQ(captured.last_message(), "Can't open loop.mod!\n");
 }
 
@@ -164,8 +118,8 @@ TEST_F(OutputFileTest, AnOutputTheUserMayNotWriteIsLeftAlone) {
   if (::geteuid() == 0) GTEST_SKIP() << "runs as root: permissions do not bite (the hostile-directory test covers it)";
   dir_.Write("ro.mod", old_);
   ASSERT_EQ(::chmod("ro.mod", 0444), 0);
-  CapturedOutput captured;
-  EXPECT_FALSE(StoreOutputFile("ro.mod", new_));
+  DiagnosticCapture captured;
+  EXPECT_FALSE(Store("ro.mod", new_));
   EXPECT_EQ(dir_.Read("ro.mod"), old_);
   EXPECT_EQ(captured.last_message(), "Can't open ro.mod!\n");
 }
@@ -183,7 +137,7 @@ TEST_F(OutputFileTest, AReplacementKeepsThePermissionBitsWhateverTheUmask) {
     dir_.Write("m.mod", old_);
     ASSERT_EQ(::chmod("m.mod", c.mode), 0);
     const mode_t previous_umask = ::umask(c.umask_value);
-    const bool stored = StoreOutputFile("m.mod", new_);
+    const bool stored = Store("m.mod", new_);
     ::umask(previous_umask);
     ASSERT_TRUE(stored);
     EXPECT_EQ(dir_.Read("m.mod"), new_);
@@ -198,7 +152,7 @@ TEST_F(OutputFileTest, AReplacementLeavesOtherLinksToTheOldFileAlone) {
   // keeps the old content, and no temporary is left beside them.
   dir_.Write("a.mod", old_);
   ASSERT_EQ(::link("a.mod", "b.bak"), 0);
-  ASSERT_TRUE(StoreOutputFile("a.mod", new_));
+  ASSERT_TRUE(Store("a.mod", new_));
   EXPECT_EQ(dir_.Read("a.mod"), new_);
   EXPECT_EQ(dir_.Read("b.bak"), old_);
   EXPECT_EQ(dir_.Snapshot().size(), 2u);
@@ -242,12 +196,12 @@ TEST_F(OutputFileTest, AnOutputThatAlreadyHoldsTheBytesIsWrittenOverWhereItStand
     const struct timespec old_times[2] = {{946684800, 0}, {946684800, 0}};
     ASSERT_EQ(::utimensat(AT_FDCWD, "s.mod", old_times, 0), 0);
     const ino_t before = InodeOf("s.mod");
-    FailingOps::Reset();
-    CapturedOutput captured;
-    ASSERT_TRUE(StoreOutputFile("s.mod", new_));
+    faults_.Reset();
+    DiagnosticCapture captured;
+    ASSERT_TRUE(Store("s.mod", new_));
     EXPECT_EQ(dir_.Read("s.mod"), new_);
     EXPECT_EQ(InodeOf("s.mod") == before, c.same_file);
-    EXPECT_GT(FailingOps::writes, 0);
+    EXPECT_GT(faults_.Count(StoreStep::kWrite), 0);
     struct stat st {};
     ASSERT_EQ(::stat("s.mod", &st), 0);
     EXPECT_GT(st.st_mtim.tv_sec, 946684800);
@@ -258,24 +212,24 @@ TEST_F(OutputFileTest, AnOutputThatAlreadyHoldsTheBytesIsWrittenOverWhereItStand
 
 TEST_F(OutputFileTest, AFailedWriteOverTheSameBytesLeavesThemAndIsReported) {
   dir_.Write("same.mod", new_);
-  FailingOps::Reset();
-  ASSERT_TRUE(StoreOutputFile("same.mod", new_));
-  const int writes = FailingOps::writes;
+  faults_.Reset();
+  ASSERT_TRUE(Store("same.mod", new_));
+  const int writes = faults_.Count(StoreStep::kWrite);
   ASSERT_GT(writes, 1);
   for (int n = 0; n < writes; ++n) {
     SCOPED_TRACE(n);
-    FailingOps::Reset();
-    FailingOps::fail_write_at = n;
-    CapturedOutput captured;
-    EXPECT_FALSE(StoreOutputFile("same.mod", new_));
+    faults_.Reset();
+    faults_.FailAt(StoreStep::kWrite, n);
+    DiagnosticCapture captured;
+    EXPECT_FALSE(Store("same.mod", new_));
     EXPECT_EQ(dir_.Read("same.mod"), new_);
     EXPECT_EQ(dir_.Snapshot().size(), 1u);
     EXPECT_EQ(captured.messages(), std::vector<std::string>{"Can't write same.mod!\n"});
   }
-  FailingOps::Reset();
-  FailingOps::fail_close = 1;
-  CapturedOutput captured;
-  EXPECT_FALSE(StoreOutputFile("same.mod", new_));
+  faults_.Reset();
+  faults_.FailAt(StoreStep::kClose, 0);
+  DiagnosticCapture captured;
+  EXPECT_FALSE(Store("same.mod", new_));
   EXPECT_EQ(dir_.Read("same.mod"), new_);
   EXPECT_EQ(captured.last_message(), "Can't write same.mod!\n");
 }
@@ -293,9 +247,8 @@ TEST_F(OutputFileTest, ANotedLoadIsTrustedOnlyWhileTheFileIsUnchanged) {
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
     dir_.Write("n.mod", new_);
-    struct stat loaded {};
-    ASSERT_EQ(::stat("n.mod", &loaded), 0);
-    NoteLoadedFile("n.mod", new_, loaded);
+    LoadedEntry loaded;
+    ASSERT_EQ(directory_->Load("n.mod", loaded), LoadStatus::kLoaded);
     if (c.changed_after_load) {
       // Another program rewrites the file in place after the load, a
       // clock tick later (file times may be kept at tick granularity).
@@ -308,9 +261,8 @@ TEST_F(OutputFileTest, ANotedLoadIsTrustedOnlyWhileTheFileIsUnchanged) {
       ::close(fd);
     }
     const ino_t before = InodeOf("n.mod");
-    FailingOps::Reset();
-    EXPECT_TRUE(StoreOutputFile("n.mod", new_));
-    ForgetLoadedFile();
+    faults_.Reset();
+    EXPECT_TRUE(Store("n.mod", new_, &loaded));
     EXPECT_EQ(dir_.Read("n.mod"), new_);
     EXPECT_EQ(InodeOf("n.mod") == before, c.same_file);
     EXPECT_EQ(dir_.Snapshot().size(), 1u);

@@ -1,4 +1,4 @@
-#include "layout/layout_file.h"
+#include "layout/layout_kind.h"
 
 #include <gtest/gtest.h>
 
@@ -9,16 +9,15 @@
 #include <set>
 
 #include "driver/byte_order.h"
+#include "driver/diagnostics.h"
 #include "driver/recognition_cascade.h"
 #include "tests/layout/layout_builders.h"
-#include "tests/support/capture.h"
+#include "tests/support/layout_samples.h"
+#include "tests/support/rewrite_property.h"
 #include "tests/support/scratch_dir.h"
-#include "tools/layout_samples.h"
 
 namespace railfmt {
 namespace {
-
-using testing::CapturedOutput;
 using testing::MakeModel;
 using testing::MakeTrack;
 using testing::MakeVehicle;
@@ -28,7 +27,8 @@ using Bytes = std::vector<std::uint8_t>;
 
 CAnlage Read(const Bytes& bytes, std::size_t* stop = nullptr) {
   CAnlage a;
-  ReadLayoutBytes(a, bytes, "test.anl", stop);
+  const std::size_t at = ReadLayout(a, bytes).stop_offset;
+  if (stop != nullptr) *stop = at;
   return a;
 }
 
@@ -86,13 +86,13 @@ TEST(LayoutFile, EmptyLayoutsAreWrittenAs198ZeroBytes) {
   for (const std::int16_t count : {std::int16_t{0}, std::int16_t{-3}}) {
     Bytes bytes(198, 0);
     StoreLE16(bytes.data(), static_cast<std::uint16_t>(count));
-    CapturedOutput captured;
+    DiagnosticCapture captured;
     CAnlage a = Read(bytes);
     ASSERT_EQ(a.ReadOk, 1);
     EXPECT_TRUE(captured.messages().empty());
     EXPECT_EQ(a.TrackCount, count);
     EXPECT_TRUE(a.Tracks.empty());
-    EXPECT_EQ(EncodeLayoutFile(a), Bytes(198, 0));
+    EXPECT_EQ(testing::NormaliseAndEncode<LayoutKind>(a), Bytes(198, 0));
   }
 }
 
@@ -103,7 +103,7 @@ TEST(LayoutFile, BaseLayoutRoundTrips) {
   CAnlage a = Read(bytes);
   ASSERT_EQ(a.ReadOk, 1);
   EXPECT_EQ(a.Tracks[0].LinkedModel, 1) << "linked after a successful read";
-  EXPECT_EQ(EncodeLayoutFile(a), bytes);
+  EXPECT_EQ(testing::NormaliseAndEncode<LayoutKind>(a), bytes);
 }
 
 TEST(LayoutFile, ExtraByteAndCutBlocksAreRejected) {
@@ -128,7 +128,7 @@ TEST(LayoutFile, ExtraByteAndCutBlocksAreRejected) {
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.what);
-    CapturedOutput captured;
+    DiagnosticCapture captured;
     std::size_t stop = 0;
     EXPECT_EQ(Read(c.input, &stop).ReadOk, 0);
     EXPECT_EQ(captured.messages(), std::vector<std::string>{c.message});
@@ -157,7 +157,7 @@ TEST(LayoutFile, TrailersFollowTheVehicleNumbers) {
   EXPECT_EQ(read.RollingStock[2].TrailerWord, 0xBEEF);
   EXPECT_EQ(read.RollingStock[3].TrailerWord, 0) << "only the first vehicle of a number has a trailer";
   EXPECT_EQ(read.RollingStock[5].TrailerValue, 0u);
-  const Bytes written = EncodeLayoutFile(read);
+  const Bytes written = testing::NormaliseAndEncode<LayoutKind>(read);
   CAnlage again = Read(written);
   ASSERT_EQ(again.ReadOk, 1);
   EXPECT_EQ(again.RollingStockCount, 7) << "the vehicle numbered 0 is dropped";
@@ -200,7 +200,7 @@ TEST(LayoutFile, FailingVehicleMessageDependsOnADllName) {
     Bytes bytes = EncodeLayoutAsStored(a);
     const std::size_t zero = OffsetsOf(a).vehicles[0] + 2 + 1 + a.RollingStock[0].Name.size() + 2 + 8 + 44 + 2;
     bytes[zero] = 1;
-    CapturedOutput captured;
+    DiagnosticCapture captured;
     EXPECT_EQ(Read(bytes).ReadOk, 0);
     EXPECT_EQ(captured.mismatches(), "I: 1 S: 0\n");
     EXPECT_EQ(captured.messages(), std::vector<std::string>{c.message});
@@ -228,7 +228,7 @@ TEST(LayoutFile, EachRejectedFileFailsAtItsCheck) {
     SCOPED_TRACE(c.what);
     Bytes bytes = EncodeLayoutAsStored(base);
     bytes[c.offset] = c.value;
-    CapturedOutput captured;
+    DiagnosticCapture captured;
     EXPECT_EQ(Read(bytes).ReadOk, 0);
     EXPECT_EQ(captured.mismatches(), c.mismatch);
     EXPECT_EQ(captured.messages(), c.messages);
@@ -271,7 +271,7 @@ TEST(LayoutFile, NoTruncationIsAcceptedAndWholeFilesRewriteToAFixedPoint) {
     const Offsets o = OffsetsOf(whole);
     ASSERT_EQ(o.end, bytes.size());
     for (std::size_t n = 0; n < bytes.size(); ++n) {
-      CapturedOutput captured;
+      DiagnosticCapture captured;
       std::size_t stop = 0;
       const CAnlage cut = Read(Bytes(bytes.begin(), bytes.begin() + static_cast<std::ptrdiff_t>(n)), &stop);
       ASSERT_EQ(cut.ReadOk, 0) << n;
@@ -280,17 +280,17 @@ TEST(LayoutFile, NoTruncationIsAcceptedAndWholeFilesRewriteToAFixedPoint) {
       ASSERT_LE(stop, n);
     }
     // Whole, it is rewritten to a fixed point.
-    const Bytes once = EncodeLayoutFile(whole);
+    const Bytes once = testing::NormaliseAndEncode<LayoutKind>(whole);
     CAnlage again = Read(once);
     ASSERT_EQ(again.ReadOk, 1);
-    EXPECT_EQ(EncodeLayoutFile(again), once);
+    EXPECT_EQ(testing::NormaliseAndEncode<LayoutKind>(again), once);
   }
 }
 
 TEST(LayoutFile, CountsBeyondTheDataReserveLittle) {
   Bytes bytes(198, 0);
   StoreLE16(bytes.data(), 32767);
-  CapturedOutput captured;
+  DiagnosticCapture captured;
   CAnlage a = Read(bytes);
   EXPECT_EQ(a.ReadOk, 0);
   EXPECT_LE(a.Tracks.capacity(), 196u / 56 + 1);
@@ -320,7 +320,7 @@ TEST(LayoutFile, SamplesHoldWhatTheyAreFor) {
   for (const CGleis& t : read["anlage_bruecken.anl"].Tracks) links.push_back(t.LinkedModel);
   EXPECT_EQ(links, (std::vector<int>{0, 1, 2, -1, 6})) << "models 4 to 6 never link";
   CAnlage& doubled = read["anlage_doppelt.anl"];
-  const CAnlage written = Read(EncodeLayoutFile(doubled));
+  const CAnlage written = Read(testing::NormaliseAndEncode<LayoutKind>(doubled));
   std::vector<int> numbers;
   for (const CAnlagenModell& m : doubled.Models) numbers.push_back(m.Number);
   EXPECT_EQ(numbers, (std::vector<int>{3, 0, 5, 6, 0, 0}));
@@ -337,26 +337,14 @@ TEST(LayoutKind, WritesTheBaseNameAsAnl) {
   } cases[] = {{"x.anl", "x.anl"}, {"y.bak", "y.anl"}, {"a.b.c", "a.b.anl"}, {"noext", "noext.anl"}};
   for (const auto& c : cases) {
     std::size_t stop = 0;
-    auto file = kLayoutKind.try_read(c.entry, bytes, &stop);
-    ASSERT_NE(file, nullptr);
+    auto file = testing::TryKindStop(EntryKind::kLayout, bytes, c.entry, &stop);
+    ASSERT_TRUE(file.has_value());
     EXPECT_EQ(file->kind(), EntryKind::kLayout);
     EXPECT_EQ(file->OutputName(), c.output);
     EXPECT_EQ(stop, bytes.size());
   }
   std::size_t stop = 0;
-  EXPECT_EQ(kLayoutKind.try_read("x.anl", Bytes(bytes.begin(), bytes.end() - 1), &stop), nullptr);
-}
-
-TEST(LayoutKind, OpenFailuresAreReported) {
-  ScratchDir dir;
-  CapturedOutput captured;
-  CAnlage a;
-  ReadLayoutFile(a, "missing.anl");
-  EXPECT_EQ(a.ReadOk, 0);
-  EXPECT_EQ(captured.messages(), std::vector<std::string>{"Can't open missing.anl!\n"});
-  captured.Clear();
-  WriteLayoutFile(a, "no/such/dir/out.anl");
-  EXPECT_EQ(captured.messages(), std::vector<std::string>{"Can't open no/such/dir/out.anl!\n"});
+  EXPECT_FALSE(testing::TryKindStop(EntryKind::kLayout, Bytes(bytes.begin(), bytes.end() - 1), "x.anl", &stop));
 }
 
 TEST(LayoutKind, RailfmtRewritesLayoutsInPlaceAndBesideThemselves) {
@@ -366,8 +354,8 @@ TEST(LayoutKind, RailfmtRewritesLayoutsInPlaceAndBesideThemselves) {
   const Bytes y = samples.at("y.bak");
   auto expected = [](const Bytes& in) {
     CAnlage a;
-    ReadLayoutBytes(a, in, "");
-    return EncodeLayoutFile(a);
+    ReadLayout(a, in);
+    return testing::NormaliseAndEncode<LayoutKind>(a);
   };
   ScratchDir dir;
   dir.Write("x.anl", x);

@@ -5,13 +5,11 @@
 #include <bit>
 
 #include "driver/byte_order.h"
+#include "driver/diagnostics.h"
 #include "tests/layout/layout_builders.h"
-#include "tests/support/capture.h"
 
 namespace railfmt {
 namespace {
-
-using testing::CapturedOutput;
 using testing::MakeModel;
 using testing::MakeVehicle;
 
@@ -83,7 +81,7 @@ TEST(PlacedModel, RepeatedNameMustMatch) {
       bytes[4] = 0;
       bytes[2 + 4 + 24 + 2] = 0;
     }
-    CapturedOutput captured;
+    DiagnosticCapture captured;
     ReadCursor in(bytes);
     CAnlagenModell read;
     EXPECT_EQ(ReadPlacedModel(in, read), 0);
@@ -137,7 +135,7 @@ TEST(Vehicle, RepeatedFieldsAndZeroByteAreChecked) {
     SCOPED_TRACE(c.what);
     std::vector<std::uint8_t> bytes = VehicleBytes(MakeVehicle(7, "ab"));
     bytes[c.offset] = c.value;
-    CapturedOutput captured;
+    DiagnosticCapture captured;
     ReadCursor in(bytes);
     CAnlagenRollmaterial read;
     EXPECT_EQ(ReadRollmaterialEntry(in, read), 0);

@@ -8,17 +8,15 @@
 #include <string>
 #include <vector>
 
-#include "archive/model_file.h"
-#include "layout/layout_file.h"
+#include "archive/model_kind.h"
+#include "driver/diagnostics.h"
 #include "layout/layout_format.h"
-#include "tests/support/capture.h"
+#include "layout/layout_kind.h"
 #include "tests/support/mutator.h"
-#include "tools/kind_rewriters.h"
+#include "tests/support/rewrite_property.h"
 
 namespace railfmt {
 namespace {
-
-using testing::CapturedOutput;
 using testing::Mutator;
 
 constexpr int kFilesPerKind = 400;
@@ -170,17 +168,17 @@ CAnlage GenerateLayout(Values& v) {
 
 // The writer's file is accepted, and rewriting it is a fixed point.
 void CheckGeneratedFile(EntryKind kind, const std::vector<std::uint8_t>& file, const std::string& what) {
-  const auto rewritten = FindKindRewriter(kind)->rewrite(file);
+  const auto rewritten = testing::Rewrite(kind, file);
   ASSERT_TRUE(rewritten.has_value()) << what << ": the reader rejects the writer's file";
   EXPECT_EQ(*rewritten, file) << what << ": the writer's file is not in normal form";
 }
 
 TEST(GeneratedRoundTrip, Models) {
   Values v(0xA11CE);
-  CapturedOutput quiet;
+  DiagnosticCapture quiet;
   for (int i = 0; i < kFilesPerKind; ++i) {
     CModell model = GenerateModel(v);
-    CheckGeneratedFile(EntryKind::kModel, EncodeModelFile(model), "model " + std::to_string(i));
+    CheckGeneratedFile(EntryKind::kModel, EncodeToBytes<ModelKind>(model), "model " + std::to_string(i));
     quiet.Clear();
     if (HasFailure()) return;
   }
@@ -188,10 +186,11 @@ TEST(GeneratedRoundTrip, Models) {
 
 TEST(GeneratedRoundTrip, Layouts) {
   Values v(0xB0B);
-  CapturedOutput quiet;
+  DiagnosticCapture quiet;
   for (int i = 0; i < kFilesPerKind; ++i) {
     CAnlage layout = GenerateLayout(v);
-    CheckGeneratedFile(EntryKind::kLayout, EncodeLayoutFile(layout), "layout " + std::to_string(i));
+    CheckGeneratedFile(EntryKind::kLayout, testing::NormaliseAndEncode<LayoutKind>(layout),
+                       "layout " + std::to_string(i));
     quiet.Clear();
     if (HasFailure()) return;
   }

@@ -21,19 +21,18 @@
 
 #include "driver/batch_driver.h"
 #include "driver/byte_writer.h"
-#include "driver/output_file.h"
+#include "driver/diagnostics.h"
+#include "driver/directory.h"
 #include "driver/recognition_cascade.h"
 #include "rollingstock/rolling_stock.h"
-#include "tests/support/capture.h"
 #include "tests/support/kind_samples.h"
+#include "tests/support/rewrite_property.h"
 #include "tests/support/scratch_dir.h"
-#include "tools/kind_rewriters.h"
 
 namespace railfmt {
 namespace {
 
 namespace fs = std::filesystem;
-using testing::CapturedOutput;
 using testing::RunCommand;
 using testing::ScratchDir;
 using Files = std::map<std::string, std::vector<std::uint8_t>>;
@@ -46,8 +45,8 @@ std::string Quoted(const std::string& s) {
 
 // The normal form of a model file.
 std::vector<std::uint8_t> Normalised(const std::vector<std::uint8_t>& bytes) {
-  CapturedOutput quiet;
-  const auto out = FindKindRewriter(EntryKind::kModel)->rewrite(bytes);
+  DiagnosticCapture quiet;
+  const auto out = testing::Rewrite(EntryKind::kModel, bytes);
   return out.value_or(std::vector<std::uint8_t>{});
 }
 
@@ -275,13 +274,13 @@ TEST_F(HostileDirectoryTest, LongAndStrangeNames) {
 
 // Rolling stock is written under the name its info block holds.
 std::vector<std::uint8_t> RollingStockNamed(const std::string& name) {
-  CapturedOutput quiet;
+  DiagnosticCapture quiet;
   CRollmaterial record;
-  ReadRollingStockBytes(record, testing::SampleOf(EntryKind::kRollingStock), "sample");
+  ReadRollingStock(record, testing::SampleOf(EntryKind::kRollingStock), "sample");
   EXPECT_EQ(record.Complete, 1);
   record.Info.Name = name;
   ByteWriter out;
-  EncodeRollingStockFile(record, out);
+  EncodeRollingStock(record, out);
   return out.Take();
 }
 
@@ -317,9 +316,8 @@ TEST_F(HostileDirectoryTest, RollingStockNamesThatLeadOutOfTheDirectoryWriteNoth
 // scan's snapshot holds but has not visited yet.
 struct ScanRace {
   static inline bool done = false;
-  static int Rename(const char* from, const char* to) {
-    const int r = SystemOutputFileOps().rename(from, to);
-    if (!done) {
+  static bool BeforeRename(StoreStep step, std::string_view, std::size_t&) {
+    if (step == StoreStep::kRename && !done) {
       done = true;
       ::unlink("b.mod");
       ::unlink("c.mod");
@@ -332,7 +330,7 @@ struct ScanRace {
       ::unlink("e.mod");
       ::rename("f.bak", "e.mod");  // a name of the snapshot gets a model
     }
-    return r;
+    return false;
   }
 };
 
@@ -342,19 +340,15 @@ TEST_F(HostileDirectoryTest, FilesRemovedOrReplacedWhileTheScanRuns) {
   dir_.Write("c.mod", stale_);
   dir_.Write("e.mod", {'o', 'l', 'd'});
   dir_.Write("f.bak", stale_);
-  const OutputFileOps ops{SystemOutputFileOps().open, SystemOutputFileOps().write, SystemOutputFileOps().close,
-                          &ScanRace::Rename};
   ScanRace::done = false;
-  const OutputFileOps* previous = SetOutputFileOps(&ops);
-  CapturedOutput captured;
-  RunBatch();
-  SetOutputFileOps(previous);
+  DiagnosticCapture captured;
+  RunBatch(*OpenDirectory(".", &ScanRace::BeforeRename));
 
   ASSERT_TRUE(ScanRace::done);
   const Files expected = {{"a.bak", model_}, {"a.mod", model_}, {"c.mod", {'j', 'u', 'n', 'k'}}, {"e.mod", model_}};
   EXPECT_EQ(dir_.Snapshot(), expected);
   const std::vector<std::string>& m = captured.messages();
-  EXPECT_EQ(static_cast<std::size_t>(std::count(m.begin(), m.end(), "Can't open b.mod!\n")), CascadeKinds().size())
+  EXPECT_EQ(static_cast<std::size_t>(std::count(m.begin(), m.end(), "Can't open b.mod!\n")), kCascadeOrder.size())
       << "each kind reports the vanished file";
 }
 

@@ -16,90 +16,37 @@
 #include <vector>
 
 #include "driver/batch_driver.h"
-#include "driver/output_file.h"
-#include "tests/support/capture.h"
+#include "driver/diagnostics.h"
+#include "driver/directory.h"
 #include "tests/support/kind_samples.h"
+#include "tests/support/rewrite_property.h"
 #include "tests/support/scratch_dir.h"
-#include "tools/kind_rewriters.h"
+#include "tests/support/store_faults.h"
 
 namespace railfmt {
 namespace {
-
-using testing::CapturedOutput;
 using testing::KindSample;
 using testing::ScratchDir;
 
-// Output operations that deliver a few bytes per write, so that an output
-// takes dozens of writes, and fail exactly the armed call of the run's first
-// output (a run may store more: an output that is also an entry of the
-// directory is rewritten when its turn comes).
-struct Faults {
-  static inline std::size_t chunk = 1;
-  static inline int fail_write_at = -1;
-  static inline bool fail_open = false, fail_close = false, fail_rename = false;
-  static inline int writes = 0;  // of the first output
-  static inline int opens = 0;
-  static inline int closes = 0;
-  static inline int renames = 0;
-
-  static void Arm(int write_at, bool open, bool close, bool rename) {
-    fail_write_at = write_at;
-    fail_open = open;
-    fail_close = close;
-    fail_rename = rename;
-    writes = opens = closes = renames = 0;
-  }
-  static int Open(const char* p, int f, mode_t m) {
-    if (opens++ == 0 && fail_open) {
-      errno = EMFILE;
-      return -1;
-    }
-    return SystemOutputFileOps().open(p, f, m);
-  }
-  static ssize_t Write(int fd, const void* d, std::size_t n) {
-    if (opens == 1 && writes++ == fail_write_at) {
-      errno = ENOSPC;
-      return -1;
-    }
-    return SystemOutputFileOps().write(fd, d, n < chunk ? n : chunk);
-  }
-  static int Close(int fd) {
-    const int r = SystemOutputFileOps().close(fd);
-    if (closes++ == 0 && fail_close) {
-      errno = EIO;
-      return -1;
-    }
-    return r;
-  }
-  static int Rename(const char* a, const char* b) {
-    if (renames++ == 0 && fail_rename) {
-      errno = EXDEV;
-      return -1;
-    }
-    return SystemOutputFileOps().rename(a, b);
-  }
-};
-
-const OutputFileOps kFaultOps{&Faults::Open, &Faults::Write, &Faults::Close, &Faults::Rename};
-
 class OutputFaultsTest : public ::testing::Test {
  protected:
-  void SetUp() override { previous_ = SetOutputFileOps(&kFaultOps); }
-  void TearDown() override { SetOutputFileOps(previous_); }
-
   // A directory: entry name -> content. Runs the batch over it with the
   // armed fault and returns the directory afterwards and the messages.
   std::pair<std::map<std::string, std::vector<std::uint8_t>>, std::vector<std::string>> RunOver(
       const std::map<std::string, std::vector<std::uint8_t>>& files) {
     for (const auto& entry : std::filesystem::directory_iterator(dir_.path())) std::filesystem::remove_all(entry);
     for (const auto& [name, bytes] : files) dir_.Write(name, bytes);
-    CapturedOutput captured;
-    RunBatch();
+    DiagnosticCapture captured;
+    faults_.Reset();
+    if (armed_) arm_(faults_);
+    RunBatch(*OpenDirectory(".", faults_.Hook()));
     return {dir_.Snapshot(), captured.messages()};
   }
 
   ScratchDir dir_;
-  const OutputFileOps* previous_ = nullptr;
+  testing::StoreFaults faults_;
+  bool armed_ = false;
+  std::function<void(testing::StoreFaults&)> arm_;
 };
 
 // The input of a kind as a file that its rewrite changes, where the kind
@@ -108,9 +55,8 @@ class OutputFaultsTest : public ::testing::Test {
 std::vector<std::uint8_t> InputChangedByRewrite(const KindSample& s) {
   std::vector<std::uint8_t> bytes = s.sample.bytes;
   bytes.push_back(0);
-  const KindRewriter* kind = FindKindRewriter(s.kind);
-  CapturedOutput quiet;
-  if (kind != nullptr && kind->rewrite(bytes)) return bytes;
+  DiagnosticCapture quiet;
+  if (testing::Rewrite(s.kind, bytes)) return bytes;
   return s.sample.bytes;
 }
 
@@ -133,26 +79,28 @@ TEST_F(OutputFaultsTest, EveryFailingCallLeavesTheExistingOutputAndNoTemporary) 
       SCOPED_TRACE(s.sample.name + ", " + how);
       // Without a fault the run replaces the output: the faults below
       // therefore stop a real replacement.
-      Faults::chunk = std::max<std::size_t>(1, s.sample.bytes.size() / 40);
-      Faults::Arm(-1, false, false, false);
+      faults_.chunk = std::max<std::size_t>(1, s.sample.bytes.size() / 40);
+      armed_ = false;
       const auto [written, clean_messages] = RunOver(files);
-      const int writes = Faults::writes;
-      ASSERT_GT(writes, 0);
       const std::string& output = how == "in place" ? s.output_name : beside_output;
-      CapturedOutput quiet;
-      const auto rewritten = FindKindRewriter(s.kind)->rewrite(input);
+      DiagnosticCapture quiet;
+      const auto rewritten = testing::Rewrite(s.kind, input);
       ASSERT_TRUE(rewritten.has_value());
       ASSERT_EQ(written.at(output), *rewritten) << "the run did not write the output to begin with";
+      // The writes of the first output; later outputs may follow in the run.
+      const int writes = static_cast<int>((rewritten->size() + faults_.chunk - 1) / faults_.chunk);
 
-      std::vector<std::pair<std::string, std::function<void()>>> faults;
-      for (int n = 0; n < writes; ++n)
-        faults.emplace_back("write " + std::to_string(n), [n] { Faults::Arm(n, false, false, false); });
-      faults.emplace_back("close", [] { Faults::Arm(-1, false, true, false); });
-      faults.emplace_back("rename", [] { Faults::Arm(-1, false, false, true); });
-      faults.emplace_back("open", [] { Faults::Arm(-1, true, false, false); });
+      std::vector<std::pair<std::string, std::function<void(testing::StoreFaults&)>>> faults;
+      for (int n = 0; n < writes; ++n) {
+        faults.emplace_back("write " + std::to_string(n), [n](auto& f) { f.FailAt(StoreStep::kWrite, n); });
+      }
+      faults.emplace_back("close", [](auto& f) { f.FailAt(StoreStep::kClose, 0); });
+      faults.emplace_back("rename", [](auto& f) { f.FailAt(StoreStep::kRename, 0); });
+      faults.emplace_back("open", [](auto& f) { f.FailAt(StoreStep::kOpen, 0); });
       for (const auto& [what, arm] : faults) {
         SCOPED_TRACE(what);
-        arm();
+        armed_ = true;
+        arm_ = arm;
         const auto [after, messages] = RunOver(files);
         EXPECT_EQ(after, files);
         const std::string expected = (what == "open" ? "Can't open " : "Can't write ") + output + "!\n";

@@ -11,18 +11,16 @@
 #include <string>
 #include <vector>
 
+#include "driver/diagnostics.h"
 #include "driver/recognition_cascade.h"
-#include "layout/layout_file.h"
+#include "layout/layout_kind.h"
 #include "tests/layout/layout_builders.h"
-#include "tests/support/capture.h"
 #include "tests/support/mutator.h"
-#include "tools/kind_rewriters.h"
-#include "tools/sample_files.h"
+#include "tests/support/rewrite_property.h"
+#include "tests/support/sample_files.h"
 
 namespace railfmt {
 namespace {
-
-using testing::CapturedOutput;
 using testing::Mutator;
 
 constexpr int kMutationsPerSample = 2000;
@@ -33,22 +31,20 @@ struct Tally {
 };
 
 // Checks the property on one input; returns whether the reader accepted it.
-bool CheckRoundTrip(const KindRewriter& kind, const std::vector<std::uint8_t>& input, const std::string& what) {
+bool CheckRoundTrip(EntryKind kind, const std::vector<std::uint8_t>& input, const std::string& what) {
   bool accepted = false;
-  EXPECT_EQ(CheckRewriteIsStable(kind, input, &accepted), "") << what;
+  EXPECT_EQ(testing::CheckRewriteIsStable(kind, input, &accepted), "") << what;
   return accepted;
 }
 
 TEST(RoundTrip, EveryKindHasARewriterAndSamples) {
-  ASSERT_EQ(KindRewriters().size(), CascadeKinds().size());
-  for (const FileKind* kind : CascadeKinds()) {
-    SCOPED_TRACE(EntryKindName(kind->kind));
-    EXPECT_NE(FindKindRewriter(kind->kind), nullptr);
+  for (EntryKind kind : kCascadeOrder) {
+    SCOPED_TRACE(EntryKindName(kind));
     bool has_sample = false;
     for (const SampleFile& sample : MakeSampleFiles()) {
-      CapturedOutput quiet;
+      DiagnosticCapture quiet;
       const auto file = RecogniseEntry(sample.name, sample.bytes);
-      has_sample = has_sample || (file != nullptr && file->kind() == kind->kind);
+      has_sample = has_sample || (file && file->kind() == kind);
     }
     EXPECT_TRUE(has_sample) << "no sample of this kind";
   }
@@ -58,30 +54,29 @@ TEST(RoundTrip, SamplesRewriteToAFixedPoint) {
   // Some samples are in normal form and come out unchanged; the others (a
   // reordered primitive list, misplaced bridges, duplicate models) change
   // once and then stay.
-  CapturedOutput quiet;
+  DiagnosticCapture quiet;
   int unchanged = 0;
   int normalised = 0;
   for (const SampleFile& sample : MakeSampleFiles()) {
     SCOPED_TRACE(sample.name);
     const auto file = RecogniseEntry(sample.name, sample.bytes);
-    ASSERT_NE(file, nullptr) << "a sample that no kind reads";
-    const KindRewriter* kind = FindKindRewriter(file->kind());
-    ASSERT_NE(kind, nullptr);
-    const auto output = kind->rewrite(sample.bytes);
+    ASSERT_TRUE(file.has_value()) << "a sample that no kind reads";
+    const EntryKind kind = file->kind();
+    const auto output = testing::Rewrite(kind, sample.bytes);
     ASSERT_TRUE(output.has_value());
     ++(*output == sample.bytes ? unchanged : normalised);
-    CheckRoundTrip(*kind, *output, sample.name + " rewritten");
+    CheckRoundTrip(kind, *output, sample.name + " rewritten");
   }
   EXPECT_GT(unchanged, 0);
   EXPECT_GT(normalised, 0);
 }
 
 TEST(RoundTrip, ZeroFilledFilesOfEveryLength) {
-  CapturedOutput quiet;
-  for (const KindRewriter& kind : KindRewriters()) {
+  DiagnosticCapture quiet;
+  for (EntryKind kind : kCascadeOrder) {
     for (std::size_t length = 0; length <= 400; ++length) {
       CheckRoundTrip(kind, std::vector<std::uint8_t>(length, 0),
-                     std::string(EntryKindName(kind.kind)) + ", " + std::to_string(length) + " zero bytes");
+                     std::string(EntryKindName(kind)) + ", " + std::to_string(length) + " zero bytes");
       quiet.Clear();
     }
   }
@@ -90,28 +85,27 @@ TEST(RoundTrip, ZeroFilledFilesOfEveryLength) {
 TEST(RoundTrip, MutatedSamplesRewriteIdempotently) {
   const std::vector<SampleFile> samples = MakeSampleFiles();
   ASSERT_FALSE(samples.empty());
-  CapturedOutput quiet;
-  for (const KindRewriter& kind : KindRewriters()) {
+  DiagnosticCapture quiet;
+  for (EntryKind kind : kCascadeOrder) {
     Tally tally;
     for (std::size_t s = 0; s < samples.size(); ++s) {
       // One seed per kind and sample, so that a failure names its input.
-      Mutator mutator(0x5EED0000u + 64u * static_cast<unsigned>(kind.kind) + s);
+      Mutator mutator(0x5EED0000u + 64u * static_cast<unsigned>(kind) + s);
       const std::vector<std::uint8_t>& partner = samples[(s + 1) % samples.size()].bytes;
       for (int i = 0; i < kMutationsPerSample; ++i) {
         const std::vector<std::uint8_t> input = mutator.Mutate(samples[s].bytes, partner);
         const bool accepted = CheckRoundTrip(
-            kind, input,
-            std::string(EntryKindName(kind.kind)) + ", " + samples[s].name + ", mutation " + std::to_string(i));
+            kind, input, std::string(EntryKindName(kind)) + ", " + samples[s].name + ", mutation " + std::to_string(i));
         ++(accepted ? tally.accepted : tally.rejected);
         quiet.Clear();
         if (::testing::Test::HasFailure()) return;
       }
     }
     // Both verdicts must occur, or the property says nothing about the kind.
-    EXPECT_GT(tally.accepted, 0) << EntryKindName(kind.kind);
-    EXPECT_GT(tally.rejected, 0) << EntryKindName(kind.kind);
-    std::printf("round trip %-20s accepted %5d, rejected %5d mutated samples\n", EntryKindName(kind.kind),
-                tally.accepted, tally.rejected);
+    EXPECT_GT(tally.accepted, 0) << EntryKindName(kind);
+    EXPECT_GT(tally.rejected, 0) << EntryKindName(kind);
+    std::printf("round trip %-20s accepted %5d, rejected %5d mutated samples\n", EntryKindName(kind), tally.accepted,
+                tally.rejected);
   }
 }
 
@@ -128,27 +122,27 @@ TEST(RoundTrip, ALayoutWhoseBridgeTookANanDirectionSettlesOnTheSecondRewrite) {
   layout.Tracks.push_back(testing::MakeTrack(2, "B", 1, {0, -2000, 10}, {1.0f, nan, 0.0f}, {1000, 2000, 30}));
   layout.Models.push_back(testing::MakeModel(1, "..\\Bruecken\\Holz.mod", {500, 0, 0}, {1.0f, 0.0f, 0.0f}));
   testing::SetCounts(layout);
-  const std::vector<std::uint8_t> input = EncodeLayoutFile(layout);
+  const std::vector<std::uint8_t> input = testing::NormaliseAndEncode<LayoutKind>(layout);
 
-  CapturedOutput quiet;
-  const KindRewriter& kind = *FindKindRewriter(EntryKind::kLayout);
-  const auto first = kind.rewrite(input);
+  DiagnosticCapture quiet;
+  const EntryKind kind = EntryKind::kLayout;
+  const auto first = testing::Rewrite(kind, input);
   ASSERT_TRUE(first.has_value());
-  const auto second = kind.rewrite(*first);
+  const auto second = testing::Rewrite(kind, *first);
   ASSERT_TRUE(second.has_value());
   EXPECT_NE(*second, *first);
-  EXPECT_TRUE(kind.may_settle_later(input, *first));
-  EXPECT_EQ(kind.rewrite(*second), second);
-  EXPECT_FALSE(kind.may_settle_later(*first, *second)) << "placed from the first track, the bridge has no NaN";
+  EXPECT_TRUE(testing::MaySettleLater(kind, input, *first));
+  EXPECT_EQ(testing::Rewrite(kind, *second), second);
+  EXPECT_FALSE(testing::MaySettleLater(kind, *first, *second)) << "placed from the first track, the bridge has no NaN";
   bool accepted = false;
-  EXPECT_EQ(CheckRewriteIsStable(kind, input, &accepted), "");
+  EXPECT_EQ(testing::CheckRewriteIsStable(kind, input, &accepted), "");
   EXPECT_TRUE(accepted);
 
   CAnlage read;
-  ReadLayoutBytes(read, *first, "first");
+  ReadLayout(read, *first);
   ASSERT_EQ(read.Models.size(), 1u);
   EXPECT_EQ(read.Models[0].Position, (std::array<std::int32_t, 3>{500, 0, 20})) << "placed at track B's height";
-  ReadLayoutBytes(read = CAnlage{}, *second, "second");
+  ReadLayout(read = CAnlage{}, *second);
   EXPECT_EQ(read.Models[0].Position, (std::array<std::int32_t, 3>{500, 0, 150})) << "placed at track A's height";
 }
 
@@ -173,21 +167,21 @@ TEST(RoundTrip, ALayoutWhoseModelNumbered0TookALinkSettlesOnTheSecondRewrite) {
   WriteProperties(out, layout.Properties);
   const std::vector<std::uint8_t> input = out.Take();
 
-  CapturedOutput quiet;
-  const KindRewriter& kind = *FindKindRewriter(EntryKind::kLayout);
-  const auto first = kind.rewrite(input);
+  DiagnosticCapture quiet;
+  const EntryKind kind = EntryKind::kLayout;
+  const auto first = testing::Rewrite(kind, input);
   ASSERT_TRUE(first.has_value());
-  const auto second = kind.rewrite(*first);
+  const auto second = testing::Rewrite(kind, *first);
   ASSERT_TRUE(second.has_value());
-  EXPECT_EQ(kind.rewrite(*second), second);
-  EXPECT_TRUE(kind.may_settle_later(input, *first));
-  EXPECT_EQ(CheckRewriteIsStable(kind, input, nullptr), "");
+  EXPECT_EQ(testing::Rewrite(kind, *second), second);
+  EXPECT_TRUE(testing::MaySettleLater(kind, input, *first));
+  EXPECT_EQ(testing::CheckRewriteIsStable(kind, input, nullptr), "");
 
   CAnlage read;
-  ReadLayoutBytes(read, *first, "first");
+  ReadLayout(read, *first);
   ASSERT_EQ(read.Models.size(), 1u);
   EXPECT_EQ(read.Models[0].Position[2], 0);
-  ReadLayoutBytes(read = CAnlage{}, *second, "second");
+  ReadLayout(read = CAnlage{}, *second);
   ASSERT_EQ(read.Models.size(), 1u);
   EXPECT_EQ(read.Models[0].Position[2], 50);
 }

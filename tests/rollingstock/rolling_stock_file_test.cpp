@@ -1,4 +1,4 @@
-#include "rollingstock/rolling_stock_file.h"
+#include "rollingstock/rolling_stock_kind.h"
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>
@@ -9,18 +9,17 @@
 #include <string>
 #include <vector>
 
-#include "archive/model_file.h"
-#include "construction/construction_file.h"
+#include "archive/model_kind.h"
+#include "construction/construction_kind.h"
+#include "driver/diagnostics.h"
 #include "driver/recognition_cascade.h"
-#include "layout/layout_file.h"
+#include "layout/layout_kind.h"
 #include "tests/archive/model_test_models.h"
-#include "tests/support/capture.h"
+#include "tests/support/rewrite_property.h"
 #include "tests/support/scratch_dir.h"
 
 namespace railfmt {
 namespace {
-
-using testing::CapturedOutput;
 using testing::ScratchDir;
 
 CRollmaterial RecordNamed(const std::string& name) {
@@ -33,32 +32,8 @@ CRollmaterial RecordNamed(const std::string& name) {
 
 std::vector<std::uint8_t> Encode(CRollmaterial record) {
   ByteWriter out;
-  EncodeRollingStockFile(record, out);
+  EncodeRollingStock(record, out);
   return out.Take();
-}
-
-TEST(RollingStockFile, WrittenFileReadsBackEqual) {
-  ScratchDir dir;
-  CapturedOutput captured;
-  CRollmaterial record = RecordNamed("E 94");
-  WriteRollingStockFile(record, "E 94.rol");
-  EXPECT_EQ(dir.Read("E 94.rol"), Encode(RecordNamed("E 94")));
-  CRollmaterial read;
-  ReadRollingStockFile(read, "E 94.rol");
-  EXPECT_EQ(read.Complete, 1);
-  EXPECT_EQ(read.Info, record.Info);
-  EXPECT_TRUE(captured.messages().empty());
-}
-
-TEST(RollingStockFile, UnopenableFilesAreReportedWithTheirPath) {
-  ScratchDir dir;
-  CapturedOutput captured;
-  CRollmaterial record;
-  ReadRollingStockFile(record, "fehlt.rol");
-  EXPECT_EQ(record.Complete, 0);
-  WriteRollingStockFile(record, "kein/ordner.rol");
-  EXPECT_EQ(captured.messages(),
-            (std::vector<std::string>{"Can't open fehlt.rol!\n", "Can't open kein/ordner.rol!\n"}));
 }
 
 // The output is named from the info block and stays in the working
@@ -81,12 +56,12 @@ TEST(RollingStockFile, KindNamesTheOutputFromTheInfoBlock) {
     SCOPED_TRACE(c.stored_name);
     ScratchDir dir;
     ::mkdir("sub", 0777);
-    CapturedOutput captured;
+    DiagnosticCapture captured;
     const std::vector<std::uint8_t> bytes = Encode(RecordNamed(c.stored_name));
-    auto file = kRollingStockKind.try_read("eingang.bin", bytes, nullptr);
-    ASSERT_NE(file, nullptr);
+    auto file = testing::TryKindStop(EntryKind::kRollingStock, bytes, "eingang.bin", nullptr);
+    ASSERT_TRUE(file.has_value());
     EXPECT_EQ(file->kind(), EntryKind::kRollingStock);
-    file->WriteOutput();
+    testing::WriteHere(*file);
     std::map<std::string, std::vector<std::uint8_t>> expected = {{"sub", {}}};
     if (c.output != nullptr) {
       expected[c.output] = Encode(RecordNamed(c.stored_name.substr(0, c.stored_name.find('\0'))));
@@ -98,37 +73,32 @@ TEST(RollingStockFile, KindNamesTheOutputFromTheInfoBlock) {
   }
 }
 
-TEST(RollingStockFile, CascadeTriesRollingStockModelDrawingLayout) {
-  EXPECT_EQ(CascadeKinds(),
-            (std::vector<const FileKind*>{&kRollingStockKind, &kModelKind, &kConstructionKind, &kLayoutKind}));
-}
-
 TEST(RollingStockFile, CascadeRecognisesEachKindAfterTheFailedAttempts) {
   CModell model = testing::TwoPartModel();
-  const std::vector<std::uint8_t> model_bytes = EncodeModelFile(model);
+  const std::vector<std::uint8_t> model_bytes = EncodeToBytes<ModelKind>(model);
   CKonstruktion drawing;
   CPunkt point;
   point.Quad[0] = 5;  // stands at offset 40, where a model header repeats its part count
   drawing.SetPoints({point});
   ByteWriter drawing_out;
-  EncodeConstructionFile(drawing, drawing_out);
+  EncodeConstructionDrawing(drawing, drawing_out);
 
-  CapturedOutput captured;
+  DiagnosticCapture captured;
   auto rolling = RecogniseEntry("r.bin", Encode(RecordNamed("r")));
-  ASSERT_NE(rolling, nullptr);
+  ASSERT_TRUE(rolling.has_value());
   EXPECT_EQ(rolling->kind(), EntryKind::kRollingStock);
   EXPECT_EQ(captured.mismatches(), "");
   EXPECT_TRUE(captured.messages().empty());
 
   auto as_model = RecogniseEntry("m.mod", model_bytes);
-  ASSERT_NE(as_model, nullptr);
+  ASSERT_TRUE(as_model.has_value());
   EXPECT_EQ(as_model->kind(), EntryKind::kModel);
   EXPECT_EQ(captured.mismatches(), "");  // model 1 of the rolling stock attempt ran out of data
   EXPECT_EQ(captured.messages(), std::vector<std::string>{"Formatfehler!\n"});
 
   captured.Clear();
   auto as_drawing = RecogniseEntry("d.kon", drawing_out.bytes());
-  ASSERT_NE(as_drawing, nullptr);
+  ASSERT_TRUE(as_drawing.has_value());
   EXPECT_EQ(as_drawing->kind(), EntryKind::kConstruction);
   // The drawing's first word, 2880, passes as a part count; the repeated
   // count does not, once for the rolling stock and once for the model.
@@ -143,12 +113,12 @@ TEST(RollingStockFile, FailedDrawingIsLeftToTheKindsAfterIt) {
   CKonstruktion drawing;
   drawing.SetPoints({CPunkt()});
   ByteWriter out;
-  EncodeConstructionFile(drawing, out);
+  EncodeConstructionDrawing(drawing, out);
   std::vector<std::uint8_t> bytes = out.Take();
   bytes[bytes.size() - 4] = 1;  // the reserved count
-  CapturedOutput captured;
+  DiagnosticCapture captured;
   auto file = RecogniseEntry("d.kon", bytes);
-  EXPECT_TRUE(file == nullptr || file->kind() == EntryKind::kLayout);
+  EXPECT_TRUE(!file || file->kind() == EntryKind::kLayout);
   const std::vector<std::string>& messages = captured.messages();
   const auto juhu = std::find(messages.begin(), messages.end(), "Formatfehler Juhu in (null)!\n");
   ASSERT_NE(juhu, messages.end());

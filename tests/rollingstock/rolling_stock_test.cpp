@@ -5,13 +5,11 @@
 #include <string>
 #include <vector>
 
+#include "driver/diagnostics.h"
 #include "tests/archive/model_test_models.h"
-#include "tests/support/capture.h"
 
 namespace railfmt {
 namespace {
-
-using testing::CapturedOutput;
 using testing::FormatOf;
 using testing::ModelOf;
 using testing::PartOf;
@@ -50,15 +48,14 @@ std::vector<std::uint8_t> First(CModell model) {
   return out.Take();
 }
 std::vector<std::uint8_t> Later(const CModell& model, const CModell& tags_from) {
-  CModell copy = model;
-  copy.IndexTag = tags_from.IndexTag;
-  copy.FormatTag = tags_from.FormatTag;
   ByteWriter out;
-  copy.WriteModelLater(out);
+  model.WriteModelLater(out, {tags_from.IndexTag, tags_from.FormatTag});
   return out.Take();
 }
 CModell WithComputedTags(CModell model) {
-  model.ComputeModelTags();
+  const ModelTags tags = model.ComputeModelTags();
+  model.IndexTag = tags.index;
+  model.FormatTag = tags.format;
   return model;
 }
 std::vector<std::uint8_t> InfoBytes(const CRollInfo& info) {
@@ -81,7 +78,7 @@ CRollmaterial Record(CModell m0, CModell m1, CModell m2, const std::string& name
 
 std::vector<std::uint8_t> Encode(CRollmaterial record) {
   ByteWriter out;
-  EncodeRollingStockFile(record, out);
+  EncodeRollingStock(record, out);
   return out.Take();
 }
 
@@ -141,10 +138,10 @@ TEST(RollingStock, FirstModelWithPartsIntroducesTheClassesForTheOthers) {
     SCOPED_TRACE(c.what);
     EXPECT_EQ(Encode(Record(c.models[0], c.models[1], c.models[2], "BR 218")), c.file);
 
-    CapturedOutput captured;
+    DiagnosticCapture captured;
     CRollmaterial record;
     std::size_t stop = 0;
-    ReadRollingStockBytes(record, c.file, "zug.rol", &stop);
+    stop = ReadRollingStock(record, c.file, "zug.rol").stop_offset;
     ASSERT_EQ(record.Complete, 1) << captured.last_message();
     EXPECT_TRUE(captured.messages().empty());
     EXPECT_TRUE(captured.mismatches().empty());
@@ -185,9 +182,9 @@ TEST(RollingStock, LaterModelsAreHeldToTheFirstModelsTags) {
   };
   for (const auto& c : cases) {
     SCOPED_TRACE(c.what);
-    CapturedOutput captured;
+    DiagnosticCapture captured;
     CRollmaterial record;
-    ReadRollingStockBytes(record, c.file, "zug.rol");
+    ReadRollingStock(record, c.file, "zug.rol");
     EXPECT_EQ(record.Complete, 0);
     EXPECT_EQ(captured.mismatches(), c.mismatch);
     ASSERT_FALSE(captured.messages().empty());
@@ -208,9 +205,9 @@ TEST(RollingStock, WriterCarriesTheTagsOfItsOwnOutput) {
   read_tags.FormatTag = 0x8011;  // 0x8007 + 1 + (8 + 1)
   const std::vector<std::uint8_t> file = Join({EncodeModelWithBlocks(irregular, block), Later(ModelB(), read_tags),
                                                Later(ModelC(), read_tags), InfoBytes(Info("Ae 6/6"))});
-  CapturedOutput captured;
+  DiagnosticCapture captured;
   CRollmaterial record;
-  ReadRollingStockBytes(record, file, "in.rol");
+  ReadRollingStock(record, file, "in.rol");
   ASSERT_EQ(record.Complete, 1) << captured.last_message();
   EXPECT_EQ(record.Models[1].FormatTag, 0x8011);
 
@@ -218,7 +215,7 @@ TEST(RollingStock, WriterCarriesTheTagsOfItsOwnOutput) {
   EXPECT_EQ(written, Join({First(irregular), Later(ModelB(), WithComputedTags(irregular)),
                            Later(ModelC(), WithComputedTags(irregular)), InfoBytes(Info("Ae 6/6"))}));
   CRollmaterial again;
-  ReadRollingStockBytes(again, written, "out.rol");
+  ReadRollingStock(again, written, "out.rol");
   ASSERT_EQ(again.Complete, 1) << captured.last_message();
   EXPECT_EQ(again.Models[2].FormatTag, 0x800F);
 }
@@ -228,9 +225,9 @@ TEST(RollingStock, ExtraBytesAreReportedAcceptedAndDropped) {
   std::vector<std::uint8_t> longer = file;
   longer.push_back(1);
   longer.push_back(2);
-  CapturedOutput captured;
+  DiagnosticCapture captured;
   CRollmaterial record;
-  ReadRollingStockBytes(record, longer, "lang.rol");
+  ReadRollingStock(record, longer, "lang.rol");
   EXPECT_EQ(record.Complete, 1);
   EXPECT_EQ(captured.messages(), std::vector<std::string>{"EOF not found: lang.rol!\n"});
   EXPECT_EQ(Encode(record), file);
@@ -243,10 +240,10 @@ TEST(RollingStock, TruncationAtEveryLengthIsRejected) {
   const std::size_t info = file.size() - InfoBytes(Info("Glaskasten")).size();
   for (std::size_t length = 0; length < file.size(); ++length) {
     SCOPED_TRACE(length);
-    CapturedOutput captured;
+    DiagnosticCapture captured;
     CRollmaterial record;
     std::size_t stop = file.size();
-    ReadRollingStockBytes(record, std::span<const std::uint8_t>(file).first(length), "kurz.rol", &stop);
+    stop = ReadRollingStock(record, std::span<const std::uint8_t>(file).first(length), "kurz.rol").stop_offset;
     EXPECT_EQ(record.Complete, 0);
     EXPECT_EQ(captured.mismatches(), "");
     ASSERT_EQ(captured.messages().size(), 1u);
@@ -266,10 +263,10 @@ TEST(RollingStock, FailedModelStopsTheModelsWhereItFailed) {
   std::vector<std::uint8_t> file = Join({head, model1, Later(ModelC(), a), InfoBytes(Info("x"))});
   // The reserved word of model 1's header.
   file[head.size() + 2] = 7;
-  CapturedOutput captured;
+  DiagnosticCapture captured;
   CRollmaterial record;
   std::size_t stop = 0;
-  ReadRollingStockBytes(record, file, "r.rol", &stop);
+  stop = ReadRollingStock(record, file, "r.rol").stop_offset;
   EXPECT_EQ(record.Complete, 0);
   EXPECT_EQ(record.Models[0].ReadOk, 1);
   EXPECT_EQ(record.Models[2].ElementCount, 0);  // never read

@@ -1,18 +1,18 @@
 #include "tests/support/kind_samples.h"
 
-#include <gtest/gtest.h>
+#include <stdexcept>
 
+#include "driver/diagnostics.h"
 #include "driver/recognition_cascade.h"
-#include "tests/support/capture.h"
 
 namespace railfmt::testing {
 
 std::vector<KindSample> RecognisedSamples() {
-  CapturedOutput quiet;
+  DiagnosticCapture quiet;
   std::vector<KindSample> result;
   for (SampleFile& sample : MakeSampleFiles()) {
     const auto file = RecogniseEntry(sample.name, sample.bytes);
-    if (file == nullptr) continue;
+    if (!file) continue;
     result.push_back({std::move(sample), file->kind(), file->OutputName()});
   }
   return result;
@@ -22,8 +22,7 @@ std::vector<std::uint8_t> SampleOf(EntryKind kind) {
   for (const KindSample& s : RecognisedSamples()) {
     if (s.kind == kind) return s.sample.bytes;
   }
-  ADD_FAILURE() << "no sample of kind " << EntryKindName(kind);
-  return {};
+  throw std::logic_error(std::string("no sample of kind ") + EntryKindName(kind));
 }
 
 std::vector<std::uint8_t> ModelWithTrailingByte() {

@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "driver/file_kind.h"
-#include "tools/sample_files.h"
+#include "tests/support/sample_files.h"
 
 namespace railfmt::testing {
 
@@ -20,8 +20,7 @@ struct KindSample {
 // left out).
 std::vector<KindSample> RecognisedSamples();
 
-// The first sample of a kind; fails the calling test (fatally, via the
-// returned empty bytes and an ADD_FAILURE) when there is none.
+// The first sample of a kind; throws std::logic_error when there is none.
 std::vector<std::uint8_t> SampleOf(EntryKind kind);
 
 // A model that is not in normal form: a sample model with one byte after

@@ -1,5 +1,7 @@
 #include "tests/support/scratch_dir.h"
 
+#include "driver/batch_driver.h"
+
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -15,17 +17,18 @@ namespace railfmt::testing {
 
 namespace fs = std::filesystem;
 
-ScratchDir::ScratchDir() {
+ScratchDir::ScratchDir(bool enter) {
   std::string templ = (fs::temp_directory_path() / "railfmt-test-XXXXXX").string();
   if (::mkdtemp(templ.data()) == nullptr) throw std::runtime_error("mkdtemp failed");
   path_ = templ;
+  if (!enter) return;
   previous_cwd_ = fs::current_path().string();
   fs::current_path(path_);
 }
 
 ScratchDir::~ScratchDir() {
   std::error_code ec;
-  fs::current_path(previous_cwd_, ec);
+  if (!previous_cwd_.empty()) fs::current_path(previous_cwd_, ec);
   // Give back permissions a test took away, so that everything can go.
   RunCommand("chmod -R u+rwx '" + path_ + "' 2>/dev/null");
   fs::remove_all(path_, ec);
@@ -55,6 +58,19 @@ std::map<std::string, std::vector<std::uint8_t>> ScratchDir::Snapshot() const {
   }
   return result;
 }
+
+void ScratchDir::Clear() const {
+  for (const auto& entry : fs::directory_iterator(path_)) {
+    std::error_code ec;
+    fs::remove_all(entry.path(), ec);
+  }
+}
+
+std::vector<std::string> EntriesHere() { return EntriesToVisit(*OpenDirectory(".")); }
+
+void RunBatchHere() { RunBatch(*OpenDirectory(".")); }
+
+void WriteHere(RecognisedFile& file) { WriteRecognised(*OpenDirectory("."), file, nullptr); }
 
 std::string RunCommand(const std::string& command, int* exit_status) {
   std::string output;

@@ -1,5 +1,6 @@
-// Test support: a fresh temporary directory, made the working directory
-// while the object lives, removed with everything in it afterwards.
+// Test support: a fresh temporary directory, removed with everything in it
+// afterwards; made the working directory while the object lives unless it
+// is asked not to be (fuzz targets keep their own working directory).
 #pragma once
 
 #include <cstdint>
@@ -7,11 +8,13 @@
 #include <string>
 #include <vector>
 
+#include "driver/recognition_cascade.h"
+
 namespace railfmt::testing {
 
 class ScratchDir {
  public:
-  ScratchDir();
+  explicit ScratchDir(bool enter = true);
   ~ScratchDir();
   ScratchDir(const ScratchDir&) = delete;
   ScratchDir& operator=(const ScratchDir&) = delete;
@@ -23,11 +26,19 @@ class ScratchDir {
   // Every entry name (hidden ones included) with its content; directories
   // and other non-regular entries map to an empty vector.
   std::map<std::string, std::vector<std::uint8_t>> Snapshot() const;
+  // Removes every entry.
+  void Clear() const;
 
  private:
   std::string path_;
   std::string previous_cwd_;
 };
+
+// The batch on the working directory: the names it visits, a whole run, and
+// the writing of one recognised file as the batch writes it.
+std::vector<std::string> EntriesHere();
+void RunBatchHere();
+void WriteHere(RecognisedFile& file);
 
 // Runs a command with /bin/sh and returns its standard output.
 std::string RunCommand(const std::string& command, int* exit_status = nullptr);

@@ -1,11 +1,11 @@
-#include "tools/construction_samples.h"
+#include "tests/support/construction_samples.h"
 
 #include <gtest/gtest.h>
 
 #include <string>
 
 #include "construction/construction_drawing.h"
-#include "tests/support/capture.h"
+#include "driver/diagnostics.h"
 
 namespace railfmt {
 namespace {
@@ -18,13 +18,13 @@ TEST(ConstructionSamples, ReadCleanlyAndRewriteUnchanged) {
     if (!sample.name.ends_with(".kon")) continue;
     SCOPED_TRACE(sample.name);
     ++drawings;
-    testing::CapturedOutput captured;
+    DiagnosticCapture captured;
     CKonstruktion drawing;
-    ReadConstructionBytes(drawing, sample.bytes, sample.name);
+    ReadConstructionDrawing(drawing, sample.bytes, sample.name);
     ASSERT_EQ(drawing.ReadOk, 1) << captured.last_message();
     EXPECT_TRUE(captured.messages().empty());
     ByteWriter out;
-    EncodeConstructionFile(drawing, out);
+    EncodeConstructionDrawing(drawing, out);
     EXPECT_EQ(out.bytes(), sample.bytes);
   }
   EXPECT_GE(drawings, 7);

@@ -1,4 +1,4 @@
-#include "tools/corpus.h"
+#include "tools/make_corpus/corpus.h"
 
 #include <gtest/gtest.h>
 
@@ -6,21 +6,19 @@
 #include <set>
 #include <string>
 
+#include "driver/diagnostics.h"
 #include "driver/path_names.h"
 #include "driver/recognition_cascade.h"
-#include "tests/support/capture.h"
 #include "tests/support/scratch_dir.h"
 
 namespace railfmt {
 namespace {
-
-using testing::CapturedOutput;
 using testing::ScratchDir;
 
 constexpr std::size_t kFiles = 300;
 
 TEST(Corpus, EveryFileIsRecognisedAsTheKindItWasMadeAs) {
-  CapturedOutput quiet;  // the failed attempts print mismatch lines
+  DiagnosticCapture quiet;  // the failed attempts print mismatch lines
   std::map<EntryKind, int> seen;
   for (std::uint64_t seed : {1u, 977u}) {
     for (std::size_t i = 0; i < kFiles; ++i) {
@@ -47,16 +45,16 @@ TEST(Corpus, ValidFilesAreWrittenUnderTheirOwnNameAndArchivesUnchanged) {
   // in place or beside it. Layouts are stored with duplicates and
   // misplaced models, which the rewrite normalises into another layout.
   ScratchDir dir;
-  CapturedOutput quiet;
+  DiagnosticCapture quiet;
   for (std::size_t i = 0; i < kFiles; ++i) {
     const CorpusFile file = MakeCorpusFile(5, i);
     if (file.kind == EntryKind::kNone) continue;
     SCOPED_TRACE(file.name);
     auto recognised = RecogniseEntry(file.name, file.bytes);
-    ASSERT_NE(recognised, nullptr);
+    ASSERT_TRUE(recognised.has_value());
     const std::string output = recognised->OutputName();
     EXPECT_EQ(BaseName(output), BaseName(file.name));
-    recognised->WriteOutput();
+    testing::WriteHere(*recognised);
     const std::vector<std::uint8_t> written = dir.Read(output);
     if (file.kind == EntryKind::kLayout) {
       const auto again = RecogniseEntry(output, written);

@@ -1,10 +1,10 @@
-#include "tools/rollingstock_samples.h"
+#include "tests/support/rollingstock_samples.h"
 
 #include <gtest/gtest.h>
 
 #include <string>
 
-#include "tests/support/capture.h"
+#include "driver/diagnostics.h"
 
 namespace railfmt {
 namespace {
@@ -19,9 +19,9 @@ TEST(RollingStockSamples, ReadCleanlyAndRewriteInPlace) {
     if (!sample.name.ends_with(".rol")) continue;
     SCOPED_TRACE(sample.name);
     ++files;
-    testing::CapturedOutput captured;
+    DiagnosticCapture captured;
     CRollmaterial record;
-    ReadRollingStockBytes(record, sample.bytes, sample.name);
+    ReadRollingStock(record, sample.bytes, sample.name);
     ASSERT_EQ(record.Complete, 1) << captured.last_message();
     EXPECT_TRUE(captured.messages().empty());
     EXPECT_EQ(record.Info.Name.value_or("") + ".rol", sample.name);
@@ -30,7 +30,7 @@ TEST(RollingStockSamples, ReadCleanlyAndRewriteInPlace) {
     empty_first = empty_first || (record.Models[0].ElementCount == 0 && with_parts > 0);
     no_parts = no_parts || with_parts == 0;
     ByteWriter out;
-    EncodeRollingStockFile(record, out);
+    EncodeRollingStock(record, out);
     EXPECT_EQ(out.bytes(), sample.bytes);
   }
   EXPECT_GE(files, 3);

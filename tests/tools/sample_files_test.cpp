@@ -1,4 +1,4 @@
-#include "tools/sample_files.h"
+#include "tests/support/sample_files.h"
 
 #include <gtest/gtest.h>
 
@@ -7,14 +7,12 @@
 #include <set>
 #include <string>
 
+#include "driver/diagnostics.h"
 #include "driver/path_names.h"
 #include "driver/recognition_cascade.h"
-#include "tests/support/capture.h"
 
 namespace railfmt {
 namespace {
-
-using testing::CapturedOutput;
 
 // The demo runs on the files in samples/; they must be what make_samples
 // writes today, or the demo shows stale behaviour.
@@ -32,11 +30,11 @@ TEST(SampleFiles, BundledSamplesAreUpToDate) {
 // Every sample is recognised, and as the kind its extension names (the
 // .bak samples show a rewrite under another name).
 TEST(SampleFiles, EverySampleIsRecognisedAsItsKind) {
-  CapturedOutput quiet;
+  DiagnosticCapture quiet;
   for (const SampleFile& sample : MakeSampleFiles()) {
     SCOPED_TRACE(sample.name);
     auto file = RecogniseEntry(sample.name, sample.bytes);
-    ASSERT_NE(file, nullptr);
+    ASSERT_TRUE(file.has_value());
     const std::string ext = Extension(sample.name);
     if (ext == "bak") continue;
     EXPECT_EQ(Extension(file->OutputName()), ext);

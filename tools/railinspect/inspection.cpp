@@ -8,7 +8,7 @@
 
 #include "driver/batch_driver.h"
 #include "driver/diagnostics.h"
-#include "driver/platform_files.h"
+#include "driver/directory.h"
 #include "driver/recognition_cascade.h"
 
 namespace railfmt::inspect {
@@ -19,38 +19,12 @@ std::string WithoutNewline(std::string_view text) {
   return std::string(text);
 }
 
-// The readers name an object whose Name is absent "(null)"; every such
-// message says "... in (null)...". Only that place is replaced, so a
-// track or vehicle name that happens to read "(null)" stays as it is.
-std::string NameTheEntry(std::string message, const std::string& entry_name) {
-  static constexpr std::string_view kAbsent = " in (null)";
-  const std::size_t at = message.find(kAbsent);
-  if (at != std::string::npos) message.replace(at + 4, kAbsent.size() - 4, entry_name);
-  return message;
+// The directory part of a path, "." for a plain name.
+std::string DirectoryPart(const std::string& path) {
+  const std::size_t slash = path.rfind('/');
+  if (slash == std::string::npos) return ".";
+  return slash == 0 ? "/" : path.substr(0, slash);
 }
-
-// Installs a collecting sink and mismatch writer for its lifetime.
-class DiagnosticCollector {
- public:
-  DiagnosticCollector(std::vector<Diagnostic>& out, const std::string& entry_name) {
-    previous_sink_ = SetDiagnosticSink([&out, &entry_name](std::string_view message) {
-      out.push_back({false, NameTheEntry(WithoutNewline(message), entry_name)});
-    });
-    previous_writer_ = SetMismatchWriter([&out](std::string_view line) {
-      out.push_back({true, WithoutNewline(line)});
-    });
-  }
-  ~DiagnosticCollector() {
-    SetDiagnosticSink(std::move(previous_sink_));
-    SetMismatchWriter(std::move(previous_writer_));
-  }
-  DiagnosticCollector(const DiagnosticCollector&) = delete;
-  DiagnosticCollector& operator=(const DiagnosticCollector&) = delete;
-
- private:
-  DiagnosticSink previous_sink_;
-  MismatchWriter previous_writer_;
-};
 
 }  // namespace
 
@@ -74,20 +48,25 @@ FileReport InspectFile(const std::string& path, const std::string& entry_name) {
   FileReport report;
   report.path = path;
   report.entry_name = entry_name;
-  std::vector<std::uint8_t> bytes;
-  report.readable = LoadRegularFile(path, bytes);
+  const auto directory = OpenDirectory(DirectoryPart(path));
+  LoadedEntry entry;
+  report.load_status = directory == nullptr ? LoadStatus::kMissing : directory->Load(LastPathComponent(path), entry);
+  report.readable = report.load_status == LoadStatus::kLoaded;
   if (!report.readable) return report;
-  report.size = bytes.size();
-  for (const FileKind* kind : CascadeKinds()) {
+  report.size = entry.bytes().size();
+  for (EntryKind kind : kCascadeOrder) {
     KindAttempt& attempt = report.attempts.emplace_back();
-    attempt.kind = kind->kind;
+    attempt.kind = kind;
+    ReadResult result;
     {
-      DiagnosticCollector collector(attempt.diagnostics, entry_name);
-      report.file = kind->try_read(entry_name, bytes, &attempt.stop_offset);
+      DiagnosticCapture capture;
+      report.file = TryKind(kind, entry.bytes(), entry_name, &result, MessageNames::kEntryName);
+      for (const Diagnostic& d : capture.entries())
+        attempt.diagnostics.push_back({d.is_mismatch, WithoutNewline(d.text)});
     }
-    if (report.file != nullptr) {
+    attempt.stop_offset = result.stop_offset;
+    if (report.file) {
       attempt.accepted = true;
-      report.bytes = std::move(bytes);
       break;
     }
   }
@@ -120,7 +99,9 @@ std::vector<FileToInspect> ExpandPaths(const std::vector<std::string>& paths) {
       continue;
     }
     const std::string prefix = path.ends_with('/') ? path : path + "/";
-    for (const std::string& name : EntriesToVisit(path)) files.push_back({prefix + name, name});
+    const auto directory = OpenDirectory(path);
+    if (directory == nullptr) continue;
+    for (const std::string& name : EntriesToVisit(*directory)) files.push_back({prefix + name, name});
   }
   return files;
 }

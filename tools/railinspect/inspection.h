@@ -4,28 +4,22 @@
 // reported.
 //
 // The cascade runs exactly as in the batch tool, on the bytes loaded once,
-// with a sink and a mismatch writer of our own installed for each attempt,
-// so nothing a reader reports reaches standard output.
+// with the diagnostics of each attempt taken in, so nothing a reader reports
+// reaches standard output. The readers' messages name the entry where the
+// format's own wording names the absent "(null)".
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
-#include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
-#include "driver/file_kind.h"
+#include "driver/diagnostics.h"
+#include "driver/directory.h"
+#include "driver/recognition_cascade.h"
 
 namespace railfmt::inspect {
-
-// One diagnostic in the order the reader produced it: a mismatch line of a
-// field check, or a message handed to the diagnostic sink. The text has no
-// trailing newline; in messages the "(null)" that stands for the reader's
-// absent name is replaced by the entry's name.
-struct Diagnostic {
-  bool is_mismatch = false;
-  std::string text;
-};
 
 // One kind's reader tried on the file.
 struct KindAttempt {
@@ -47,12 +41,12 @@ struct FileReport {
   std::size_t size = 0;
   // Every kind tried, in cascade order, up to the one that accepted it.
   std::vector<KindAttempt> attempts;
-  // The object the accepting reader filled; nullptr when no kind accepted.
-  std::unique_ptr<RecognisedFile> file;
-  // The file's bytes, kept for a recognised file only (content_objects.h).
-  std::vector<std::uint8_t> bytes;
+  // Why the file could not be loaded, when it could not.
+  LoadStatus load_status = LoadStatus::kLoaded;
+  // The object the accepting reader filled; nothing when no kind accepted.
+  std::optional<RecognisedFile> file;
 
-  bool recognised() const { return file != nullptr; }
+  bool recognised() const { return file.has_value(); }
 };
 
 // Inspects the file at path; entry_name is the name the readers are given

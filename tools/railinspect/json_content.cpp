@@ -1,6 +1,5 @@
 #include "tools/railinspect/json_content.h"
 
-#include "tools/railinspect/content_objects.h"
 #include "tools/railinspect/json_archive.h"
 #include "tools/railinspect/json_layout.h"
 
@@ -8,29 +7,11 @@ namespace railfmt::inspect {
 
 Json ContentJson(const FileReport& report) {
   if (!report.recognised()) return nullptr;
-  switch (report.file->kind()) {
-    case EntryKind::kRollingStock: {
-      CRollmaterial rolling_stock;
-      if (ReadContent(report, rolling_stock)) return RollingStockJson(rolling_stock);
-      break;
-    }
-    case EntryKind::kModel: {
-      CModell model;
-      if (ReadContent(report, model)) return ModelJson(model);
-      break;
-    }
-    case EntryKind::kConstruction: {
-      CKonstruktion drawing;
-      if (ReadContent(report, drawing)) return ConstructionJson(drawing);
-      break;
-    }
-    case EntryKind::kLayout: {
-      CAnlage layout;
-      if (ReadContent(report, layout)) return LayoutJson(layout);
-      break;
-    }
-    case EntryKind::kNone: break;
-  }
+  const RecognisedFile& file = *report.file;
+  if (const auto* rolling_stock = file.As<CRollmaterial>()) return RollingStockJson(*rolling_stock);
+  if (const auto* model = file.As<CModell>()) return ModelJson(*model);
+  if (const auto* drawing = file.As<CKonstruktion>()) return ConstructionJson(*drawing);
+  if (const auto* layout = file.As<CAnlage>()) return LayoutJson(*layout);
   return nullptr;
 }
 

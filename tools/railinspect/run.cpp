@@ -5,7 +5,7 @@
 #include <string_view>
 
 #include "driver/diagnostics.h"
-#include "driver/output_file.h"
+#include "driver/directory.h"
 #include "tools/railinspect/inspection.h"
 #include "tools/railinspect/json_report.h"
 #include "tools/railinspect/svg_drawing.h"
@@ -23,13 +23,21 @@ bool WritePicture(const FileReport& report, const std::string& svg_path) {
     return false;
   }
   const std::string svg = DrawFile(report);
-  std::string failure;
-  const DiagnosticSink previous = SetDiagnosticSink([&failure](std::string_view m) { failure.assign(m); });
-  const bool stored =
-      StoreOutputFile(svg_path, std::span(reinterpret_cast<const std::uint8_t*>(svg.data()), svg.size()));
-  SetDiagnosticSink(previous);
-  if (!stored) std::fprintf(stderr, "railinspect: %s", failure.c_str());
-  return stored;
+  DiagnosticCapture capture;
+  const std::size_t slash = svg_path.rfind('/');
+  const std::string folder = slash == std::string::npos ? "." : slash == 0 ? "/" : svg_path.substr(0, slash);
+  const auto directory = OpenDirectory(folder);
+  const StoreOutcome outcome =
+      directory == nullptr
+          ? StoreOutcome::kRefused
+          : directory->Store(LastPathComponent(svg_path),
+                             std::span(reinterpret_cast<const std::uint8_t*>(svg.data()), svg.size()), nullptr);
+  if (outcome == StoreOutcome::kRefused || outcome == StoreOutcome::kFailed) {
+    const std::string why = capture.messages().empty() ? "Can't open " + svg_path + "!\n" : capture.last_message();
+    std::fprintf(stderr, "railinspect: %s", why.c_str());
+    return false;
+  }
+  return true;
 }
 
 }  // namespace
@@ -46,9 +54,8 @@ int RunInspector(const Options& options) {
   }
   const std::vector<FileToInspect> files = ExpandPaths(options.paths);
   // Nothing a reader reports may reach standard output unasked; every
-  // attempt installs its own collectors, and these catch anything else.
-  const DiagnosticSink previous_sink = SetDiagnosticSink([](std::string_view) {});
-  const MismatchWriter previous_writer = SetMismatchWriter([](std::string_view) {});
+  // attempt takes its own diagnostics in, and this catches anything else.
+  DiagnosticCapture quiet;
 
   int recognised = 0;
   bool picture_ok = true;
@@ -74,8 +81,6 @@ int RunInspector(const Options& options) {
           std::to_string(count - recognised) + " not recognised\n");
   }
   std::fflush(stdout);
-  SetDiagnosticSink(previous_sink);
-  SetMismatchWriter(previous_writer);
   return recognised == count && picture_ok ? kExitAllRecognised : kExitNotAllRecognised;
 }
 

@@ -3,7 +3,6 @@
 #include <string>
 #include <vector>
 
-#include "tools/railinspect/content_objects.h"
 #include "tools/railinspect/svg_canvas.h"
 #include "tools/railinspect/svg_layout.h"
 #include "tools/railinspect/svg_model.h"
@@ -33,48 +32,31 @@ std::string DrawFile(const FileReport& report) {
   SvgDocument picture(kPictureWidth, kPictureHeight, report.entry_name);
   const std::string name = XmlText(report.entry_name);
   if (!report.recognised()) return picture.Text();
-  switch (report.file->kind()) {
-    case EntryKind::kRollingStock: {
-      CRollmaterial rolling_stock;
-      if (!ReadContent(report, rolling_stock)) break;
-      // The three models side by side, each scaled to its own panel.
-      const double width = picture.width() / 3;
-      std::vector<std::string> counts;
-      for (std::size_t i = 0; i < rolling_stock.Models.size(); ++i) {
-        const Panel panel{width * static_cast<double>(i), kLegendHeight + 30, width,
-                          picture.height() - kLegendHeight - 30};
-        picture.Add("<rect class=\"panel-frame\" x=\"" + Num(panel.left + 4) + "\" y=\"" + Num(panel.top) +
-                    "\" width=\"" + Num(panel.width - 8) + "\" height=\"" + Num(panel.height - 4) + "\"/><text x=\"" +
-                    Num(panel.left + 12) + "\" y=\"" + Num(panel.top - 8) + "\">Model " + std::to_string(i) +
-                    "</text>");
-        const ShapeCounts c = DrawModelPanel(rolling_stock.Models[i], panel, picture);
-        counts.push_back("Model " + std::to_string(i) + ": " + std::to_string(c.parts) + " parts, " +
-                         std::to_string(c.points) + " points, " +
-                         std::to_string(c.singles + c.lines + c.triangles + c.quads + c.polygons) + " primitives");
-      }
-      Legend(picture, "Rolling stock " + name + " (" + XmlText(rolling_stock.Info.Name.value_or("")) + ")", counts);
-      break;
+  const RecognisedFile& file = *report.file;
+  if (const auto* record = file.As<CRollmaterial>()) {
+    const CRollmaterial& rolling_stock = *record;
+    // The three models side by side, each scaled to its own panel.
+    const double width = picture.width() / 3;
+    std::vector<std::string> counts;
+    for (std::size_t i = 0; i < rolling_stock.Models.size(); ++i) {
+      const Panel panel{width * static_cast<double>(i), kLegendHeight + 30, width,
+                        picture.height() - kLegendHeight - 30};
+      picture.Add("<rect class=\"panel-frame\" x=\"" + Num(panel.left + 4) + "\" y=\"" + Num(panel.top) +
+                  "\" width=\"" + Num(panel.width - 8) + "\" height=\"" + Num(panel.height - 4) + "\"/><text x=\"" +
+                  Num(panel.left + 12) + "\" y=\"" + Num(panel.top - 8) + "\">Model " + std::to_string(i) + "</text>");
+      const ShapeCounts c = DrawModelPanel(rolling_stock.Models[i], panel, picture);
+      counts.push_back("Model " + std::to_string(i) + ": " + std::to_string(c.parts) + " parts, " +
+                       std::to_string(c.points) + " points, " +
+                       std::to_string(c.singles + c.lines + c.triangles + c.quads + c.polygons) + " primitives");
     }
-    case EntryKind::kModel: {
-      CModell model;
-      if (!ReadContent(report, model)) break;
-      Legend(picture, "Model " + name, CountsText(DrawModelPanel(model, WholePanel(picture), picture), false));
-      break;
-    }
-    case EntryKind::kConstruction: {
-      CKonstruktion drawing;
-      if (!ReadContent(report, drawing)) break;
-      Legend(picture, "Construction drawing " + name,
-             CountsText(DrawConstructionPanel(drawing, WholePanel(picture), picture), true));
-      break;
-    }
-    case EntryKind::kLayout: {
-      CAnlage layout;
-      if (!ReadContent(report, layout)) break;
-      DrawLayout(layout, picture);
-      break;
-    }
-    case EntryKind::kNone: break;
+    Legend(picture, "Rolling stock " + name + " (" + XmlText(rolling_stock.Info.Name.value_or("")) + ")", counts);
+  } else if (const auto* model = file.As<CModell>()) {
+    Legend(picture, "Model " + name, CountsText(DrawModelPanel(*model, WholePanel(picture), picture), false));
+  } else if (const auto* drawing = file.As<CKonstruktion>()) {
+    Legend(picture, "Construction drawing " + name,
+           CountsText(DrawConstructionPanel(*drawing, WholePanel(picture), picture), true));
+  } else if (const auto* layout = file.As<CAnlage>()) {
+    DrawLayout(*layout, picture);
   }
   return picture.Text();
 }

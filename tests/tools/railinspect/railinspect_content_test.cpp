@@ -11,20 +11,20 @@
 #include <string>
 #include <vector>
 
-#include "archive/model_file.h"
+#include "archive/model_kind.h"
 #include "construction/construction_drawing.h"
 #include "driver/byte_writer.h"
+#include "driver/diagnostics.h"
 #include "driver/recognition_cascade.h"
-#include "layout/layout_file.h"
 #include "layout/layout_format.h"
+#include "layout/layout_kind.h"
 #include "rollingstock/rolling_stock.h"
-#include "tests/support/capture.h"
+#include "tests/support/layout_samples.h"
+#include "tests/support/sample_files.h"
 #include "tests/support/scratch_dir.h"
 #include "tests/tools/railinspect/content_decoder.h"
 #include "tests/tools/railinspect/inspect_runner.h"
-#include "tools/layout_samples.h"
 #include "tools/railinspect/json_values.h"
-#include "tools/sample_files.h"
 
 namespace railfmt {
 namespace {
@@ -69,7 +69,7 @@ std::vector<SampleFile> AwkwardFiles() {
   CModell model;
   model.Format.Doubles = {std::numeric_limits<double>::infinity(), DoubleOfBits(0x7FF8000000000000u), 1e-310};
   model.SetElements({part});
-  files.push_back({"awkward.mod", EncodeModelFile(model)});
+  files.push_back({"awkward.mod", EncodeToBytes<ModelKind>(model)});
 
   CRollmaterial stock;
   for (CModell& m : stock.Models) m = model;
@@ -77,7 +77,7 @@ std::vector<SampleFile> AwkwardFiles() {
   stock.Info.Value1 = 0x7FC00001u;
   stock.Info.Value9 = 0xFFFFFFFFu;
   ByteWriter stock_bytes;
-  EncodeRollingStockFile(stock, stock_bytes);
+  EncodeRollingStock(stock, stock_bytes);
   files.push_back({"awkward.rol", stock_bytes.Take()});
 
   CAnlage layout;
@@ -137,10 +137,10 @@ std::vector<SampleFile> AwkwardFiles() {
 // stores (bit for bit, floats included), directly for the rest.
 void ExpectSameContent(const std::string& kind, const json& content, const std::string& name,
                        const std::vector<std::uint8_t>& bytes) {
-  testing::CapturedOutput quiet;
+  DiagnosticCapture quiet;
   if (kind == "model") {
     CModell read;
-    ReadModelBytes(read, bytes, name);
+    ModelKind::Read(bytes, name, read);
     CModell decoded = testing::ModelFromJson(content);
     EXPECT_EQ(decoded.Name, read.Name);
     EXPECT_EQ(FloatBits(decoded.Format.Factors), FloatBits(read.Format.Factors));
@@ -152,10 +152,10 @@ void ExpectSameContent(const std::string& kind, const json& content, const std::
       EXPECT_EQ(decoded.Elements[i].Primitives, read.Elements[i].Primitives);
       EXPECT_EQ(decoded.Elements[i].Attribute, read.Elements[i].Attribute);
     }
-    EXPECT_EQ(EncodeModelFile(decoded), EncodeModelFile(read));
+    EXPECT_EQ(EncodeToBytes<ModelKind>(decoded), EncodeToBytes<ModelKind>(read));
   } else if (kind == "rolling stock") {
     CRollmaterial read;
-    ReadRollingStockBytes(read, bytes, name);
+    ReadRollingStock(read, bytes, name);
     CRollmaterial decoded = testing::RollingStockFromJson(content);
     EXPECT_EQ(decoded.Complete, read.Complete);
     for (std::size_t i = 0; i < read.Models.size(); ++i) {
@@ -167,24 +167,24 @@ void ExpectSameContent(const std::string& kind, const json& content, const std::
     }
     EXPECT_EQ(decoded.Info.Name, read.Info.Name);
     ByteWriter a, b;
-    EncodeRollingStockFile(decoded, a);
-    EncodeRollingStockFile(read, b);
+    EncodeRollingStock(decoded, a);
+    EncodeRollingStock(read, b);
     EXPECT_EQ(a.Take(), b.Take());
   } else if (kind == "construction drawing") {
     CKonstruktion read;
-    ReadConstructionBytes(read, bytes, name);
+    ReadConstructionDrawing(read, bytes, name);
     const CKonstruktion decoded = testing::ConstructionFromJson(content);
     EXPECT_EQ(decoded.Name, read.Name);
     EXPECT_EQ(decoded.ReadOk, read.ReadOk);
     EXPECT_EQ(decoded.Attribute, read.Attribute);
     EXPECT_EQ(decoded.Primitives, read.Primitives);
     ByteWriter a, b;
-    EncodeConstructionFile(decoded, a);
-    EncodeConstructionFile(read, b);
+    EncodeConstructionDrawing(decoded, a);
+    EncodeConstructionDrawing(read, b);
     EXPECT_EQ(a.Take(), b.Take());
   } else if (kind == "layout") {
     CAnlage read;
-    ReadLayoutBytes(read, bytes, name);
+    ReadLayout(read, bytes);
     const CAnlage decoded = testing::LayoutFromJson(content);
     EXPECT_EQ(decoded.ReadOk, read.ReadOk);
     ASSERT_EQ(decoded.Tracks.size(), read.Tracks.size());
@@ -218,9 +218,9 @@ TEST(RailinspectContent, JsonHoldsTheLibrarysObjectsAndRailfmtsKindsAndNames) {
     SCOPED_TRACE(name);
     ASSERT_TRUE(file["recognised"].get<bool>());
     ExpectSameContent(file["kind"], file["content"], name, before.at(name));
-    testing::CapturedOutput quiet;
+    DiagnosticCapture quiet;
     const auto recognised = RecogniseEntry(name, before.at(name));
-    ASSERT_NE(recognised, nullptr);
+    ASSERT_TRUE(recognised.has_value());
     EXPECT_EQ(file["kind"].get<std::string>(), EntryKindName(recognised->kind()));
     EXPECT_EQ(file["output_name"].get<std::string>(), inspect::DisplayText(recognised->OutputName()));
     kinds[recognised->OutputName()] = file["kind"];
@@ -262,15 +262,15 @@ TEST(RailinspectContent, PicturesAreXmlWithOneElementPerTrackOrPrimitive) {
     text.erase(0, text.find("</style>"));
     EXPECT_EQ(text.find("nan"), std::string::npos);
     EXPECT_EQ(text.find("inf"), std::string::npos);
-    testing::CapturedOutput quiet;
+    DiagnosticCapture quiet;
     CModell model;
-    ReadModelBytes(model, f.bytes, f.name);
+    ModelKind::Read(f.bytes, f.name, model);
     CRollmaterial stock;
-    ReadRollingStockBytes(stock, f.bytes, f.name);
+    ReadRollingStock(stock, f.bytes, f.name);
     CKonstruktion drawing;
-    ReadConstructionBytes(drawing, f.bytes, f.name);
+    ReadConstructionDrawing(drawing, f.bytes, f.name);
     CAnlage layout;
-    ReadLayoutBytes(layout, f.bytes, f.name);
+    ReadLayout(layout, f.bytes);
     int primitives = 0, points = 0;
     const auto add_part = [&](const CModellTeil& part) {
       primitives += static_cast<int>(part.Primitives.size());

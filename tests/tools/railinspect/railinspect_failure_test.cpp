@@ -8,10 +8,10 @@
 #include <vector>
 
 #include "layout/layout.h"
+#include "tests/support/layout_samples.h"
+#include "tests/support/sample_files.h"
 #include "tests/support/scratch_dir.h"
 #include "tests/tools/railinspect/inspect_runner.h"
-#include "tools/layout_samples.h"
-#include "tools/sample_files.h"
 
 namespace railfmt {
 namespace {

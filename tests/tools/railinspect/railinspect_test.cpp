@@ -53,7 +53,7 @@ TEST(Railinspect, ADirectoryStandsForTheEntriesTheBatchToolVisits) {
   ASSERT_EQ(::mkdir("sub", 0755), 0);
   ASSERT_EQ(::mkfifo("pipe", 0644), 0);  // never read, never waited for
   const auto before = dir.Snapshot();
-  const std::vector<std::string> visited = EntriesToVisit(".");
+  const std::vector<std::string> visited = testing::EntriesHere();
 
   const testing::InspectRun run = RunInspect("--json .");
   EXPECT_EQ(run.status, 1);

@@ -1,0 +1,35 @@
+// Model files (.mod): one model stream per file (model.h), and the model
+// kind's face (driver/file_kind.h).
+//
+// A model followed by extra bytes still counts as read: the reader reports
+// "EOF not found: %s!\n" with the entry's name and the encoder drops the
+// extra bytes.
+#pragma once
+
+#include <cstdint>
+#include <span>
+#include <string>
+#include <string_view>
+
+#include "archive/model.h"
+#include "driver/byte_writer.h"
+#include "driver/file_kind.h"
+
+namespace railfmt {
+
+struct ModelKind {
+  using Object = CModell;
+  static constexpr EntryKind kKind = EntryKind::kModel;
+
+  // ReadModelFirst over the bytes, then the end-of-data check, whether or
+  // not the read succeeded.
+  static ReadResult Read(std::span<const std::uint8_t> bytes, std::string_view entry_name, CModell& model);
+  // "%s.mod" with the entry's BaseName.
+  static std::string OutputName(const CModell& model, std::string_view entry_name);
+  // Nothing to change: the encoder writes the primitive lists canonically.
+  static Normalisation Normalise(CModell& model);
+  // The model as the first model of a new stream.
+  static void Encode(const CModell& model, ByteWriter& out);
+};
+
+}  // namespace railfmt

@@ -1,0 +1,22 @@
+#include "construction/construction_kind.h"
+
+#include "driver/path_names.h"
+
+namespace railfmt {
+
+ReadResult ConstructionKind::Read(std::span<const std::uint8_t> bytes, std::string_view entry_name,
+                                  CKonstruktion& drawing) {
+  return ReadConstructionDrawing(drawing, bytes, entry_name);
+}
+
+std::string ConstructionKind::OutputName(const CKonstruktion& /*drawing*/, std::string_view entry_name) {
+  return BaseName(entry_name) + ".kon";
+}
+
+Normalisation ConstructionKind::Normalise(CKonstruktion& /*drawing*/) { return {}; }
+
+void ConstructionKind::Encode(const CKonstruktion& drawing, ByteWriter& out) {
+  EncodeConstructionDrawing(drawing, out);
+}
+
+}  // namespace railfmt

@@ -1,0 +1,30 @@
+// Construction drawings (.kon) as files: the drawing kind's face
+// (driver/file_kind.h) over CKonstruktion.
+#pragma once
+
+#include <cstdint>
+#include <span>
+#include <string>
+#include <string_view>
+
+#include "construction/construction_drawing.h"
+#include "driver/byte_writer.h"
+#include "driver/file_kind.h"
+
+namespace railfmt {
+
+struct ConstructionKind {
+  using Object = CKonstruktion;
+  static constexpr EntryKind kKind = EntryKind::kConstruction;
+
+  // ReadConstructionDrawing over the bytes; entry_name names the file in
+  // "EOF not found: %s!\n".
+  static ReadResult Read(std::span<const std::uint8_t> bytes, std::string_view entry_name, CKonstruktion& drawing);
+  // "%s.kon" with the entry's BaseName.
+  static std::string OutputName(const CKonstruktion& drawing, std::string_view entry_name);
+  // Nothing to change: the encoder writes the index block canonically.
+  static Normalisation Normalise(CKonstruktion& drawing);
+  static void Encode(const CKonstruktion& drawing, ByteWriter& out);
+};
+
+}  // namespace railfmt

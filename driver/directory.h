@@ -1,0 +1,113 @@
+// The directory a batch runs in, behind an interface of our own: the batch,
+// railinspect and the web page list, load and store entries through it, and
+// only its implementations talk to an operating system (directory_posix.cpp,
+// directory_win.cpp) or to memory (memory_directory.h).
+//
+// Names are entry names within the directory, never paths: nothing is ever
+// loaded from or stored to another directory through it.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <optional>
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace railfmt {
+
+// Which file an entry was and the state it was in when it was loaded: the
+// same identity, size and times mean the file was not changed since.
+struct FileIdentity {
+  std::uint64_t volume = 0;
+  std::uint64_t file = 0;
+  std::uint64_t size = 0;
+  std::int64_t modified_ns = 0;
+  std::int64_t changed_ns = 0;
+  bool operator==(const FileIdentity&) const = default;
+};
+
+enum class LoadStatus {
+  kLoaded,
+  kMissing,    // no such entry
+  kDenied,     // the user may not read it
+  kDirectory,  // a directory
+  kSpecial,    // a FIFO, socket or device: never opened
+  kTooLarge,   // more than the process may hold in memory
+  kFailed,     // the system failed to read it
+};
+
+// "no such file", "permission denied", "is a directory", ...
+const char* LoadStatusText(LoadStatus status);
+
+// The bytes of the entry last loaded and what the system said of it. The
+// buffer keeps the room of the largest file loaded and is never zero-filled,
+// so a load costs the system's copy alone.
+class LoadedEntry {
+ public:
+  const std::string& name() const { return name_; }
+  std::span<const std::uint8_t> bytes() const { return {data_.get(), size_}; }
+  const FileIdentity& identity() const { return identity_; }
+
+  // For implementations of Directory: starts a load of name, then gives at
+  // least total bytes of room whose first kept bytes survive (throws
+  // std::bad_alloc when it cannot), then sets the size and identity.
+  void Begin(std::string name);
+  std::uint8_t* Room(std::size_t total, std::size_t kept);
+  void Finish(std::size_t size, const FileIdentity& identity);
+
+ private:
+  std::string name_;
+  std::unique_ptr<std::uint8_t[]> data_;
+  std::size_t capacity_ = 0;
+  std::size_t size_ = 0;
+  FileIdentity identity_;
+};
+
+// What a store did.
+enum class StoreOutcome {
+  kCreated,    // a new file
+  kReplaced,   // an existing file now holds the new bytes
+  kUnchanged,  // the existing file already held these bytes and was written over itself
+  kRefused,    // "Can't open %s!\n": the output could not be opened or created
+  kFailed,     // "Can't write %s!\n": writing, syncing or swapping failed
+};
+
+class Directory {
+ public:
+  virtual ~Directory() = default;
+  // The names of every entry, in the order the system delivers them ("."
+  // and ".." left out). Empty when the directory cannot be read.
+  virtual std::vector<std::string> ListNames() = 0;
+  // Loads the whole regular file name into entry. Anything but a regular
+  // file is never opened.
+  virtual LoadStatus Load(const std::string& name, LoadedEntry& entry) = 0;
+  // Stores bytes as the entry name, whole or not at all; a failure goes to
+  // the diagnostic sink. source is the entry the bytes were made from, when
+  // it is still the one loaded last: a store over it compares with the
+  // loaded bytes instead of reading the file back.
+  virtual StoreOutcome Store(const std::string& name, std::span<const std::uint8_t> bytes,
+                             const LoadedEntry* source) = 0;
+  // Syncs what the run replaced to the storage device; called once at the
+  // end of a batch.
+  virtual void Finish() {}
+};
+
+// The steps of a store on an operating system, in the order they are made.
+enum class StoreStep { kOpen, kWrite, kSync, kClose, kRename };
+
+// Called before each step with the entry name it acts on; returning true
+// makes that step fail as a failing device would. Before a write, size is
+// what the write asks for, and a hook may lower it (not to 0) to make the
+// write deliver less. Tests make any step fail with it, or change the
+// directory at a known point.
+using StoreHook = std::function<bool(StoreStep step, std::string_view name, std::size_t& size)>;
+
+// The directory at path through the operating system; null when it cannot
+// be opened.
+std::unique_ptr<Directory> OpenDirectory(const std::string& path, StoreHook hook = nullptr);
+
+}  // namespace railfmt

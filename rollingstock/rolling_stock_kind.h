@@ -1,0 +1,35 @@
+// Rolling-stock files (.rol): the rolling-stock kind's face
+// (driver/file_kind.h) over CRollmaterial.
+//
+// A recognised file is written as "%s.rol" with the name stored in its own
+// info block, always in the working directory: a name that would reach into
+// another directory is refused, so nothing is written and "Can't open
+// %s!\n" carries the stored name, while the entry still counts as rolling
+// stock. An empty name writes ".rol".
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <span>
+#include <string>
+#include <string_view>
+
+#include "driver/byte_writer.h"
+#include "driver/file_kind.h"
+#include "rollingstock/rolling_stock.h"
+
+namespace railfmt {
+
+struct RollingStockKind {
+  using Object = CRollmaterial;
+  static constexpr EntryKind kKind = EntryKind::kRollingStock;
+
+  static ReadResult Read(std::span<const std::uint8_t> bytes, std::string_view entry_name, CRollmaterial& record);
+  static std::string OutputName(const CRollmaterial& record, std::string_view entry_name);
+  // The stored name when it holds '/' or '\'; nothing otherwise.
+  static std::optional<std::string> RefusedName(const CRollmaterial& record);
+  static Normalisation Normalise(CRollmaterial& record);
+  static void Encode(const CRollmaterial& record, ByteWriter& out);
+};
+
+}  // namespace railfmt

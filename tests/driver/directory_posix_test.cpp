@@ -1,0 +1,97 @@
+#include "driver/directory.h"
+
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cstdint>
+#include <iterator>
+#include <string>
+#include <vector>
+
+#include "tests/support/scratch_dir.h"
+
+namespace railfmt {
+namespace {
+
+using testing::ScratchDir;
+
+std::vector<std::uint8_t> Pattern(std::size_t size) {
+  std::vector<std::uint8_t> bytes(size);
+  for (std::size_t i = 0; i < size; ++i) bytes[i] = static_cast<std::uint8_t>(i * 7 + i / 251);
+  return bytes;
+}
+
+std::vector<std::uint8_t> Bytes(const LoadedEntry& entry) { return {entry.bytes().begin(), entry.bytes().end()}; }
+
+TEST(PosixDirectory, ListsEveryNameOfADirectory) {
+  ScratchDir dir;
+  dir.Write("a", {});
+  dir.Write(".hidden", {});
+  ASSERT_EQ(::mkdir("sub", 0755), 0);
+  std::vector<std::string> names = OpenDirectory(".")->ListNames();
+  std::sort(names.begin(), names.end());
+  EXPECT_EQ(names, (std::vector<std::string>{".hidden", "a", "sub"}));
+  EXPECT_EQ(OpenDirectory("no such directory"), nullptr);
+}
+
+TEST(LoadRegularFile, DeliversEveryByteOfFilesOfAnySizeIntoAReusedBuffer) {
+  ScratchDir dir;
+  // Largest first, so that every later load reuses a larger buffer and must
+  // still deliver exactly its own bytes.
+  const std::size_t sizes[] = {(1u << 20) + 1, 65539, 4097, 4096, 255, 1, 0};
+  const auto directory = OpenDirectory(".");
+  LoadedEntry entry;
+  for (std::size_t size : sizes) {
+    SCOPED_TRACE(size);
+    const std::string name = "f" + std::to_string(size);
+    dir.Write(name, Pattern(size));
+    ASSERT_EQ(directory->Load(name, entry), LoadStatus::kLoaded);
+    EXPECT_EQ(Bytes(entry), Pattern(size));
+    EXPECT_EQ(entry.name(), name);
+    EXPECT_EQ(entry.identity().size, size);
+  }
+  // Smallest first: the entry buffer grows and must keep what it read.
+  for (auto it = std::rbegin(sizes); it != std::rend(sizes); ++it) {
+    ASSERT_EQ(directory->Load("f" + std::to_string(*it), entry), LoadStatus::kLoaded);
+    EXPECT_EQ(Bytes(entry), Pattern(*it));
+  }
+  EXPECT_EQ(directory->Load("absent", entry), LoadStatus::kMissing);
+  EXPECT_TRUE(entry.bytes().empty());
+}
+
+TEST(LoadRegularFile, ReadsOnPastTheSizeTheSystemReported) {
+  // Files of /proc report the size 0 and hold text all the same.
+  LoadedEntry entry;
+  ASSERT_EQ(OpenDirectory("/proc/self")->Load("status", entry), LoadStatus::kLoaded);
+  const std::string text(entry.bytes().begin(), entry.bytes().end());
+  EXPECT_EQ(text.rfind("Name:", 0), 0u) << text;
+  EXPECT_NE(text.find("\nVmPeak:"), std::string::npos) << "read on past the first block";
+}
+
+TEST(LoadRegularFile, FailsWithAnEmptyBufferOnAnythingButARegularFile) {
+  ScratchDir dir;
+  ASSERT_EQ(::mkdir("subdir", 0755), 0);
+  ASSERT_EQ(::mkfifo("pipe", 0644), 0);
+  ASSERT_EQ(::symlink("missing", "dangling"), 0);
+  dir.Write("target", Pattern(10));
+  ASSERT_EQ(::symlink("target", "link"), 0);
+  const auto directory = OpenDirectory(".");
+  LoadedEntry entry;
+  const std::pair<const char*, LoadStatus> cases[] = {{"subdir", LoadStatus::kDirectory},
+                                                      {"pipe", LoadStatus::kSpecial},
+                                                      {"dangling", LoadStatus::kMissing},
+                                                      {"absent", LoadStatus::kMissing}};
+  for (const auto& [name, status] : cases) {
+    SCOPED_TRACE(name);
+    EXPECT_EQ(directory->Load(name, entry), status);
+    EXPECT_TRUE(entry.bytes().empty());
+  }
+  ASSERT_EQ(directory->Load("link", entry), LoadStatus::kLoaded);
+  EXPECT_EQ(Bytes(entry), Pattern(10));
+}
+
+}  // namespace
+}  // namespace railfmt
