@@ -1,6 +1,7 @@
 # What `cmake --install` puts under the prefix: the two tools, the library
 # railfmt_core with its public headers, a CMake package (target railfmt::core)
-# and a pkg-config file for programs that use the library.
+# and a pkg-config file for programs that use the library, the manual pages,
+# bash completion for railinspect, and the README and licence.
 #
 # Every installed path is relative to the prefix, so one build installs into
 # any prefix given to `cmake --install --prefix` and its packages unpack
@@ -46,6 +47,7 @@ set(RAILFMT_PUBLIC_HEADERS
     layout/layout_file.h)
 
 set(RAILFMT_INSTALL_CMAKEDIR "${CMAKE_INSTALL_LIBDIR}/cmake/railfmt")
+set(RAILFMT_INSTALL_DOCDIR "${CMAKE_INSTALL_DATADIR}/doc/railfmt")
 
 # Directories the packages create get the usual modes whatever the umask.
 set(CMAKE_INSTALL_DEFAULT_DIRECTORY_PERMISSIONS
@@ -94,3 +96,11 @@ foreach(dir LIBDIR INCLUDEDIR)
 endforeach()
 configure_file(${PROJECT_SOURCE_DIR}/cmake/railfmt.pc.in ${PROJECT_BINARY_DIR}/railfmt.pc @ONLY)
 install(FILES ${PROJECT_BINARY_DIR}/railfmt.pc DESTINATION ${RAILFMT_PC_DIR})
+
+foreach(page railfmt.1 railinspect.1)
+  configure_file(${PROJECT_SOURCE_DIR}/man/${page}.in ${PROJECT_BINARY_DIR}/man/${page} @ONLY)
+  install(FILES ${PROJECT_BINARY_DIR}/man/${page} DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+endforeach()
+install(FILES ${PROJECT_SOURCE_DIR}/tools/railinspect/railinspect.bash-completion
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/bash-completion/completions RENAME railinspect)
+install(FILES ${PROJECT_SOURCE_DIR}/README.md ${PROJECT_SOURCE_DIR}/LICENSE DESTINATION ${RAILFMT_INSTALL_DOCDIR})
