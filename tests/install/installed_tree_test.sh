@@ -63,6 +63,7 @@ while read -r header; do
   count=$((count + 1))
 done < <(cd "$prefix/include" && find railfmt -name '*.h' | sort)
 [ "$count" -gt 0 ] || fail "no header installed"
-"$cxx" -std=c++20 -fsyntax-only -Wall -Wextra -Wpedantic -Wconversion -Wshadow -Werror \
-  -I"$prefix/include" -I"$prefix/include/railfmt" "$scratch"/headers/*.cpp || fail "headers"
+printf '%s\n' "$scratch"/headers/*.cpp | xargs -P 2 -n 4 "$cxx" -std=c++20 -fsyntax-only \
+  -Wall -Wextra -Wpedantic -Wconversion -Wshadow -Werror -I"$prefix/include" -I"$prefix/include/railfmt" ||
+  fail "headers"
 echo "installed tree: tools, manual pages, completion, consumer and $count headers checked"
