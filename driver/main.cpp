@@ -5,6 +5,9 @@
 #include "driver/batch_driver.h"
 #include "driver/directory.h"
 
+// The version, for `strings railfmt`: the tool itself never prints it.
+[[gnu::used]] static const char kVersion[] = "railfmt " RAILFMT_VERSION;
+
 int main() {
   // Mismatch lines are the only output; buffer them in large blocks.
   static char buffer[1 << 16];

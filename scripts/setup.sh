@@ -3,7 +3,9 @@
 # Debian or Ubuntu, as root or with sudo; non-interactive.
 set -euo pipefail
 
-packages=(cmake make g++ clang libgtest-dev libgmock-dev libbenchmark-dev libcli11-dev nlohmann-json3-dev python3 gcovr)
+packages=(cmake make g++ clang libgtest-dev libgmock-dev libbenchmark-dev libcli11-dev nlohmann-json3-dev python3 gcovr
+  # The install and package tests: man pages, pkg-config, dpkg-shlibdeps, lintian.
+  man-db pkg-config dpkg-dev file lintian)
 missing=()
 for p in "${packages[@]}"; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")

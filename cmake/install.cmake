@@ -1,0 +1,108 @@
+# What `cmake --install` puts under the prefix: the two tools, the library
+# railfmt_core with its public headers, a CMake package (target railfmt::core)
+# and a pkg-config file for programs that use the library, the manual pages,
+# bash completion for railinspect, and the README and licence.
+#
+# Every installed path is relative to the prefix, so one build installs into
+# any prefix given to `cmake --install --prefix` and its packages unpack
+# anywhere.
+include(GNUInstallDirs)
+include(CMakePackageConfigHelpers)
+
+# The headers a program using the library includes: the cascade and the
+# face every kind shows, the kinds' objects and records, the batch over a
+# directory, diagnostics, and the building blocks these include. The POSIX
+# side of the directory and the placement index stay private. Installed as
+# include/railfmt/<folder>/<header>.h; a header's own includes name
+# "<folder>/<header>.h", so the package puts include/railfmt on the include
+# path beside include.
+set(RAILFMT_PUBLIC_HEADERS
+    driver/byte_order.h
+    driver/byte_cursor.h
+    driver/byte_writer.h
+    driver/diagnostics.h
+    driver/field_primitives.h
+    driver/file_kind.h
+    driver/recognition_cascade.h
+    driver/path_names.h
+    driver/directory.h
+    driver/batch_driver.h
+    archive/archive_format.h
+    archive/model.h
+    archive/model_part.h
+    archive/primitive_block.h
+    archive/model_kind.h
+    construction/construction_format.h
+    construction/line_record.h
+    construction/construction_drawing.h
+    construction/construction_kind.h
+    rollingstock/rolling_stock_format.h
+    rollingstock/roll_info.h
+    rollingstock/rolling_stock.h
+    rollingstock/rolling_stock_kind.h
+    layout/layout_format.h
+    layout/track.h
+    layout/placed_records.h
+    layout/layout.h
+    layout/track_geometry.h
+    layout/model_placement.h
+    layout/layout_kind.h)
+
+set(RAILFMT_INSTALL_CMAKEDIR "${CMAKE_INSTALL_LIBDIR}/cmake/railfmt")
+set(RAILFMT_INSTALL_DOCDIR "${CMAKE_INSTALL_DATADIR}/doc/railfmt")
+
+# Directories the packages create get the usual modes whatever the umask.
+set(CMAKE_INSTALL_DEFAULT_DIRECTORY_PERMISSIONS
+    OWNER_READ OWNER_WRITE OWNER_EXECUTE GROUP_READ GROUP_EXECUTE WORLD_READ WORLD_EXECUTE)
+
+# The library as a program using it sees it: railfmt::core, in C++20 (its
+# headers use std::span), headers found as <railfmt/archive/model.h>.
+add_library(railfmt::core ALIAS railfmt_core)
+set_target_properties(railfmt_core PROPERTIES EXPORT_NAME core)
+target_compile_features(railfmt_core PUBLIC cxx_std_20)
+
+install(TARGETS railfmt railinspect RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+install(TARGETS railfmt_core EXPORT railfmtTargets
+        ARCHIVE DESTINATION ${CMAKE_INSTALL_LIBDIR}
+        INCLUDES DESTINATION ${CMAKE_INSTALL_INCLUDEDIR} ${CMAKE_INSTALL_INCLUDEDIR}/railfmt)
+foreach(header IN LISTS RAILFMT_PUBLIC_HEADERS)
+  cmake_path(GET header PARENT_PATH folder)
+  install(FILES ${PROJECT_SOURCE_DIR}/${header} DESTINATION ${CMAKE_INSTALL_INCLUDEDIR}/railfmt/${folder})
+endforeach()
+
+install(EXPORT railfmtTargets NAMESPACE railfmt:: DESTINATION ${RAILFMT_INSTALL_CMAKEDIR})
+configure_package_config_file(${PROJECT_SOURCE_DIR}/cmake/railfmtConfig.cmake.in
+                              ${PROJECT_BINARY_DIR}/railfmtConfig.cmake
+                              INSTALL_DESTINATION ${RAILFMT_INSTALL_CMAKEDIR})
+# Before 1.0 a minor version may change the interface.
+write_basic_package_version_file(${PROJECT_BINARY_DIR}/railfmtConfigVersion.cmake
+                                 COMPATIBILITY SameMinorVersion)
+install(FILES ${PROJECT_BINARY_DIR}/railfmtConfig.cmake ${PROJECT_BINARY_DIR}/railfmtConfigVersion.cmake
+        DESTINATION ${RAILFMT_INSTALL_CMAKEDIR})
+
+# pkg-config finds the prefix from the .pc file's own place (${pcfiledir}),
+# so the file stays right wherever the prefix is.
+set(RAILFMT_PC_DIR "${CMAKE_INSTALL_LIBDIR}/pkgconfig")
+if(IS_ABSOLUTE "${RAILFMT_PC_DIR}")
+  set(RAILFMT_PC_PREFIX "${CMAKE_INSTALL_PREFIX}")
+else()
+  file(RELATIVE_PATH pc_to_prefix "/prefix/${RAILFMT_PC_DIR}" "/prefix")
+  set(RAILFMT_PC_PREFIX "\${pcfiledir}/${pc_to_prefix}")
+endif()
+foreach(dir LIBDIR INCLUDEDIR)
+  if(IS_ABSOLUTE "${CMAKE_INSTALL_${dir}}")
+    set(RAILFMT_PC_${dir} "${CMAKE_INSTALL_${dir}}")
+  else()
+    set(RAILFMT_PC_${dir} "\${prefix}/${CMAKE_INSTALL_${dir}}")
+  endif()
+endforeach()
+configure_file(${PROJECT_SOURCE_DIR}/cmake/railfmt.pc.in ${PROJECT_BINARY_DIR}/railfmt.pc @ONLY)
+install(FILES ${PROJECT_BINARY_DIR}/railfmt.pc DESTINATION ${RAILFMT_PC_DIR})
+
+foreach(page railfmt.1 railinspect.1)
+  configure_file(${PROJECT_SOURCE_DIR}/man/${page}.in ${PROJECT_BINARY_DIR}/man/${page} @ONLY)
+  install(FILES ${PROJECT_BINARY_DIR}/man/${page} DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+endforeach()
+install(FILES ${PROJECT_SOURCE_DIR}/tools/railinspect/railinspect.bash-completion
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/bash-completion/completions RENAME railinspect)
+install(FILES ${PROJECT_SOURCE_DIR}/README.md ${PROJECT_SOURCE_DIR}/LICENSE DESTINATION ${RAILFMT_INSTALL_DOCDIR})

@@ -1,0 +1,69 @@
+#!/usr/bin/env bash
+# Installs the built tree into a scratch prefix and uses it as a user would:
+# the tools from PATH, the manual pages through man, bash completion, the
+# library from a CMake project (find_package) and from one compiler command
+# (pkg-config), and every installed header compiled on its own.
+# Usage: installed_tree_test.sh BUILD_DIR SOURCE_DIR VERSION CXX
+set -euo pipefail
+build=$1 source=$2 version=$3 cxx=$4
+scratch="$(mktemp -d "${TMPDIR:-/tmp}/railfmt-install-XXXXXX")"
+trap 'rm -rf "$scratch"' EXIT
+prefix="$scratch/prefix"
+fail() { echo "FAIL: $*" >&2; exit 1; }
+
+cmake --install "$build" --prefix "$prefix" >/dev/null
+
+# The tools. railfmt ignores its arguments and prints nothing here: a
+# directory of valid files, rewritten unchanged.
+[ "$(PATH="$prefix/bin" railinspect --version)" = "railinspect $version" ] || fail "railinspect --version"
+strings "$prefix/bin/railfmt" | grep -xF "railfmt $version" >/dev/null || fail "railfmt carries no version string"
+mkdir "$scratch/run"
+cp "$source/samples/station.mod" "$scratch/run/"
+out="$(cd "$scratch/run" && PATH="$prefix/bin" railfmt --help --version)" || fail "railfmt --help: exit status $?"
+[ -z "$out" ] || fail "railfmt --help printed: $out"
+cmp -s "$source/samples/station.mod" "$scratch/run/station.mod" || fail "railfmt changed station.mod"
+
+for page in railfmt railinspect; do
+  file="$prefix/share/man/man1/$page.1"
+  warnings="$(man --warnings -l "$file" 2>&1 >/dev/null)" || fail "man $page.1"
+  [ -z "$warnings" ] || fail "$page.1: $warnings"
+  MANWIDTH=80 man -l "$file" 2>/dev/null | grep -F "railfmt $version" >/dev/null || fail "$page.1 does not show the version"
+done
+
+# shellcheck source=/dev/null
+source "$prefix/share/bash-completion/completions/railinspect"
+COMP_WORDS=(railinspect --j) COMP_CWORD=1
+_railinspect
+[ "${COMPREPLY[*]}" = "--json" ] || fail "completion of --j: ${COMPREPLY[*]}"
+
+# The consumer example, built with CMake and with pkg-config.
+cmake -S "$source/examples/consumer" -B "$scratch/cmake" -DCMAKE_PREFIX_PATH="$prefix" \
+  -DCMAKE_CXX_COMPILER="$cxx" >"$scratch/cmake.log" 2>&1 || { cat "$scratch/cmake.log"; fail "configure consumer"; }
+cmake --build "$scratch/cmake" >>"$scratch/cmake.log" 2>&1 || { cat "$scratch/cmake.log"; fail "build consumer"; }
+pc_dir="$(dirname "$(find "$prefix" -name railfmt.pc)")"
+export PKG_CONFIG_PATH="$pc_dir"
+[ "$(pkg-config --modversion railfmt)" = "$version" ] || fail "pkg-config --modversion"
+# shellcheck disable=SC2046
+"$cxx" -std=c++20 -o "$scratch/part_count_pc" "$source/examples/consumer/part_count.cpp" \
+  $(pkg-config --cflags --libs railfmt) || fail "build consumer with pkg-config"
+for program in "$scratch/cmake/part_count" "$scratch/part_count_pc"; do
+  for sample in station.mod:3 empty.mod:0; do
+    path="$source/samples/${sample%:*}"
+    out="$("$program" "$path")" || fail "$program $path: exit status $?"
+    [ "$out" = "$path: ${sample#*:} parts" ] || fail "$program printed: $out"
+  done
+done
+
+# Every installed header compiles on its own, warning-free, against the
+# installed tree alone.
+mkdir "$scratch/headers"
+count=0
+while read -r header; do
+  echo "#include <$header>" >"$scratch/headers/$count.cpp"
+  count=$((count + 1))
+done < <(cd "$prefix/include" && find railfmt -name '*.h' | sort)
+[ "$count" -gt 0 ] || fail "no header installed"
+printf '%s\n' "$scratch"/headers/*.cpp | xargs -P 2 -n 4 "$cxx" -std=c++20 -fsyntax-only \
+  -Wall -Wextra -Wpedantic -Wconversion -Wshadow -Werror -I"$prefix/include" -I"$prefix/include/railfmt" ||
+  fail "headers"
+echo "installed tree: tools, manual pages, completion, consumer and $count headers checked"
