@@ -22,6 +22,7 @@ void LoadedEntry::Begin(std::string name) {
   name_ = std::move(name);
   size_ = 0;
   identity_ = {};
+  permissions_ = 0666;
 }
 
 std::uint8_t* LoadedEntry::Room(std::size_t total, std::size_t kept) {
@@ -34,9 +35,10 @@ std::uint8_t* LoadedEntry::Room(std::size_t total, std::size_t kept) {
   return data_.get();
 }
 
-void LoadedEntry::Finish(std::size_t size, const FileIdentity& identity) {
+void LoadedEntry::Finish(std::size_t size, const FileIdentity& identity, std::uint32_t permissions) {
   size_ = size;
   identity_ = identity;
+  permissions_ = permissions;
 }
 
 }  // namespace railfmt

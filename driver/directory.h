@@ -20,13 +20,12 @@
 namespace railfmt {
 
 // Which file an entry was and the state it was in when it was loaded: the
-// same identity, size and times mean the file was not changed since.
+// same file, size and modification time mean it was not written since.
 struct FileIdentity {
   std::uint64_t volume = 0;
   std::uint64_t file = 0;
   std::uint64_t size = 0;
   std::int64_t modified_ns = 0;
-  std::int64_t changed_ns = 0;
   bool operator==(const FileIdentity&) const = default;
 };
 
@@ -51,13 +50,16 @@ class LoadedEntry {
   const std::string& name() const { return name_; }
   std::span<const std::uint8_t> bytes() const { return {data_.get(), size_}; }
   const FileIdentity& identity() const { return identity_; }
+  // Its permission bits (POSIX rwx bits; 0444 for a read-only file
+  // elsewhere): an output made from it is never more open than it.
+  std::uint32_t permissions() const { return permissions_; }
 
   // For implementations of Directory: starts a load of name, then gives at
   // least total bytes of room whose first kept bytes survive (throws
   // std::bad_alloc when it cannot), then sets the size and identity.
   void Begin(std::string name);
   std::uint8_t* Room(std::size_t total, std::size_t kept);
-  void Finish(std::size_t size, const FileIdentity& identity);
+  void Finish(std::size_t size, const FileIdentity& identity, std::uint32_t permissions);
 
  private:
   std::string name_;
@@ -65,6 +67,7 @@ class LoadedEntry {
   std::size_t capacity_ = 0;
   std::size_t size_ = 0;
   FileIdentity identity_;
+  std::uint32_t permissions_ = 0666;
 };
 
 // What a store did.
@@ -82,28 +85,32 @@ class Directory {
   // The names of every entry, in the order the system delivers them ("."
   // and ".." left out). Empty when the directory cannot be read.
   virtual std::vector<std::string> ListNames() = 0;
-  // Loads the whole regular file name into entry. Anything but a regular
-  // file is never opened.
+  // Loads the regular file name into entry, as far as the size it had when
+  // it was opened: a file that grows meanwhile is read as it was. Anything
+  // but a regular file is never opened.
   virtual LoadStatus Load(const std::string& name, LoadedEntry& entry) = 0;
   // Stores bytes as the entry name, whole or not at all; a failure goes to
   // the diagnostic sink. source is the entry the bytes were made from, when
   // it is still the one loaded last: a store over it compares with the
-  // loaded bytes instead of reading the file back.
+  // loaded bytes instead of reading the file back, and leaves it alone when
+  // it changed since it was loaded; a new output takes no more permissions
+  // than source had.
   virtual StoreOutcome Store(const std::string& name, std::span<const std::uint8_t> bytes,
                              const LoadedEntry* source) = 0;
-  // Syncs what the run replaced to the storage device; called once at the
+  // Makes what the run renamed in the directory durable; called once at the
   // end of a batch.
   virtual void Finish() {}
 };
 
-// The steps of a store on an operating system, in the order they are made.
-enum class StoreStep { kOpen, kWrite, kSync, kClose, kRename };
+// The steps a directory on an operating system takes: kRead while loading,
+// the others while storing, in the order they are made.
+enum class StoreStep { kOpen, kWrite, kSync, kClose, kRename, kRead };
 
-// Called before each step with the entry name it acts on; returning true
-// makes that step fail as a failing device would. Before a write, size is
-// what the write asks for, and a hook may lower it (not to 0) to make the
-// write deliver less. Tests make any step fail with it, or change the
-// directory at a known point.
+// Called before each step with the entry name it acts on (a temporary's for
+// the steps on a temporary); returning true makes that step fail as a
+// failing device would. Before a write or read, size is what the call asks
+// for, and a hook may lower it (not to 0) to make it deliver less. Tests
+// make any step fail with it, or change the directory at a known point.
 using StoreHook = std::function<bool(StoreStep step, std::string_view name, std::size_t& size)>;
 
 // The directory at path through the operating system; null when it cannot

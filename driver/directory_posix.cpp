@@ -1,3 +1,5 @@
+// Listing and loading on a POSIX file system, through a descriptor of the
+// directory.
 #include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -11,23 +13,28 @@
 namespace railfmt {
 
 FileIdentity IdentityOf(const struct stat& st) {
-  const auto ns = [](const struct timespec& t) {
-    return static_cast<std::int64_t>(t.tv_sec) * 1000000000 + static_cast<std::int64_t>(t.tv_nsec);
-  };
   return {static_cast<std::uint64_t>(st.st_dev), static_cast<std::uint64_t>(st.st_ino),
-          static_cast<std::uint64_t>(st.st_size), ns(st.st_mtim), ns(st.st_ctim)};
+          static_cast<std::uint64_t>(st.st_size),
+          static_cast<std::int64_t>(st.st_mtim.tv_sec) * 1000000000 + static_cast<std::int64_t>(st.st_mtim.tv_nsec)};
 }
 
 std::unique_ptr<Directory> OpenDirectory(const std::string& path, StoreHook hook) {
-  struct stat st {};
-  if (::stat(path.c_str(), &st) != 0 || !S_ISDIR(st.st_mode)) return nullptr;
-  return std::make_unique<PosixDirectory>(path, std::move(hook));
+  const int fd = ::open(path.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  if (fd < 0) return nullptr;
+  return std::make_unique<PosixDirectory>(fd, std::move(hook));
 }
 
-std::string PosixDirectory::PathOf(const std::string& name) const {
-  if (path_ == ".") return name;
-  return path_.ends_with('/') ? path_ + name : path_ + "/" + name;
+PosixDirectory::PosixDirectory(int fd, StoreHook hook)
+    : fd_(fd),
+      hook_(std::move(hook)),
+      temporary_prefix_(".railfmt-" + std::to_string(::getpid()) + "-"),
+      umask_(::umask(0)),
+      user_(::geteuid()),
+      group_(::getegid()) {
+  ::umask(umask_);
 }
+
+PosixDirectory::~PosixDirectory() { ::close(fd_); }
 
 bool PosixDirectory::Fails(StoreStep step, const std::string& name, std::size_t& size) const {
   return hook_ && hook_(step, name, size);
@@ -40,11 +47,18 @@ bool PosixDirectory::Fails(StoreStep step, const std::string& name) const {
 
 std::vector<std::string> PosixDirectory::ListNames() {
   std::vector<std::string> names;
-  DIR* dir = ::opendir(path_.c_str());
-  if (dir == nullptr) return names;
+  types_.clear();
+  const int fd = ::openat(fd_, ".", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+  DIR* dir = fd < 0 ? nullptr : ::fdopendir(fd);
+  if (dir == nullptr) {
+    if (fd >= 0) ::close(fd);
+    return names;
+  }
   while (const dirent* entry = ::readdir(dir)) {
     const std::string_view name = entry->d_name;
-    if (name != "." && name != "..") names.emplace_back(name);
+    if (name == "." || name == "..") continue;
+    names.emplace_back(name);
+    types_[names.back()] = entry->d_type;
   }
   ::closedir(dir);
   return names;
@@ -56,9 +70,11 @@ LoadStatus StatusOfError(int error) {
   switch (error) {
     case ENOENT:
     case ENOTDIR:
-    case ELOOP: return LoadStatus::kMissing;
+    case ELOOP:
+    case ENAMETOOLONG: return LoadStatus::kMissing;
     case EACCES:
     case EPERM: return LoadStatus::kDenied;
+    case ENOMEM: return LoadStatus::kTooLarge;
     default: return LoadStatus::kFailed;
   }
 }
@@ -72,52 +88,53 @@ LoadStatus StatusOfType(mode_t mode) {
 
 LoadStatus PosixDirectory::Load(const std::string& name, LoadedEntry& entry) {
   entry.Begin(name);
-  const std::string path = PathOf(name);
   // Only a regular file is opened at all: opening a FIFO releases a writer
-  // waiting for a reader, and opening a device may act on the device.
+  // waiting for a reader, and opening a device may act on the device. What
+  // the listing called a regular file needs no second look; the entry may
+  // still change before the open, so O_NONBLOCK keeps a FIFO put in its
+  // place from blocking, and the look at the open file rejects it.
   struct stat st {};
-  if (::stat(path.c_str(), &st) != 0) return StatusOfError(errno);
-  if (const LoadStatus type = StatusOfType(st.st_mode); type != LoadStatus::kLoaded) return type;
-  // The entry may change between the look and the open: O_NONBLOCK keeps a
-  // FIFO put in its place from blocking, and the second look rejects it.
-  const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+  const auto listed = types_.find(name);
+  if (listed == types_.end() || listed->second != DT_REG) {
+    if (::fstatat(fd_, name.c_str(), &st, 0) != 0) return StatusOfError(errno);
+    if (const LoadStatus type = StatusOfType(st.st_mode); type != LoadStatus::kLoaded) return type;
+  }
+  const int fd = ::openat(fd_, name.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK | O_NOCTTY);
   if (fd < 0) return StatusOfError(errno);
   if (::fstat(fd, &st) != 0 || !S_ISREG(st.st_mode)) {
     ::close(fd);
-    return LoadStatus::kSpecial;
+    return S_ISDIR(st.st_mode) ? LoadStatus::kDirectory : LoadStatus::kSpecial;
   }
-  // One read, asking for one byte more than the file's size: when it
-  // delivers exactly the size, the file ended there and no second read is
-  // needed to see the end. The loop only runs on when the file grew
-  // meanwhile or the system delivered less.
-  const auto expected = static_cast<std::size_t>(st.st_size);
-  std::size_t capacity = expected + 1;
-  std::size_t filled = 0;
-  LoadStatus status = LoadStatus::kLoaded;
+  // The file is read as far as the size it had when it was opened: what is
+  // appended meanwhile is not part of this load (and the store then sees
+  // that the file changed since).
+  const auto size = static_cast<std::size_t>(st.st_size);
+  std::uint8_t* data = nullptr;
   try {
-    std::uint8_t* data = entry.Room(capacity, 0);
-    for (;;) {
-      if (filled == capacity) {
-        capacity *= 2;
-        data = entry.Room(capacity, filled);
-      }
-      const std::size_t wanted = capacity - filled;
-      const ssize_t n = ::read(fd, data + filled, wanted);
-      if (n < 0) {
-        if (errno == EINTR) continue;
-        status = LoadStatus::kFailed;
-        break;
-      }
-      if (n == 0) break;
-      filled += static_cast<std::size_t>(n);
-      if (filled == expected && static_cast<std::size_t>(n) < wanted) break;
-    }
+    data = entry.Room(size, 0);
   } catch (const std::bad_alloc&) {
-    status = LoadStatus::kTooLarge;
+    ::close(fd);
+    return LoadStatus::kTooLarge;
+  }
+  std::size_t filled = 0;
+  bool failed = false;
+  while (filled < size && !failed) {
+    std::size_t wanted = size - filled;
+    failed = Fails(StoreStep::kRead, name, wanted);
+    const ssize_t n = failed ? -1 : ::read(fd, data + filled, wanted);
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) {
+      // An end before the size: the file shrank meanwhile and ends where
+      // its data did.
+      failed = failed || n < 0;
+      break;
+    }
+    filled += static_cast<std::size_t>(n);
   }
   ::close(fd);
-  if (status == LoadStatus::kLoaded) entry.Finish(filled, IdentityOf(st));
-  return status;
+  if (failed) return LoadStatus::kFailed;
+  entry.Finish(filled, IdentityOf(st), static_cast<std::uint32_t>(st.st_mode & 0777));
+  return LoadStatus::kLoaded;
 }
 
 }  // namespace railfmt

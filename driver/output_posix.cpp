@@ -1,222 +1,279 @@
-// Storing on a POSIX file system.
+// Storing on a POSIX file system, through the descriptor of the directory:
+// no store ever opens, creates or renames anything outside it.
 //
-// An output is stored whole or not at all. The bytes go to a hidden
-// temporary file in the output's directory (its name begins with '.', so a
-// scan passes over it), which takes the output's place only after every
-// write and the close succeeded. On any failure the temporary is removed and
-// an existing output, possibly the input itself, stays exactly as it was.
-// An existing output that already holds exactly the bytes (an unchanged
-// file rewritten in place) is written over where it stands instead: no part
-// of that write can change what the file holds, and the file keeps its
-// identity, as a file the user rewrites in an editor does.
+// An output is stored whole or not at all. A changed or new output goes to a
+// hidden temporary file of the directory (its name begins with '.', so a
+// scan passes over it) and takes the output's name only after every write,
+// the sync of replaced content, and the close succeeded; on any failure the
+// temporary is removed and an existing output stays exactly as it was. An
+// existing output that already holds exactly the bytes (an unchanged file
+// rewritten in place) is written over where it stands: no part of that write
+// can change what it holds, and it keeps its identity.
 //
-// An existing output the user may not write to is left alone, as opening it
-// for writing would have failed. An existing output that is a symbolic link
-// is replaced at the file the link names. The replaced file's owner (where
-// the user may set it) and permission bits carry over to the new one.
+// Safety of what is there:
+// - An existing output that is not a regular file, or that the user may not
+//   write, is left alone ("Can't open"). One that is a symbolic link is
+//   written through only to a regular file of this directory.
+// - The file being replaced must still be the one loaded (or, for another
+//   output, the one found when the store began), checked just before the
+//   swap and again after it: a newer save by another program is put back
+//   and the entry is left alone ("Can't write").
+// - Replaced content is synced before the swap; the directory is synced
+//   once at the end of the run (Finish). New files and unchanged rewrites
+//   need no sync: nothing old can be lost.
+// - A replacement keeps the owner (where the user may set it), the group,
+//   the permission bits and the extended attributes (access control lists
+//   among them) of the file it replaces; a new output takes the read and
+//   write bits of the input it was made from, and the umask.
+#include <dirent.h>
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <sys/xattr.h>
 #include <unistd.h>
 
 #include <cerrno>
-#include <climits>
 #include <cstdio>
-#include <cstdlib>
 #include <cstring>
-#include <memory>
 #include <vector>
 
 #include "driver/diagnostics.h"
+#include "driver/interruption.h"
 #include "driver/posix_directory.h"
 
 namespace railfmt {
 namespace {
 
-// Moves the finished temporary over the output. An existing output is
-// exchanged with the temporary and the temporary, which then holds the old
-// content, is removed: the name stands for the old or the new content at
-// every moment, as with a plain rename. The exchange matters for speed:
-// some file systems (ext4 among them) start writing a file's data out at
-// once when it is renamed over an existing name, which costs the batch a
-// device round trip per file; an exchange leaves the data to the ordinary
-// write-back, as the creation of a new file does.
-int ReplaceWith(const char* from, const char* to) {
-#ifdef RENAME_EXCHANGE
-  if (::renameat2(AT_FDCWD, from, AT_FDCWD, to, RENAME_EXCHANGE) == 0) {
-    if (::unlink(from) == 0) return 0;
-    // What was exchanged in is no file we may remove (a directory that took
-    // the output's place meanwhile): put both back and fail.
-    const int error = errno;
-    ::renameat2(AT_FDCWD, from, AT_FDCWD, to, RENAME_EXCHANGE);
-    errno = error;
-    return -1;
-  }
-  // No output to exchange with, or a file system without exchanges.
-  if (errno != ENOENT && errno != EINVAL && errno != ENOSYS) return -1;
-#endif
-  return ::rename(from, to);
-}
-
-std::string DirectoryOf(const std::string& path) {
-  const std::size_t slash = path.rfind('/');
-  if (slash == std::string::npos) return ".";
-  if (slash == 0) return "/";
-  return path.substr(0, slash);
-}
+constexpr int kOutputFlags = O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC;
 
 bool SameBytes(std::span<const std::uint8_t> a, std::span<const std::uint8_t> b) {
   return a.size() == b.size() && (a.empty() || std::memcmp(a.data(), b.data(), a.size()) == 0);
 }
 
-void ReportWriteFailure(const std::string& name) { Report("Can't write %s!\n", name.c_str()); }
+StoreOutcome Refused(const std::string& name) {
+  ReportOpenFailure(name);
+  return StoreOutcome::kRefused;
+}
 
-// Reads the open file's content (reading from its start) into room and
-// compares.
-bool HoldsBytes(int fd, std::span<const std::uint8_t> bytes, std::vector<std::uint8_t>& room) {
-  // One byte more than expected: a file that grew shows as different. The
-  // room only ever grows, so it is zero-filled once per size reached.
-  const std::size_t wanted = bytes.size() + 1;
-  if (room.size() < wanted) room.resize(wanted);
-  std::size_t filled = 0;
-  while (filled < wanted) {
-    const ssize_t n = ::read(fd, room.data() + filled, wanted - filled);
-    if (n < 0 && errno == EINTR) continue;
-    if (n < 0) return false;
-    if (n == 0) break;
-    filled += static_cast<std::size_t>(n);
-    if (filled == bytes.size()) break;  // asked for more, got the size: the end
+StoreOutcome Failed(const std::string& name) {
+  Report("Can't write %s!\n", name.c_str());
+  return StoreOutcome::kFailed;
+}
+
+// Copies the extended attributes of one open file to another. Access
+// control lists are among them; attributes the user may not set stay
+// behind.
+void CopyExtendedAttributes(int from, int to) {
+  const ssize_t listed = ::flistxattr(from, nullptr, 0);
+  if (listed <= 0) return;
+  std::vector<char> names(static_cast<std::size_t>(listed));
+  const ssize_t length = ::flistxattr(from, names.data(), names.size());
+  std::vector<char> value;
+  for (ssize_t at = 0; at < length; at += static_cast<ssize_t>(std::strlen(names.data() + at)) + 1) {
+    const char* name = names.data() + at;
+    const ssize_t size = ::fgetxattr(from, name, nullptr, 0);
+    if (size < 0) continue;
+    value.resize(static_cast<std::size_t>(size));
+    const ssize_t got = ::fgetxattr(from, name, value.data(), value.size());
+    if (got >= 0) ::fsetxattr(to, name, value.data(), static_cast<std::size_t>(got), 0);
   }
-  return SameBytes({room.data(), filled}, bytes);
 }
 
 }  // namespace
 
+std::optional<FileIdentity> PosixDirectory::IdentityNow(const std::string& name) const {
+  struct stat st {};
+  if (::fstatat(fd_, name.c_str(), &st, AT_SYMLINK_NOFOLLOW) != 0 || !S_ISREG(st.st_mode)) return std::nullopt;
+  return IdentityOf(st);
+}
+
+int PosixDirectory::OpenExisting(const std::string& name) {
+  // A name the listing called a regular file is opened at once; any other is
+  // looked at first, so that no FIFO or device is ever opened.
+  const auto listed = types_.find(name);
+  if (listed == types_.end() || listed->second != DT_REG) {
+    struct stat st {};
+    if (::fstatat(fd_, name.c_str(), &st, AT_SYMLINK_NOFOLLOW) != 0) return -1;
+    if (S_ISLNK(st.st_mode)) {
+      errno = ELOOP;
+      return -1;
+    }
+    if (!S_ISREG(st.st_mode)) {
+      errno = EISDIR;
+      return -1;
+    }
+  }
+  if (Fails(StoreStep::kOpen, name)) {
+    errno = EACCES;
+    return -1;
+  }
+  int fd = ::openat(fd_, name.c_str(), O_RDWR | kOutputFlags);
+  // A file the user may write but not read is still written.
+  if (fd < 0 && errno == EACCES) fd = ::openat(fd_, name.c_str(), O_WRONLY | kOutputFlags);
+  return fd;
+}
+
+std::optional<std::string> PosixDirectory::LinkedName(const std::string& name) const {
+  char target[4096];
+  const ssize_t n = ::readlinkat(fd_, name.c_str(), target, sizeof target);
+  if (n <= 0 || static_cast<std::size_t>(n) >= sizeof target) return std::nullopt;
+  std::string linked(target, static_cast<std::size_t>(n));
+  if (linked.find('/') != std::string::npos || linked == "." || linked == "..") return std::nullopt;
+  return linked;
+}
+
+int PosixDirectory::CreateTemporary(std::string& temp, mode_t mode) {
+  for (int attempt = 0; attempt < 100; ++attempt) {
+    temp = temporary_prefix_ + std::to_string(temporaries_++) + ".tmp";
+    if (Fails(StoreStep::kOpen, temp)) return -1;
+    const int fd = ::openat(fd_, temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | kOutputFlags, mode);
+    if (fd >= 0 || errno != EEXIST) return fd;
+  }
+  return -1;
+}
+
+bool PosixDirectory::WriteAll(int fd, const std::string& name, std::span<const std::uint8_t> bytes, bool at_start) {
+  std::size_t done = 0;
+  while (done < bytes.size()) {
+    std::size_t size = bytes.size() - done;
+    if (Fails(StoreStep::kWrite, name, size)) return false;
+    const ssize_t n = at_start ? ::pwrite(fd, bytes.data() + done, size, static_cast<off_t>(done))
+                               : ::write(fd, bytes.data() + done, size);
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0 || Interrupted()) return false;
+    done += static_cast<std::size_t>(n);
+  }
+  return true;
+}
+
+bool PosixDirectory::CloseFile(int fd, const std::string& name) {
+  const int result = ::close(fd);
+  return !Fails(StoreStep::kClose, name) && result == 0;
+}
+
+bool PosixDirectory::HoldsBytes(int fd, std::span<const std::uint8_t> bytes) {
+  // One byte more than expected: a file that grew shows as different.
+  const std::size_t wanted = bytes.size() + 1;
+  if (compare_.size() < wanted) compare_.resize(wanted);
+  std::size_t filled = 0;
+  while (filled < wanted) {
+    const ssize_t n = ::pread(fd, compare_.data() + filled, wanted - filled, static_cast<off_t>(filled));
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) break;
+    filled += static_cast<std::size_t>(n);
+  }
+  return SameBytes({compare_.data(), filled}, bytes);
+}
+
 StoreOutcome PosixDirectory::Store(const std::string& name, std::span<const std::uint8_t> bytes,
                                    const LoadedEntry* source) {
-  // Every write of the bytes, through the hook; false when one failed.
-  const auto write_all = [&](int fd) {
-    std::size_t done = 0;
-    while (done < bytes.size()) {
-      std::size_t size = bytes.size() - done;
-      if (Fails(StoreStep::kWrite, name, size)) return false;
-      const ssize_t n = ::write(fd, bytes.data() + done, size);
-      if (n < 0) {
-        if (errno == EINTR) continue;
-        return false;
-      }
-      if (n == 0) return false;
-      done += static_cast<std::size_t>(n);
-    }
-    return true;
-  };
-  const auto close_file = [&](int fd) {
-    const int result = ::close(fd);
-    return !Fails(StoreStep::kClose, name) && result == 0;
-  };
-
-  const std::string path = PathOf(name);
-  std::string target = path;
-  mode_t mode = 0666;
-  uid_t owner = 0;
-  gid_t group = 0;
-  bool replacing = false;
-  struct stat st {};
-  if (::lstat(path.c_str(), &st) == 0) {
-    if (S_ISLNK(st.st_mode)) {
-      std::unique_ptr<char, decltype(&std::free)> resolved(::realpath(path.c_str(), nullptr), &std::free);
-      if (resolved == nullptr || ::stat(resolved.get(), &st) != 0) {
-        ReportOpenFailure(name);
-        return StoreOutcome::kRefused;
-      }
-      target = resolved.get();
-    }
-    if (!S_ISREG(st.st_mode) || ::access(target.c_str(), W_OK) != 0) {
-      ReportOpenFailure(name);
-      return StoreOutcome::kRefused;
-    }
-    mode = st.st_mode & 07777;
-    owner = st.st_uid;
-    group = st.st_gid;
-    replacing = true;
-    if (static_cast<std::uint64_t>(st.st_size) == bytes.size()) {
-      // Compare before opening anything for writing. The file the batch has
-      // just loaded, unchanged since, has its content in memory already; any
-      // other file is read back.
-      struct stat compared {};
-      bool same = false;
-      if (source != nullptr && source->name() == name && target == path && ::stat(target.c_str(), &compared) == 0 &&
-          IdentityOf(compared) == source->identity()) {
-        same = SameBytes(source->bytes(), bytes);
-      } else if (const int rfd = ::open(target.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK); rfd >= 0) {
-        same = ::fstat(rfd, &compared) == 0 && HoldsBytes(rfd, bytes, compare_);
-        ::close(rfd);
-      }
-      if (same) {
-        const int fd = Fails(StoreStep::kOpen, name) ? -1 : ::open(target.c_str(), O_WRONLY | O_CLOEXEC, 0);
-        if (fd < 0) {
-          ReportOpenFailure(name);
-          return StoreOutcome::kRefused;
-        }
-        // The file compared must be the file opened, unchanged in between.
-        struct stat opened {};
-        if (::fstat(fd, &opened) == 0 && IdentityOf(opened) == IdentityOf(compared)) {
-          const bool written = write_all(fd);
-          if (close_file(fd) && written) return StoreOutcome::kUnchanged;
-          ReportWriteFailure(name);
-          return StoreOutcome::kFailed;
-        }
-        ::close(fd);
-      }
-    }
-  } else if (errno != ENOENT) {
-    // The name itself cannot be used (too long, a directory part that is not
-    // a directory or cannot be searched): the output cannot be created.
-    ReportOpenFailure(name);
-    return StoreOutcome::kRefused;
+  const bool from_here = source != nullptr && source->name() == name;
+  std::string target = name;
+  int old_fd = OpenExisting(name);
+  if (old_fd < 0 && errno == ELOOP) {
+    const std::optional<std::string> linked = LinkedName(name);
+    if (!linked) return Refused(name);
+    target = *linked;
+    old_fd = OpenExisting(target);
+    if (old_fd < 0) return Refused(name);  // dangling, a link again, or not a regular file
   }
+  if (old_fd < 0) {
+    if (errno != ENOENT) return Refused(name);
+    return Create(name, bytes, static_cast<mode_t>(source != nullptr ? source->permissions() & 0666 : 0666));
+  }
+  struct stat old {};
+  if (::fstat(old_fd, &old) != 0 || !S_ISREG(old.st_mode)) {
+    ::close(old_fd);
+    return Refused(name);
+  }
+  // Over the entry the bytes were made from, that entry must still be the
+  // file loaded: a newer save is not replaced by what was made of the old.
+  const FileIdentity existing = IdentityOf(old);
+  if (from_here && existing != source->identity()) {
+    ::close(old_fd);
+    return Failed(name);
+  }
+  if (static_cast<std::uint64_t>(old.st_size) == bytes.size() &&
+      (from_here ? SameBytes(source->bytes(), bytes) : HoldsBytes(old_fd, bytes))) {
+    return Overwrite(old_fd, name, bytes);
+  }
+  return Replace(old_fd, old, target, name, bytes, existing);
+}
 
-  const std::string dir = DirectoryOf(target);
+StoreOutcome PosixDirectory::Overwrite(int fd, const std::string& name, std::span<const std::uint8_t> bytes) {
+  const bool written = WriteAll(fd, name, bytes, true);
+  if (!CloseFile(fd, name) || !written) return Failed(name);
+  return StoreOutcome::kUnchanged;
+}
+
+StoreOutcome PosixDirectory::Create(const std::string& name, std::span<const std::uint8_t> bytes, mode_t mode) {
   std::string temp;
-  int fd = -1;
-  for (int attempt = 0; attempt < 100 && fd < 0; ++attempt) {
-    char suffix[64];
-    std::snprintf(suffix, sizeof suffix, "/.railfmt-%ld-%u.tmp", static_cast<long>(::getpid()), temporaries_++);
-    temp = dir + suffix;
-    if (Fails(StoreStep::kOpen, name)) {
-      errno = EMFILE;
-      break;
-    }
-    fd = ::open(temp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, replacing ? mode : 0666);
-    if (fd < 0 && errno != EEXIST) break;
+  const int fd = CreateTemporary(temp, mode);
+  if (fd < 0) return Refused(name);
+  const bool written = WriteAll(fd, name, bytes, false);
+  bool ok = CloseFile(fd, name) && written && !Interrupted() && !Fails(StoreStep::kRename, name);
+  // A file another program created under the name meanwhile stays.
+  if (ok && ::renameat2(fd_, temp.c_str(), fd_, name.c_str(), RENAME_NOREPLACE) != 0) {
+    ok = (errno == EINVAL || errno == ENOSYS) && ::linkat(fd_, temp.c_str(), fd_, name.c_str(), 0) == 0;
+    if (ok) ::unlinkat(fd_, temp.c_str(), 0);
   }
-  if (fd < 0) {
-    ReportOpenFailure(name);
-    return StoreOutcome::kRefused;
-  }
-  if (replacing) {
-    // The replacement keeps the owner (where the user may set it) and the
-    // permission bits of the file it replaces. The new file usually has
-    // them already; it is changed only where it differs.
-    struct stat created {};
-    const bool known = ::fstat(fd, &created) == 0;
-    bool chowned = false;
-    if (!known || created.st_uid != owner || created.st_gid != group) {
-      [[maybe_unused]] const int chown_result = ::fchown(fd, owner, group);
-      chowned = true;
-    }
-    // A change of owner may clear the set-user-ID and set-group-ID bits.
-    if (!known || chowned || (created.st_mode & 07777) != mode) ::fchmod(fd, mode);
-  }
-
-  bool ok = write_all(fd);
-  if (!close_file(fd)) ok = false;
-  if (ok && (Fails(StoreStep::kRename, name) || ReplaceWith(temp.c_str(), target.c_str()) != 0)) ok = false;
   if (!ok) {
-    ::unlink(temp.c_str());
-    ReportWriteFailure(name);
-    return StoreOutcome::kFailed;
+    ::unlinkat(fd_, temp.c_str(), 0);
+    return Failed(name);
   }
-  return replacing ? StoreOutcome::kReplaced : StoreOutcome::kCreated;
+  renamed_ = true;
+  return StoreOutcome::kCreated;
+}
+
+StoreOutcome PosixDirectory::Replace(int old_fd, const struct stat& old, const std::string& target,
+                                     const std::string& name, std::span<const std::uint8_t> bytes,
+                                     const FileIdentity& expected) {
+  const mode_t mode = old.st_mode & 07777;
+  std::string temp;
+  const int fd = CreateTemporary(temp, mode);
+  if (fd < 0) {
+    ::close(old_fd);
+    return Refused(name);
+  }
+  // The new file has the user's owner and group and the mode less the
+  // umask; only what differs from the old file is changed. A change of owner
+  // may clear the set-user-ID and set-group-ID bits, so the mode follows it.
+  const bool chowned = old.st_uid != user_ || old.st_gid != group_;
+  // Where the user may not give the file away, it stays the user's.
+  if (chowned && ::fchown(fd, old.st_uid, old.st_gid) != 0) errno = 0;
+  if (chowned || (mode & ~umask_) != mode) ::fchmod(fd, mode);
+  CopyExtendedAttributes(old_fd, fd);
+  ::close(old_fd);
+
+  const bool written = WriteAll(fd, name, bytes, false);
+  const bool synced = written && !Fails(StoreStep::kSync, name) && ::fdatasync(fd) == 0;
+  const bool ok = CloseFile(fd, name) && synced && !Interrupted() && Swap(temp, target, expected);
+  if (!ok) {
+    ::unlinkat(fd_, temp.c_str(), 0);
+    return Failed(name);
+  }
+  renamed_ = true;
+  return StoreOutcome::kReplaced;
+}
+
+bool PosixDirectory::Swap(const std::string& temp, const std::string& target, const FileIdentity& expected) {
+  if (IdentityNow(target) != expected || Fails(StoreStep::kRename, target)) return false;
+  if (::renameat2(fd_, temp.c_str(), fd_, target.c_str(), RENAME_EXCHANGE) == 0) {
+    // The temporary's name now holds what was replaced; it must be the
+    // file checked, or another program saved in between: put that back.
+    if (IdentityNow(temp) == expected) {
+      ::unlinkat(fd_, temp.c_str(), 0);
+      return true;
+    }
+    ::renameat2(fd_, temp.c_str(), fd_, target.c_str(), RENAME_EXCHANGE);
+    return false;
+  }
+  // A file system without exchanges: a plain rename, checked before only.
+  return (errno == EINVAL || errno == ENOSYS) && ::renameat(fd_, temp.c_str(), fd_, target.c_str()) == 0;
+}
+
+void PosixDirectory::Finish() {
+  if (renamed_) ::fsync(fd_);
+  renamed_ = false;
 }
 
 }  // namespace railfmt

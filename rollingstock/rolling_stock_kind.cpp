@@ -1,5 +1,7 @@
 #include "rollingstock/rolling_stock_kind.h"
 
+#include <algorithm>
+
 namespace railfmt {
 
 ReadResult RollingStockKind::Read(std::span<const std::uint8_t> bytes, std::string_view entry_name,
@@ -13,7 +15,11 @@ std::string RollingStockKind::OutputName(const CRollmaterial& record, std::strin
 
 std::optional<std::string> RollingStockKind::RefusedName(const CRollmaterial& record) {
   const std::string name = record.Info.Name.value_or(std::string());
-  if (name.find_first_of("/\\") != std::string::npos) return name;
+  const bool control = std::any_of(name.begin(), name.end(), [](char c) {
+    const auto byte = static_cast<unsigned char>(c);
+    return byte < 0x20 || byte == 0x7F;
+  });
+  if (name.empty() || name.front() == '.' || control || name.find_first_of("/\\") != std::string::npos) return name;
   return std::nullopt;
 }
 

@@ -2,10 +2,12 @@
 // (driver/file_kind.h) over CRollmaterial.
 //
 // A recognised file is written as "%s.rol" with the name stored in its own
-// info block, always in the working directory: a name that would reach into
-// another directory is refused, so nothing is written and "Can't open
+// info block, always as a file of its own in the working directory. A name
+// that makes no such file is refused: nothing is written and "Can't open
 // %s!\n" carries the stored name, while the entry still counts as rolling
-// stock. An empty name writes ".rol".
+// stock. Refused are an empty name, a name that begins with '.' (a hidden
+// file no later run visits, or a way out of the directory), a name that
+// holds '/' or '\\', and a name that holds a control byte (0x01-0x1F, 0x7F).
 #pragma once
 
 #include <cstdint>
@@ -26,7 +28,7 @@ struct RollingStockKind {
 
   static ReadResult Read(std::span<const std::uint8_t> bytes, std::string_view entry_name, CRollmaterial& record);
   static std::string OutputName(const CRollmaterial& record, std::string_view entry_name);
-  // The stored name when it holds '/' or '\'; nothing otherwise.
+  // The stored name when it makes no file of its own; nothing otherwise.
   static std::optional<std::string> RefusedName(const CRollmaterial& record);
   static Normalisation Normalise(CRollmaterial& record);
   static void Encode(const CRollmaterial& record, ByteWriter& out);

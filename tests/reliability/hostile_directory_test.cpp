@@ -5,17 +5,20 @@
 #include <fcntl.h>
 #include <pwd.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <unistd.h>
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <cerrno>
+#include <csignal>
 #include <cstdint>
 #include <cstdio>
 #include <filesystem>
 #include <map>
 #include <optional>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -28,6 +31,7 @@
 #include "tests/support/kind_samples.h"
 #include "tests/support/rewrite_property.h"
 #include "tests/support/scratch_dir.h"
+#include "tools/make_corpus/corpus_makers.h"
 
 namespace railfmt {
 namespace {
@@ -56,6 +60,11 @@ int RunTool(const std::string& dir, const std::string& prefix = "", const std::s
   int status = -1;
   RunCommand("cd " + Quoted(dir) + " && timeout 60 " + prefix + Quoted(binary) + " >/dev/null 2>&1", &status);
   return status;
+}
+
+// The same under a limit the shell sets first ("ulimit -f 2", "umask 022").
+int RunToolUnder(const std::string& dir, const std::string& limit) {
+  return RunTool(dir, "sh -c '" + limit + " && exec \"$0\"' ");
 }
 
 // Runs a command as an unprivileged user: root switches to "nobody" with
@@ -291,6 +300,8 @@ TEST_F(HostileDirectoryTest, RollingStockNamesThatLeadOutOfTheDirectoryWriteNoth
   const std::vector<std::pair<std::string, std::vector<std::uint8_t>>> entries = {
       {"a.rol", RollingStockNamed("../escaped")}, {"b.rol", RollingStockNamed(abs)},
       {"c.rol", RollingStockNamed("..\\back")},   {"d.rol", RollingStockNamed("sub/inner")},
+      {"f.rol", RollingStockNamed("")},           {"g.rol", RollingStockNamed("..")},
+      {"h.rol", RollingStockNamed("a\nb")},       {"i.rol", RollingStockNamed(".hidden")},
       {"e.rol", RollingStockNamed("fine")},  // the one that may be written
   };
   for (const auto& [name, bytes] : entries) dir_.Write("work/" + name, bytes);
@@ -376,6 +387,189 @@ TEST_F(HostileDirectoryTest, FilesRemovedByAnotherProcessWhileTheToolRuns) {
     EXPECT_TRUE(bytes == stale_ || bytes == normal) << name;
     EXPECT_EQ(name.front(), 'f') << "left behind: " << name;
   }
+}
+
+// The tool with the probe library preloaded (tests/support/io_probe.cpp),
+// driven by the environment given as "NAME=value ...".
+std::string Probed(const std::string& environment) {
+  return "env LD_PRELOAD=" + Quoted(RAILFMT_IO_PROBE) + " " + environment + " ";
+}
+
+bool Sanitized() {
+#if defined(__SANITIZE_ADDRESS__)
+  return true;
+#elif defined(__has_feature)
+  return __has_feature(address_sanitizer);
+#else
+  return false;
+#endif
+}
+
+std::string Text(const std::vector<std::uint8_t>& bytes) { return {bytes.begin(), bytes.end()}; }
+
+TEST_F(HostileDirectoryTest, AnOutputLinkedOutsideTheDirectoryIsLeftAlone) {
+  // x.mod links out of work/, y.mod to a file beside it in work/.
+  ASSERT_EQ(::mkdir("work", 0755), 0);
+  dir_.Write("outside.mod", {'o', 'l', 'd'});
+  dir_.Write("work/x.bak", model_);
+  dir_.Write("work/y.bak", model_);
+  dir_.Write("work/target.mod", {'o', 'l', 'd'});
+  ASSERT_EQ(::symlink("../outside.mod", "work/x.mod"), 0);
+  ASSERT_EQ(::symlink("target.mod", "work/y.mod"), 0);
+  EXPECT_EQ(RunTool(dir_.path() + "/work"), 0);
+  EXPECT_EQ(dir_.Read("outside.mod"), (std::vector<std::uint8_t>{'o', 'l', 'd'}));
+  EXPECT_EQ(dir_.Read("work/target.mod"), model_) << "a link within the directory is written through";
+  EXPECT_TRUE(fs::is_symlink(dir_.path() + "/work/x.mod"));
+  EXPECT_EQ(dir_.Snapshot().size(), 2u) << "nothing new beside work/";
+}
+
+TEST_F(HostileDirectoryTest, APrivateInputMakesAPrivateOutput) {
+  dir_.Write("secret.bak", model_);
+  ASSERT_EQ(::chmod("secret.bak", 0600), 0);
+  ASSERT_EQ(RunToolUnder(dir_.path(), "umask 022"), 0);
+  struct stat st {};
+  ASSERT_EQ(::stat("secret.mod", &st), 0);
+  EXPECT_EQ(st.st_mode & 0777, 0600u);
+}
+
+TEST_F(HostileDirectoryTest, AFileSizeLimitEndsOnlyTheEntryThatMeetsIt) {
+  // The big model's rewrite cannot be written under the limit; the small
+  // model after it is written all the same, and no temporary stays.
+  CorpusRandom random(7);
+  std::vector<std::uint8_t> big = EncodeToBytes<ModelKind>(MakeCorpusModel(random, 2, 100));
+  ASSERT_GT(big.size(), 2048u);
+  big.push_back(0);  // a trailing byte: rewritten through a temporary
+  dir_.Write("a.mod", big);
+  dir_.Write("b.bak", model_);
+  EXPECT_EQ(RunToolUnder(dir_.path(), "ulimit -f 2"), 0) << "the run ends normally";
+  EXPECT_EQ(dir_.Read("b.mod"), model_);
+  EXPECT_EQ(dir_.Read("a.mod"), big) << "the file is left as it was";
+  EXPECT_EQ(dir_.Snapshot().size(), 3u) << "no temporary left";
+}
+
+TEST_F(HostileDirectoryTest, AFileLargerThanTheMemoryEndsOnlyItsEntry) {
+  if (Sanitized()) GTEST_SKIP() << "the sanitizers need more address space than the limit leaves";
+  dir_.Write("b.bak", model_);
+  dir_.Write("a.mod", {});
+  ASSERT_EQ(::truncate("a.mod", 768 << 20), 0);  // sparse: takes no room on disk
+  EXPECT_EQ(RunToolUnder(dir_.path(), "ulimit -v 400000"), 0);
+  EXPECT_EQ(dir_.Read("b.mod"), model_) << "the entry after it was written";
+}
+
+TEST_F(HostileDirectoryTest, AFileThatGrowsWhileItIsReadIsReadAsItWasAndLeftAlone) {
+  if (Sanitized()) GTEST_SKIP() << "the probe library cannot be preloaded before the sanitizer runtime";
+  dir_.Write("grow.mod", model_);
+  EXPECT_EQ(RunTool(dir_.path(), Probed("RAILFMT_PROBE_GROW=grow.mod")), 0);
+  const std::vector<std::uint8_t> now = dir_.Read("grow.mod");
+  ASSERT_EQ(now.size(), model_.size() + (1u << 20)) << "what the other program wrote is kept";
+  EXPECT_TRUE(std::equal(model_.begin(), model_.end(), now.begin()));
+}
+
+TEST_F(HostileDirectoryTest, ReplacedContentIsSyncedBeforeTheSwapAndTheDirectoryAtTheEnd) {
+  if (Sanitized()) GTEST_SKIP() << "the probe library cannot be preloaded before the sanitizer runtime";
+  dir_.Write("a.mod", stale_);  // replaced: its content changes
+  dir_.Write("b.bak", model_);  // b.mod is new
+  dir_.Write("c.mod", model_);  // rewritten unchanged
+  EXPECT_EQ(RunTool(dir_.path(), Probed("RAILFMT_PROBE_LOG=" + Quoted(dir_.path() + "/.log"))), 0);
+  std::vector<std::string> lines;
+  std::istringstream log(Text(dir_.Read(".log")));
+  for (std::string line; std::getline(log, line);) lines.push_back(line.substr(0, line.find(' ', line.find(' ') + 1)));
+  // Only a.mod's replacement is synced, before its swap; b.mod is renamed
+  // into place without replacing anything; the directory is synced last.
+  ASSERT_EQ(lines.size(), 4u) << Text(dir_.Read(".log"));
+  EXPECT_TRUE(lines[0].starts_with("fdatasync .railfmt-"));
+  EXPECT_TRUE(lines[1].starts_with("rename .railfmt-"));
+  EXPECT_TRUE(lines[2].starts_with("rename .railfmt-"));
+  EXPECT_EQ(lines[3], "fsync " + fs::path(dir_.path()).filename().string());
+}
+
+TEST_F(HostileDirectoryTest, ASignalDuringAWriteRemovesTheTemporaryAndEndsTheRunByTheSignal) {
+  if (Sanitized()) GTEST_SKIP() << "the probe library cannot be preloaded before the sanitizer runtime";
+  for (const int signal : {SIGINT, SIGTERM, SIGHUP}) {
+    SCOPED_TRACE(signal);
+    dir_.Clear();
+    const std::vector<std::uint8_t> junk = {0, 5, 0, 0, 0, 0};
+    dir_.Write("a.kon", junk);    // no kind's file: prints its mismatch lines first
+    dir_.Write("b.mod", stale_);  // rewritten through a temporary: the run waits in its first write
+    std::string lines;
+    {
+      DiagnosticCapture captured;
+      RecogniseEntry("a.kon", junk);
+      lines = captured.mismatches();
+    }
+    ASSERT_FALSE(lines.empty());
+    RunCommand("(cd " + Quoted(dir_.path()) + " && " + Probed("RAILFMT_PROBE_PAUSE=1 RAILFMT_PROBE_LOG=.log") +
+               Quoted(RAILFMT_BINARY) + " > .out 2>/dev/null & echo $! > .pid; wait $!; echo $? > .status)" +
+               " </dev/null >/dev/null 2>&1 &");
+    for (int i = 0; i < 600 && Text(dir_.Read(".log")).find("paused") == std::string::npos; ++i) ::usleep(10000);
+    ASSERT_NE(Text(dir_.Read(".log")).find("paused"), std::string::npos) << "the run did not reach its write";
+    ::kill(std::stoi(Text(dir_.Read(".pid"))), signal);
+    for (int i = 0; i < 600 && !dir_.Exists(".status"); ++i) ::usleep(10000);
+    ::usleep(20000);
+    EXPECT_EQ(Text(dir_.Read(".status")), std::to_string(128 + signal) + "\n");
+    EXPECT_EQ(dir_.Read("b.mod"), stale_);
+    EXPECT_EQ(Text(dir_.Read(".out")), lines) << "the lines produced are flushed";
+    for (const auto& [name, bytes] : dir_.Snapshot()) EXPECT_FALSE(name.starts_with(".railfmt-")) << name;
+  }
+}
+
+// Another program saves while a store is under way: just before the swap,
+// or between the check before the swap and the swap itself. Its save stays.
+TEST_F(HostileDirectoryTest, ANewerSaveIsNeverSwappedOut) {
+  const std::vector<std::uint8_t> newer = {'n', 'e', 'w', 'e', 'r'};
+  const auto save = [&](const char* name) {
+    ::usleep(20000);  // a tick later: file times may be kept at tick granularity
+    ::unlink(name);
+    dir_.Write(name, newer);
+  };
+  for (const StoreStep when : {StoreStep::kSync, StoreStep::kRename}) {
+    SCOPED_TRACE(static_cast<int>(when));
+    dir_.Clear();
+    dir_.Write("a.mod", stale_);  // in place, changed
+    dir_.Write("b.bak", model_);  // beside, over another existing file
+    dir_.Write("b.mod", {'o', 'l', 'd'});
+    DiagnosticCapture captured;
+    RunBatch(*OpenDirectory(".", [&](StoreStep step, std::string_view name, std::size_t&) {
+      if (step == when && (name == "a.mod" || name == "b.mod")) save(std::string(name).c_str());
+      return false;
+    }));
+    EXPECT_EQ(dir_.Read("a.mod"), newer);
+    EXPECT_EQ(dir_.Read("b.mod"), newer);
+    EXPECT_EQ(dir_.Snapshot().size(), 3u) << "no temporary left";
+    EXPECT_EQ(std::count(captured.messages().begin(), captured.messages().end(), "Can't write a.mod!\n"), 1);
+  }
+  // Saved after the load, before the store begins: the load is stale.
+  dir_.Clear();
+  dir_.Write("c.mod", stale_);
+  const auto directory = OpenDirectory(".");
+  LoadedEntry entry;
+  ASSERT_EQ(directory->Load("c.mod", entry), LoadStatus::kLoaded);
+  save("c.mod");
+  DiagnosticCapture captured;
+  EXPECT_EQ(directory->Store("c.mod", Normalised(stale_), &entry), StoreOutcome::kFailed);
+  EXPECT_EQ(dir_.Read("c.mod"), newer);
+  EXPECT_EQ(captured.messages(), std::vector<std::string>{"Can't write c.mod!\n"});
+}
+
+TEST_F(HostileDirectoryTest, AFifoSwappedInBeforeAnUnchangedRewriteDoesNotBlock) {
+  dir_.Write("a.mod", model_);
+  const pid_t child = ::fork();
+  ASSERT_GE(child, 0);
+  if (child == 0) {
+    ::alarm(20);
+    DiagnosticCapture captured;
+    RunBatch(*OpenDirectory(".", [](StoreStep step, std::string_view name, std::size_t&) {
+      if (step == StoreStep::kOpen && name == "a.mod") {
+        ::unlink("a.mod");
+        ::mkfifo("a.mod", 0644);
+      }
+      return false;
+    }));
+    ::_exit(captured.last_message() == "Can't open a.mod!\n" ? 0 : 1);
+  }
+  int status = 0;
+  ASSERT_EQ(::waitpid(child, &status, 0), child);
+  EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "blocked or reported otherwise";
 }
 
 }  // namespace

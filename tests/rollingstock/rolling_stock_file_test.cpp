@@ -45,7 +45,11 @@ TEST(RollingStockFile, KindNamesTheOutputFromTheInfoBlock) {
     const char* message;
   } cases[] = {
       {"V 100", "V 100.rol", nullptr},
-      {"", ".rol", nullptr},
+      {"", nullptr, "Can't open !\n"},
+      {"..", nullptr, "Can't open ..!\n"},
+      {".V 100", nullptr, "Can't open .V 100!\n"},
+      {"V\n100", nullptr, "Can't open V\n100!\n"},
+      {"V\x7f", nullptr, "Can't open V\x7f!\n"},
       {std::string("Lok\0/x", 6), "Lok.rol", nullptr},  // cut at the zero byte
       {"../V 100", nullptr, "Can't open ../V 100!\n"},
       {"sub/V 100", nullptr, "Can't open sub/V 100!\n"},

@@ -37,7 +37,7 @@ class StoreFaults {
   }
 
  private:
-  std::array<int, 5> calls_{};
+  std::array<int, 6> calls_{};
   int fail_step_ = -1;
   int fail_at_ = 0;
 };
