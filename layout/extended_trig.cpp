@@ -92,12 +92,11 @@ constexpr DoubleDouble Multiply(const DoubleDouble& a, const DoubleDouble& b) {
 }
 
 constexpr DoubleDouble Divide(const DoubleDouble& a, const DoubleDouble& b) {
-  // Three quotient digits, each from the remainder the ones before leave.
-  const double q1 = a.hi / b.hi;
-  const DoubleDouble r1 = Add(a, Negate(Multiply(b, DoubleDouble{q1, 0.0})));
-  const double q2 = r1.hi / b.hi;
-  const DoubleDouble r2 = Add(r1, Negate(Multiply(b, DoubleDouble{q2, 0.0})));
-  return Add(FastTwoSum(q1, q2), DoubleDouble{r2.hi / b.hi, 0.0});
+  // A quotient digit, and a second one from the remainder the first leaves.
+  const double q = a.hi / b.hi;
+  const DoubleDouble p = TwoProduct(q, b.hi);
+  const double remainder = (((a.hi - p.hi) - p.lo) + a.lo) - q * b.lo;
+  return FastTwoSum(q, remainder / b.hi);
 }
 
 // The series of atan u / u - 1 in s = u^2: -1/3, 1/5, -1/7, ...
