@@ -25,7 +25,7 @@ __extension__ typedef unsigned __int128 Uint128;
 
 constexpr std::uint64_t kTopBit = std::uint64_t{1} << 63;
 
-// pi/2 in double-double, and pi and pi/4 as its exact multiples.
+// pi/2 in double-double, and pi as its exact double.
 constexpr DoubleDouble kHalfPi{0x1.921fb54442d18p+0, 0x1.1a62633145c07p-54};
 constexpr DoubleDouble kPi{2 * kHalfPi.hi, 2 * kHalfPi.lo};
 
@@ -72,8 +72,7 @@ constexpr DoubleDouble FastTwoSum(double a, double b) {
 }
 
 // Dekker's exact product: each factor is split into halves of at most 26
-// bits, whose products are exact, so a fused multiply-add would change no
-// result here.
+// bits, whose products are exact.
 constexpr DoubleDouble TwoProduct(double a, double b) {
   const double ca = 134217729.0 * a;  // 2^27 + 1
   const double a_hi = ca - (ca - a);

@@ -8,17 +8,18 @@
 // the format's range, and a conversion to double or float must land in the
 // normal range of that type.
 //
-// Atan2, Sin and Cos give the exact result rounded to 64 bits. They compute
-// it in double-double arithmetic (a value held as the unevaluated sum of two
-// doubles, about 106 bits) to within 2^-100 of it, relative, and round that;
-// the rounding is correct unless the exact result lies that close to a
-// halfway point between two extended numbers.
+// Atan2 and SinCos give the exact results rounded to 64 bits. They compute
+// them in double-double arithmetic (a value held as the unevaluated sum of two
+// doubles, about 106 bits) to within 2^-100, relative, and round that; the
+// rounding is correct unless an exact result lies that close to a halfway
+// point between two extended numbers.
 //
 // Everything is integer arithmetic and IEEE double addition, multiplication,
 // division and square root, whose results IEEE fixes bit for bit: no platform
 // maths library. That needs doubles without excess precision (checked at
 // compile time) and no contraction of a * b + c into a fused multiply-add
-// (the build passes -ffp-contract=off).
+// (the build passes -ffp-contract=off, and the implementation asks g++ and
+// clang++ for it as well).
 #pragma once
 
 #include <compare>

@@ -5,7 +5,6 @@
 #include <array>
 #include <bit>
 #include <cmath>
-#include <cstdint>
 #include <limits>
 
 namespace railfmt {
@@ -15,85 +14,54 @@ constexpr double kNan = std::numeric_limits<double>::quiet_NaN();
 
 // An extended value bit for bit, through its exact double-double form.
 std::array<std::uint64_t, 2> Bits(const Extended& v) {
-  const DoubleDouble d = v.ToDoubleDouble();
-  return {std::bit_cast<std::uint64_t>(d.hi), std::bit_cast<std::uint64_t>(d.lo)};
+  return std::bit_cast<std::array<std::uint64_t, 2>>(v.ToDoubleDouble());
 }
 
 double RelativeError(const DoubleDouble& got, const DoubleDouble& want) {
   return std::fabs((got.hi - want.hi) + (got.lo - want.lo)) / std::fabs(want.hi);
 }
 
-TEST(ExtendedTrig, SumsRoundToSixtyFourBitsTiesToEven) {
-  const struct {
-    DoubleDouble a, b, sum;
-  } cases[] = {
-      {{1, 0}, {0x1p-64, 0}, {1, 0}},               // halfway: to the even significand
-      {{1, 0x1p-63}, {0x1p-64, 0}, {1, 0x1p-62}},   // halfway from an odd one: up
-      {{1, 0}, {0x1p-64, 0x1p-127}, {1, 0x1p-63}},  // above halfway by bits shifted out
-      {{1, 0}, {-0x1p-300, 0}, {1, 0}},             // far below the last place
-      {{2, 0}, {-0x1p-66, 0}, {2, 0}},              // up into the next binade
-      {{1, 0}, {-1, 0x1p-64}, {0x1p-64, 0}},        // cancellation down to the last bits
-      {{0.25, 0}, {-1.5, 0}, {-1.25, 0}},           // the sign of the larger magnitude
-      {{1.25, 0}, {-1.5, 0}, {-0.25, 0}},
-      {{1.5, 0}, {-1.5, 0}, {0, 0}},  // an exact cancellation is +0
-      {{-0.0, -0.0}, {-0.0, -0.0}, {-0.0, -0.0}},
-      {{0, 0}, {-0.0, -0.0}, {0, 0}},
-      {{0, 0}, {-3, 0}, {-3, 0}},
-  };
+TEST(ExtendedTrig, SumsAndConversionsRoundOnceTiesToEven) {
+  // a + b, and the sum to double and to float. Halfway to the even
+  // significand, halfway from an odd one up, above halfway by bits shifted
+  // out, far below the last place, up into the next binade, cancellation to
+  // the last bits, the sign of the larger magnitude and of zeros (an exact
+  // cancellation is +0); then ties of double and float, and low parts that
+  // make a tie of the high part none.
+  // clang-format off
+  const double cases[][8] = {
+      {1, 0, 0x1p-64, 0, 1, 0, 1, 1}, {1, 0x1p-63, 0x1p-64, 0, 1, 0x1p-62, 1, 1},
+      {1, 0, 0x1p-64, 0x1p-127, 1, 0x1p-63, 1, 1}, {1, 0, -0x1p-300, 0, 1, 0, 1, 1}, {2, 0, -0x1p-66, 0, 2, 0, 2, 2},
+      {1, 0, -1, 0x1p-64, 0x1p-64, 0, 0x1p-64, 0x1p-64}, {0.25, 0, -1.5, 0, -1.25, 0, -1.25, -1.25},
+      {1.25, 0, -1.5, 0, -0.25, 0, -0.25, -0.25}, {1.5, 0, -1.5, 0, 0, 0, 0, 0},
+      {-0.0, -0.0, -0.0, -0.0, -0.0, -0.0, -0.0, -0.0}, {0, 0, -0.0, -0.0, 0, 0, 0, 0}, {0, 0, -3, 0, -3, 0, -3, -3},
+      {1, 0, 0x1p-53, 0, 1, 0x1p-53, 1, 1}, {1 + 0x1p-52, 0, 0x1p-53, 0, 1 + 0x1p-52, 0x1p-53, 1 + 0x1p-51, 1},
+      {1, 0x1p-53, 0x1p-60, 0, 1, 0x1p-53 + 0x1p-60, 1 + 0x1p-52, 1},
+      {1 + 0x1p-23, 0, 0x1p-24, 0, 1 + 0x1p-23 + 0x1p-24, 0, 1 + 0x1p-23 + 0x1p-24, 1 + 0x1p-22},
+      {1 + 0x1p-24, 0, 0x1p-60, 0, 1 + 0x1p-24, 0x1p-60, 1 + 0x1p-24, 1 + 0x1p-23}, {-1.5, 0, -0x1p-60, 0, -1.5, -0x1p-60, -1.5, -1.5}};
+  // clang-format on
   for (const auto& c : cases) {
-    EXPECT_EQ(Bits(Extended::Round(c.a) + Extended::Round(c.b)), Bits(Extended::Round(c.sum))) << c.a.hi << c.b.hi;
+    const Extended sum = Extended::Round({c[0], c[1]}) + Extended::Round({c[2], c[3]});
+    EXPECT_EQ(Bits(sum), Bits(Extended::Round({c[4], c[5]}))) << c[0] << " " << c[2];
+    EXPECT_EQ(std::bit_cast<std::uint64_t>(sum.ToDouble()), std::bit_cast<std::uint64_t>(c[6])) << c[0] << " " << c[2];
+    EXPECT_EQ(sum.ToFloat(), static_cast<float>(c[7])) << c[0] << " " << c[2];
   }
-  EXPECT_TRUE((Extended(kNan) + 1.0).IsNan());
-  EXPECT_TRUE((Extended(1.0) - kNan).IsNan());
-}
-
-TEST(ExtendedTrig, ConvertsAndComparesExactly) {
-  // To double and to float: one rounding of the extended value, ties to even.
-  const struct {
-    DoubleDouble v;
-    double as_double;
-    float as_float;
-  } cases[] = {
-      {{1, 0x1p-53}, 1, 1},
-      {{1 + 0x1p-52, 0x1p-53}, 1 + 0x1p-51, 1},
-      {{1, 0x1p-53 + 0x1p-60}, 1 + 0x1p-52, 1},
-      {{1 + 0x1p-23 + 0x1p-24, 0}, 1 + 0x1p-23 + 0x1p-24, 1 + 0x1p-22f},
-      {{1 + 0x1p-24, 0x1p-60}, 1 + 0x1p-24, 1 + 0x1p-23f},  // not a tie once the low part counts
-      {{-1.5, -0x1p-60}, -1.5, -1.5f},
-  };
-  for (const auto& c : cases) {
-    const Extended v = Extended::Round(c.v);
-    EXPECT_EQ(v.ToDouble(), c.as_double) << c.v.hi;
-    EXPECT_EQ(v.ToDoubleDouble().hi, c.as_double) << c.v.hi;
-    EXPECT_EQ(v.ToFloat(), c.as_float) << c.v.hi;
-  }
-  EXPECT_TRUE(std::isnan(Extended(kNan).ToDouble()));
-  EXPECT_TRUE(std::isnan(Extended(kNan).ToFloat()));
+  EXPECT_TRUE((Extended(kNan) + 1.0).IsNan() && (Extended(1.0) - kNan).IsNan() && std::isnan(Extended(kNan).ToFloat()));
   const Extended above_one = Extended::Round({1, 0x1p-63});
-  EXPECT_TRUE(Extended(1.0) < above_one);
-  EXPECT_TRUE(above_one > 1.0);
-  EXPECT_TRUE(Extended(-2.0) <= -2.0);
-  EXPECT_FALSE(Extended(kNan) < 1.0 || Extended(kNan) >= 1.0);
-  EXPECT_EQ(Abs(Extended(-2.0)).ToDouble(), 2.0);
+  EXPECT_TRUE(Extended(1.0) < above_one && above_one > 1.0 && Abs(Extended(-2.0)) <= 2.0);
+  EXPECT_FALSE(Extended(kNan) < 1.0 || Extended(kNan) >= 1.0 || Abs(Extended(-2.0)) < 2.0);
 }
 
 TEST(ExtendedTrig, SineAndCosineWithin2ToTheMinus100) {
-  // Exact values (from 300-bit arithmetic) in every quadrant, a reduced
-  // argument near pi/4, and tiny reduced arguments.
+  // Exact values (300-bit arithmetic): reduced arguments tiny or near pi/4.
   const struct {
     DoubleDouble x, sin, cos;
   } cases[] = {
-      {{0x1.921fb54442d18p+0, 0x1.1a6p-54},
-       {1, -0x1.6ccd0f1c15011p-139},
-       {0x1.3198a2e037073p-69, 0x1.129024e088a68p-123}},
+      {{0x1.921fb54442d18p+0, 0x1.1a6p-54}, {1, 0}, {0x1.3198a2e037073p-69, 0x1.129024e088a68p-123}},
       {{-0x1.2d97c7f3321d2p+3, 0}, {-0x1.a79394c9e8a0ap-52, -0x1.456737b06ea17p-106}, {-1, 0x1.5e6c8563ba8f1p-104}},
       {{8, 0x1p-60}, {0x1.fa8d2a028cf7bp-1, -0x1.65453f08d3c31p-57}, {-0x1.29fbebf632f94p-3, 0x1.a2c4ee310138dp-57}},
-      {{-6, 0}, {0x1.1e1f18ab0a2c0p-2, 0x1.d31220a227a51p-57}, {0x1.eb9b7097822f5p-1, 0x1.eba78f38003a5p-55}},
       {{2.35, 0}, {0x1.6c463c3c6c9e8p-1, 0x1.95d1471066c3ep-56}, {-0x1.67ca02266d8b1p-1, 0x1.a99d0638a47a2p-55}},
       {{1e-20, 0}, {1e-20, -0x1.124031c73196ep-202}, {1, -0x1.16c262777579cp-134}},
-      {{-0x1.921fb54442d18p+1, -0x1.1a6p-53},
-       {-0x1.3198a2e037073p-68, -0x1.129024e088a68p-122},
-       {-1, 0x1.6ccd0f1c15011p-137}},
   };
   for (const auto& c : cases) {
     const SinCosPair p = SinCosDoubleDouble(c.x);
@@ -107,24 +75,22 @@ TEST(ExtendedTrig, SineAndCosineWithin2ToTheMinus100) {
 }
 
 TEST(ExtendedTrig, Atan2IsTheInverseOfSineAndCosine) {
-  // Angles across (-pi, pi], through every octant and every sixteenth of
-  // each; x sin a - y cos a must vanish.
+  // Through every octant and every sixteenth of each, x sin a - y cos a = 0.
   for (int i = -400; i <= 400; ++i) {
-    const double y = std::sin(i * 0.00787) * 1e5;
-    const double x = std::cos(i * 0.00787) * 1e5;
+    const double y = std::sin(i * 0.00787) * 1e5, x = std::cos(i * 0.00787) * 1e5;
     const SinCosPair p = SinCosDoubleDouble(Atan2DoubleDouble(y, x));
     const DoubleDouble residual = p.sin * DoubleDouble{x, 0} + p.cos * DoubleDouble{-y, 0};
     EXPECT_LT(std::fabs(residual.hi), 0x1p-101 * 1e5) << y << " " << x;
   }
-  // pi/4 for equal parts, zeros and infinities as IEEE atan2 gives them.
+  // Equal parts, zeros and infinities as IEEE atan2 gives them.
   const double pi = 0x1.921fb54442d18p+1;
   const struct {
     double y, x, angle;
   } cases[] = {{3, 3, pi / 4},    {0.0, -0.0, pi},        {-0.0, 0.0, -0.0},       {-0.0, -1, -pi},
                {2, -0.0, pi / 2}, {1e300, -INFINITY, pi}, {-INFINITY, 5, -pi / 2}, {INFINITY, -INFINITY, 3 * pi / 4}};
   for (const auto& c : cases) {
-    const double a = Atan2DoubleDouble(c.y, c.x).hi;
-    EXPECT_EQ(std::bit_cast<std::uint64_t>(a), std::bit_cast<std::uint64_t>(c.angle)) << c.y << " " << c.x;
+    EXPECT_EQ(std::bit_cast<std::uint64_t>(Atan2DoubleDouble(c.y, c.x).hi), std::bit_cast<std::uint64_t>(c.angle))
+        << c.y;
   }
   EXPECT_TRUE(Atan2(1, kNan).IsNan());
 }

