@@ -208,7 +208,7 @@ DoubleDouble operator*(const DoubleDouble& a, const DoubleDouble& b) { return Mu
 DoubleDouble operator/(const DoubleDouble& a, const DoubleDouble& b) { return Divide(a, b); }
 
 DoubleDouble Atan2DoubleDouble(double y, double x) {
-  if (std::isnan(x) || std::isnan(y)) return {x + y, 0.0};
+  if (std::isnan(x) || std::isnan(y)) return {std::numeric_limits<double>::quiet_NaN(), 0.0};
   // An infinite part weighs as 1 against a finite one as 0.
   if (std::isinf(x) || std::isinf(y)) {
     x = std::copysign(std::isinf(x) ? 1.0 : 0.0, x);

@@ -76,7 +76,6 @@ ArcResult ArcGeometry(const CGleis& t) {
     r.end_direction = {end.cos.ToFloat(), end.sin.ToFloat(), 0.0f};
   } else {
     r.arc_length = length;
-    r.turning_angle = 0.0;
     r.end_direction = {static_cast<float>(RoundHalfAway(dx / length)), static_cast<float>(RoundHalfAway(dy / length)),
                        0.0f};
   }

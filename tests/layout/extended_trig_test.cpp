@@ -38,7 +38,9 @@ TEST(ExtendedTrig, SumsAndConversionsRoundOnceTiesToEven) {
       {1, 0, 0x1p-53, 0, 1, 0x1p-53, 1, 1}, {1 + 0x1p-52, 0, 0x1p-53, 0, 1 + 0x1p-52, 0x1p-53, 1 + 0x1p-51, 1},
       {1, 0x1p-53, 0x1p-60, 0, 1, 0x1p-53 + 0x1p-60, 1 + 0x1p-52, 1},
       {1 + 0x1p-23, 0, 0x1p-24, 0, 1 + 0x1p-23 + 0x1p-24, 0, 1 + 0x1p-23 + 0x1p-24, 1 + 0x1p-22},
-      {1 + 0x1p-24, 0, 0x1p-60, 0, 1 + 0x1p-24, 0x1p-60, 1 + 0x1p-24, 1 + 0x1p-23}, {-1.5, 0, -0x1p-60, 0, -1.5, -0x1p-60, -1.5, -1.5}};
+      {1 + 0x1p-24, 0, 0x1p-60, 0, 1 + 0x1p-24, 0x1p-60, 1 + 0x1p-24, 1 + 0x1p-23}, {-1.5, 0, -0x1p-60, 0, -1.5, -0x1p-60, -1.5, -1.5},
+      {1, 0x1p-53, 0x1p-63, 0, 1, 0x1p-53 + 0x1p-63, 1 + 0x1p-52, 1}, {1, 0, -1, 0x1p-62, 0x1p-62, 0, 0x1p-62, 0x1p-62},
+      {-0.0, -0.0, 0, 0, 0, 0, 0, 0}, {-1.5, 0, 1.5, 0, 0, 0, 0, 0}, {0, 0, 0x1p-140, 0, 0x1p-140, 0, 0x1p-140, 0x1p-140}};
   // clang-format on
   for (const auto& c : cases) {
     const Extended sum = Extended::Round({c[0], c[1]}) + Extended::Round({c[2], c[3]});
@@ -50,6 +52,9 @@ TEST(ExtendedTrig, SumsAndConversionsRoundOnceTiesToEven) {
   const Extended above_one = Extended::Round({1, 0x1p-63});
   EXPECT_TRUE(Extended(1.0) < above_one && above_one > 1.0 && Abs(Extended(-2.0)) <= 2.0);
   EXPECT_FALSE(Extended(kNan) < 1.0 || Extended(kNan) >= 1.0 || Abs(Extended(-2.0)) < 2.0);
+  // Double-double sums keep what cancellation leaves of both low parts.
+  const DoubleDouble d = DoubleDouble{1, 0x1p-54} + DoubleDouble{-1, 0x1p-108};
+  EXPECT_TRUE(d.hi == 0x1p-54 && d.lo == 0x1p-108);
 }
 
 TEST(ExtendedTrig, SineAndCosineWithin2ToTheMinus100) {

@@ -149,6 +149,7 @@ TEST(TrackGeometry, AwkwardAnglesGiveTheExtendedComputationsBits) {
     EXPECT_EQ(Bits(EndDirection(t)), Bits({c.end_direction[0], c.end_direction[1], 0.0f}))
         << c.end[0] << " " << c.end[1];
     EXPECT_EQ(BufferStopPosition(t), (std::array<std::int32_t, 3>{c.buffer_stop[0], c.buffer_stop[1], 0}));
+    EXPECT_LE(std::fabs(ArcGeometry(t).turning_angle), 2 * 3.141592653589793) << "d lies in [-pi, pi]";
   }
 }
 
