@@ -22,25 +22,23 @@ double RelativeError(const DoubleDouble& got, const DoubleDouble& want) {
 }
 
 TEST(ExtendedTrig, SumsAndConversionsRoundOnceTiesToEven) {
-  // a + b, and the sum to double and to float. Halfway to the even
-  // significand, halfway from an odd one up, above halfway by bits shifted
-  // out, far below the last place, up into the next binade, cancellation to
-  // the last bits, the sign of the larger magnitude and of zeros (an exact
-  // cancellation is +0); then ties of double and float, and low parts that
-  // make a tie of the high part none.
+  // a + b (each hi + lo), and the sum to double and to float: ties, carries,
+  // cancellations, bits shifted out, zero signs (an exact cancellation is +0).
   // clang-format off
   const double cases[][8] = {
-      {1, 0, 0x1p-64, 0, 1, 0, 1, 1}, {1, 0x1p-63, 0x1p-64, 0, 1, 0x1p-62, 1, 1},
-      {1, 0, 0x1p-64, 0x1p-127, 1, 0x1p-63, 1, 1}, {1, 0, -0x1p-300, 0, 1, 0, 1, 1}, {2, 0, -0x1p-66, 0, 2, 0, 2, 2},
-      {1, 0, -1, 0x1p-64, 0x1p-64, 0, 0x1p-64, 0x1p-64}, {0.25, 0, -1.5, 0, -1.25, 0, -1.25, -1.25},
-      {1.25, 0, -1.5, 0, -0.25, 0, -0.25, -0.25}, {1.5, 0, -1.5, 0, 0, 0, 0, 0},
-      {-0.0, -0.0, -0.0, -0.0, -0.0, -0.0, -0.0, -0.0}, {0, 0, -0.0, -0.0, 0, 0, 0, 0}, {0, 0, -3, 0, -3, 0, -3, -3},
-      {1, 0, 0x1p-53, 0, 1, 0x1p-53, 1, 1}, {1 + 0x1p-52, 0, 0x1p-53, 0, 1 + 0x1p-52, 0x1p-53, 1 + 0x1p-51, 1},
+      {1, 0, 0x1p-64, 0, 1, 0, 1, 1}, {1, 0x1p-63, 0x1p-64, 0, 1, 0x1p-62, 1, 1}, {1, 0, -0x1p-300, 0, 1, 0, 1, 1},
+      {1, 0, 0x1p-64, 0x1p-127, 1, 0x1p-63, 1, 1}, {2, 0, -0x1p-66, 0, 2, 0, 2, 2}, {1.5, 0, -1.5, 0, 0, 0, 0, 0},
+      {1, 0, -1, 0x1p-64, 0x1p-64, 0, 0x1p-64, 0x1p-64}, {1, 0, -1, 0x1p-62, 0x1p-62, 0, 0x1p-62, 0x1p-62},
+      {0.25, 0, -1.5, 0, -1.25, 0, -1.25, -1.25}, {1.25, 0, -1.5, 0, -0.25, 0, -0.25, -0.25},
+      {-0.0, -0.0, -0.0, -0.0, -0.0, -0.0, -0.0, -0.0}, {0, 0, -0.0, -0.0, 0, 0, 0, 0}, {-0.0, -0.0, 0, 0, 0, 0, 0, 0},
+      {0, 0, -3, 0, -3, 0, -3, -3}, {0, 0, 0x1p-140, 0, 0x1p-140, 0, 0x1p-140, 0x1p-140},
+      {-1.5, 0, 1.5, 0, 0, 0, 0, 0}, {1, 0, 0x1p-53, 0, 1, 0x1p-53, 1, 1},
+      {1 + 0x1p-52, 0, 0x1p-53, 0, 1 + 0x1p-52, 0x1p-53, 1 + 0x1p-51, 1},
       {1, 0x1p-53, 0x1p-60, 0, 1, 0x1p-53 + 0x1p-60, 1 + 0x1p-52, 1},
+      {1, 0x1p-53, 0x1p-63, 0, 1, 0x1p-53 + 0x1p-63, 1 + 0x1p-52, 1},
       {1 + 0x1p-23, 0, 0x1p-24, 0, 1 + 0x1p-23 + 0x1p-24, 0, 1 + 0x1p-23 + 0x1p-24, 1 + 0x1p-22},
-      {1 + 0x1p-24, 0, 0x1p-60, 0, 1 + 0x1p-24, 0x1p-60, 1 + 0x1p-24, 1 + 0x1p-23}, {-1.5, 0, -0x1p-60, 0, -1.5, -0x1p-60, -1.5, -1.5},
-      {1, 0x1p-53, 0x1p-63, 0, 1, 0x1p-53 + 0x1p-63, 1 + 0x1p-52, 1}, {1, 0, -1, 0x1p-62, 0x1p-62, 0, 0x1p-62, 0x1p-62},
-      {-0.0, -0.0, 0, 0, 0, 0, 0, 0}, {-1.5, 0, 1.5, 0, 0, 0, 0, 0}, {0, 0, 0x1p-140, 0, 0x1p-140, 0, 0x1p-140, 0x1p-140}};
+      {1 + 0x1p-24, 0, 0x1p-60, 0, 1 + 0x1p-24, 0x1p-60, 1 + 0x1p-24, 1 + 0x1p-23},
+      {-1.5, 0, -0x1p-60, 0, -1.5, -0x1p-60, -1.5, -1.5}};
   // clang-format on
   for (const auto& c : cases) {
     const Extended sum = Extended::Round({c[0], c[1]}) + Extended::Round({c[2], c[3]});
@@ -50,9 +48,8 @@ TEST(ExtendedTrig, SumsAndConversionsRoundOnceTiesToEven) {
   }
   EXPECT_TRUE((Extended(kNan) + 1.0).IsNan() && (Extended(1.0) - kNan).IsNan() && std::isnan(Extended(kNan).ToFloat()));
   const Extended above_one = Extended::Round({1, 0x1p-63});
-  EXPECT_TRUE(Extended(1.0) < above_one && above_one > 1.0 && Abs(Extended(-2.0)) <= 2.0);
-  EXPECT_FALSE(Extended(kNan) < 1.0 || Extended(kNan) >= 1.0 || Abs(Extended(-2.0)) < 2.0);
-  // Double-double sums keep what cancellation leaves of both low parts.
+  EXPECT_TRUE(Extended(1.0) < above_one && above_one > 1.0 && Abs(Extended(-2.0)) <= 2.0 &&
+              !(Extended(kNan) < 1.0 || Extended(kNan) >= 1.0 || Abs(Extended(-2.0)) < 2.0));
   const DoubleDouble d = DoubleDouble{1, 0x1p-54} + DoubleDouble{-1, 0x1p-108};
   EXPECT_TRUE(d.hi == 0x1p-54 && d.lo == 0x1p-108);
 }
@@ -64,18 +61,13 @@ TEST(ExtendedTrig, SineAndCosineWithin2ToTheMinus100) {
   } cases[] = {
       {{0x1.921fb54442d18p+0, 0x1.1a6p-54}, {1, 0}, {0x1.3198a2e037073p-69, 0x1.129024e088a68p-123}},
       {{-0x1.2d97c7f3321d2p+3, 0}, {-0x1.a79394c9e8a0ap-52, -0x1.456737b06ea17p-106}, {-1, 0x1.5e6c8563ba8f1p-104}},
-      {{8, 0x1p-60}, {0x1.fa8d2a028cf7bp-1, -0x1.65453f08d3c31p-57}, {-0x1.29fbebf632f94p-3, 0x1.a2c4ee310138dp-57}},
       {{2.35, 0}, {0x1.6c463c3c6c9e8p-1, 0x1.95d1471066c3ep-56}, {-0x1.67ca02266d8b1p-1, 0x1.a99d0638a47a2p-55}},
-      {{1e-20, 0}, {1e-20, -0x1.124031c73196ep-202}, {1, -0x1.16c262777579cp-134}},
   };
   for (const auto& c : cases) {
     const SinCosPair p = SinCosDoubleDouble(c.x);
     EXPECT_LT(RelativeError(p.sin, c.sin), 0x1p-100) << c.x.hi;
     EXPECT_LT(RelativeError(p.cos, c.cos), 0x1p-100) << c.x.hi;
   }
-  // The extended cosine: the exact value rounded to 64 bits.
-  EXPECT_EQ(Bits(SinCos(Extended::Round({0x1.921fb54442d18p+0, 0x1.1ap-54})).cos),
-            Bits(Extended::Round({0x1.898cc51701b84p-64, -0x1.978p-118})));
   EXPECT_TRUE(SinCos(Extended(kNan)).sin.IsNan());
 }
 
