@@ -3,14 +3,23 @@
 #include <cmath>
 #include <limits>
 
+#include "layout/extended_trig.h"
 #include "layout/layout_format.h"
+
+// The arithmetic here needs each a * b + c rounded twice, as written: no
+// compiler may fuse it into one multiply-add, whatever the build's flags.
+#if defined(__clang__)
+#pragma clang fp contract(off)
+#elif defined(__GNUC__)
+#pragma GCC optimize("fp-contract=off")
+#endif
 
 namespace railfmt {
 namespace {
 
 constexpr double kPi = 3.141592653589793;
 constexpr double kTwoPi = 6.283185307179586;
-// A double constant, compared with |sin d| taken in extended precision.
+// A double constant, compared with the extended |sin d|.
 constexpr double kStraightness = 1e-10;
 
 }  // namespace
@@ -41,28 +50,32 @@ ArcResult ArcGeometry(const CGleis& t) {
   const double dx = WrappingSub(t.EndPoint[0], t.StartPoint[0]);
   const double dy = WrappingSub(t.EndPoint[1], t.StartPoint[1]);
   const double length = std::sqrt(dx * dx + dy * dy);
-  // The angle steps run in extended precision; the start angle is then kept
-  // as a double (the double-precision atan2 can be one unit in the last
-  // place off that), and each end-direction component is rounded to float
-  // once.
-  const double a0 = static_cast<double>(
-      std::atan2(static_cast<long double>(t.StartDirection[1]), static_cast<long double>(t.StartDirection[0])));
-  const long double ac = std::atan2(static_cast<long double>(dy), static_cast<long double>(dx));
-  const long double turn = ac - a0;
-  long double delta = turn > kPi ? turn - kTwoPi : turn;
-  if (delta < -kPi) delta += kTwoPi;
-  const long double sin_delta = std::sin(delta);
+  // The angle steps are those of the x87 extended format, each rounded to
+  // 64 bits; the start angle is then kept as a double (the double-precision
+  // atan2 can be one unit in the last place off that), and each end-direction
+  // component is rounded to float once from the extended cosine or sine.
+  const double a0 = Atan2(t.StartDirection[1], t.StartDirection[0]).ToDouble();
+  const Extended ac = Atan2(dy, dx);
+  const Extended turn = ac - a0;
+  Extended delta = turn > kPi ? turn - kTwoPi : turn;
+  if (delta < -kPi) delta = delta + kTwoPi;
+  const Extended sin_delta = SinCos(delta).sin;
 
   ArcResult r;
-  if (std::fabs(sin_delta) >= kStraightness) {
-    const long double s = delta * length / sin_delta;
-    r.arc_length = static_cast<double>(s);
-    r.turning_angle = static_cast<double>(2 * delta);
-    r.radius = static_cast<double>(s / (2 * delta));
-    r.end_direction = {static_cast<float>(std::cos(ac + turn)), static_cast<float>(std::sin(ac + turn)), 0.0f};
+  if (Abs(sin_delta) >= kStraightness) {
+    // delta * length / sin d and the radius length / (2 sin d), each rounded
+    // once from double-double; the radius has the sign of sin d even when
+    // the length is 0.
+    const DoubleDouble d = delta.ToDoubleDouble();
+    const DoubleDouble sin_d = sin_delta.ToDoubleDouble();
+    const DoubleDouble chord_over_sin = DoubleDouble{length, 0.0} / sin_d;
+    r.arc_length = (d * chord_over_sin).hi;
+    r.turning_angle = 2 * d.hi;
+    r.radius = std::copysign(chord_over_sin.hi, sin_d.hi) / 2;
+    const ExtendedSinCos end = SinCos(ac + turn);
+    r.end_direction = {end.cos.ToFloat(), end.sin.ToFloat(), 0.0f};
   } else {
     r.arc_length = length;
-    r.turning_angle = 0.0;
     r.end_direction = {static_cast<float>(RoundHalfAway(dx / length)), static_cast<float>(RoundHalfAway(dy / length)),
                        0.0f};
   }

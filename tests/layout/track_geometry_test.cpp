@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <bit>
 #include <cmath>
 #include <limits>
 
@@ -11,6 +12,10 @@ namespace railfmt {
 namespace {
 
 using testing::MakeTrack;
+
+std::array<std::uint32_t, 3> Bits(const std::array<float, 3>& v) {
+  return std::bit_cast<std::array<std::uint32_t, 3>>(v);
+}
 
 TEST(TrackGeometry, RoundHalfAwayFromZero) {
   const struct {
@@ -100,6 +105,52 @@ TEST(TrackGeometry, StartAngleIsComputedInExtendedPrecisionAndKeptAsDouble) {
   }
 }
 
+TEST(TrackGeometry, AwkwardAnglesGiveTheExtendedComputationsBits) {
+  // As x87 extended precision gives them: quarter and half turns, turns past +-pi,
+  // directions ulps off the axes, tiny and huge radii, 0, infinite and NaN directions.
+  constexpr float kInf = std::numeric_limits<float>::infinity();
+  constexpr float kNan = std::numeric_limits<float>::quiet_NaN();
+  const struct {
+    std::array<float, 2> direction;
+    std::array<std::int32_t, 2> start, end;
+    std::array<float, 2> end_direction;
+    std::array<std::int32_t, 2> buffer_stop;
+  } cases[] = {
+      {{1, 0}, {0, 0}, {1000, 1000}, {-0x1.d9ccecp-66f, 1}, {1000, 700}},
+      {{1, 0}, {0, 0}, {1000, -1000}, {-0x1.d9ccecp-66f, -1}, {1000, -700}},
+      {{-1, 0}, {0, 0}, {-1000, 1000}, {-0x1.1acecep-53f, 1}, {-1000, 700}},
+      {{0, -1}, {0, 0}, {1000, -1000}, {1, -0x1.1a8p-54f}, {700, -1000}},
+      {{1, 0}, {0, 0}, {0, 2000}, {-1, -0x1.d9ccecp-65f}, {300, 2000}},
+      {{1, 0}, {0, 0}, {0, -2000}, {-1, 0x1.d9ccecp-65f}, {300, -2000}},
+      {{-1, -1}, {0, 0}, {-1000, 1000}, {0x1.6a09e6p-1f, 0x1.6a09e6p-1f}, {-1212, 788}},
+      {{-1, 0x1.99999ap-4f}, {0, 0}, {-1000, -500}, {-0x1.08eb3p-1f, -0x1.b6228p-1f}, {-845, -243}},
+      {{1, 0}, {0, 0}, {-1000, 1}, {0x1.ffffbcp-1f, -0x1.0624ccp-9f}, {-1300, 2}},
+      {{1, 0}, {0, 0}, {1, 1}, {-0x1.d9ccecp-66f, 1}, {1, -299}},
+      {{1, 0}, {-1000000000, 0}, {1000000000, 3}, {1, 0x1.9c511ep-29f}, {999999700, 3}},
+      {{1, 0}, {2147483547, 0}, {-2147483548, -40000}, {-0x1.fff962p-1f, -0x1.494f62p-7f}, {-2147483248, -39997}},
+      {{0x1.000002p+0f, 0x1p-149f}, {0, 0}, {1000000000, 1000000000}, {-0x1.d9ccecp-66f, 1}, {1000000000, 999999700}},
+      {{-0x1.fffffep-1f, -0x1p-149f},
+       {0, 0},
+       {-1000000000, 999999999},
+       {-0x1.12e0bcp-30f, 1},
+       {-1000000000, 999999699}},
+      {{0x1p-149f, 0x1.fffffep-1f}, {0, 0}, {-7, 123456789}, {-0x1.e70c9ep-24f, 1}, {-7, 123456489}},
+      {{-0.0f, 0x1.4484cp-100f}, {5, 5}, {1005, 6}, {0x1.0624ccp-9f, -0x1.ffffbcp-1f}, {1004, 306}},
+      {{-0.0f, -0.0f}, {0, 0}, {1000, 1000}, {-0x1.1a9394p-53f, -1}, {1000, 1300}},
+      {{kInf, -kInf}, {0, 0}, {10, 10}, {-0x1.6a09e6p-1f, 0x1.6a09e6p-1f}, {222, -202}},
+      {{kNan, 1}, {0, 0}, {-1000, 0}, {-1, 0}, {-700, 0}},
+      {{0, 1}, {5, 5}, {5, 5}, {0x1.1a6264p-54f, -1}, {5, 305}},
+  };
+  for (const auto& c : cases) {
+    const CGleis t =
+        MakeTrack(1, "a", 2, {c.start[0], c.start[1], 0}, {c.direction[0], c.direction[1], 0}, {c.end[0], c.end[1], 0});
+    EXPECT_EQ(Bits(EndDirection(t)), Bits({c.end_direction[0], c.end_direction[1], 0.0f}))
+        << c.end[0] << " " << c.end[1];
+    EXPECT_EQ(BufferStopPosition(t), (std::array<std::int32_t, 3>{c.buffer_stop[0], c.buffer_stop[1], 0}));
+    EXPECT_LE(std::fabs(ArcGeometry(t).turning_angle), 2 * 3.141592653589793) << "d lies in [-pi, pi]";
+  }
+}
+
 TEST(TrackGeometry, StraightnessThresholdIsTheDouble1e10) {
   // |sin d| of these tracks lies between 1e-10 in extended precision and the
   // double 1e-10 (about 3.6e-27 above it): below the threshold, so straight.
@@ -140,6 +191,10 @@ TEST(TrackGeometry, DegenerateTracksDoNotFail) {
     EXPECT_EQ(arc.arc_length, 0.0);
     for (float v : arc.end_direction) EXPECT_FALSE(std::isnan(v));
     EXPECT_FALSE(std::isnan(arc.turning_angle));
+    // A radius of 0 still has the sign of the turn.
+    if (arc.radius) {
+      EXPECT_EQ(std::signbit(*arc.radius), arc.turning_angle < 0);
+    }
   }
   const CGleis straight = MakeTrack(1, "p", 2, {5, 5, 5}, {1, 0, 0}, {5, 5, 9});
   EXPECT_EQ(EndDirection(straight), (std::array<float, 3>{0, 0, 0}));
