@@ -1,4 +1,4 @@
-#include "tools/railinspect/json_archive.h"
+#include "tools/railinspect/core/json_archive.h"
 
 namespace railfmt::inspect {
 
@@ -35,28 +35,33 @@ Json PrimitiveJson(const CPrimitiv& primitive) {
   return out;
 }
 
-Json PartJson(const CModellTeil& part) {
-  Json out;
-  out["PointCount"] = part.PointCount;
-  out["Points"] = List(part.Points, PointJson);
-  out["PrimitiveCount"] = part.PrimitiveCount;
-  out["Primitives"] = List(part.Primitives, PrimitiveJson);
-  out["FormatCount"] = part.FormatCount;
-  out["Formats"] = List(part.Formats, FormatJson);
-  out["Attribute"] = part.Attribute;
-  return out;
+void WritePartMembers(const CModellTeil& part, JsonStream& out) {
+  out.Member("PointCount", part.PointCount);
+  out.ListMember("Points", part.Points, PointJson);
+  out.Member("PrimitiveCount", part.PrimitiveCount);
+  out.ListMember("Primitives", part.Primitives, PrimitiveJson);
+  out.Member("FormatCount", part.FormatCount);
+  out.ListMember("Formats", part.Formats, FormatJson);
+  out.Member("Attribute", part.Attribute);
 }
 
-Json ModelJson(const CModell& model) {
-  Json out;
-  out["Name"] = OptionalTextValue(model.Name);
-  out["Format"] = FormatJson(model.Format);
-  out["ElementCount"] = model.ElementCount;
-  out["Elements"] = List(model.Elements, PartJson);
-  out["IndexTag"] = model.IndexTag;
-  out["FormatTag"] = model.FormatTag;
-  out["ReadOk"] = model.ReadOk;
-  return out;
+void WriteModel(const CModell& model, JsonStream& out) {
+  out.BeginObject();
+  out.Member("Name", OptionalTextValue(model.Name));
+  out.Member("Format", FormatJson(model.Format));
+  out.Member("ElementCount", model.ElementCount);
+  out.Key("Elements");
+  out.BeginArray();
+  for (const CModellTeil& part : model.Elements) {
+    out.BeginObject();
+    WritePartMembers(part, out);
+    out.EndObject();
+  }
+  out.EndArray();
+  out.Member("IndexTag", model.IndexTag);
+  out.Member("FormatTag", model.FormatTag);
+  out.Member("ReadOk", model.ReadOk);
+  out.EndObject();
 }
 
 Json LineJson(const CLinie& line) {
@@ -66,18 +71,19 @@ Json LineJson(const CLinie& line) {
   return out;
 }
 
-Json ConstructionJson(const CKonstruktion& drawing) {
+void WriteConstruction(const CKonstruktion& drawing, JsonStream& out) {
   // The part's fields first: a drawing is a part with three line lists.
-  Json out = PartJson(drawing);
-  out["Name"] = OptionalTextValue(drawing.Name);
-  out["DashedLines"] = List(drawing.DashedLines, LineJson);
-  out["DashedLineCount"] = drawing.DashedLineCount;
-  out["Lines"] = List(drawing.Lines, LineJson);
-  out["LineCount"] = drawing.LineCount;
-  out["DimensionLines"] = List(drawing.DimensionLines, LineJson);
-  out["DimensionLineCount"] = drawing.DimensionLineCount;
-  out["ReadOk"] = drawing.ReadOk;
-  return out;
+  out.BeginObject();
+  WritePartMembers(drawing, out);
+  out.Member("Name", OptionalTextValue(drawing.Name));
+  out.ListMember("DashedLines", drawing.DashedLines, LineJson);
+  out.Member("DashedLineCount", drawing.DashedLineCount);
+  out.ListMember("Lines", drawing.Lines, LineJson);
+  out.Member("LineCount", drawing.LineCount);
+  out.ListMember("DimensionLines", drawing.DimensionLines, LineJson);
+  out.Member("DimensionLineCount", drawing.DimensionLineCount);
+  out.Member("ReadOk", drawing.ReadOk);
+  out.EndObject();
 }
 
 Json RollInfoJson(const CRollInfo& info) {
@@ -95,12 +101,15 @@ Json RollInfoJson(const CRollInfo& info) {
   return out;
 }
 
-Json RollingStockJson(const CRollmaterial& rolling_stock) {
-  Json out;
-  out["Models"] = List(rolling_stock.Models, ModelJson);
-  out["Complete"] = rolling_stock.Complete;
-  out["Info"] = RollInfoJson(rolling_stock.Info);
-  return out;
+void WriteRollingStock(const CRollmaterial& rolling_stock, JsonStream& out) {
+  out.BeginObject();
+  out.Key("Models");
+  out.BeginArray();
+  for (const CModell& model : rolling_stock.Models) WriteModel(model, out);
+  out.EndArray();
+  out.Member("Complete", rolling_stock.Complete);
+  out.Member("Info", RollInfoJson(rolling_stock.Info));
+  out.EndObject();
 }
 
 }  // namespace railfmt::inspect

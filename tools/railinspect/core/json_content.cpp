@@ -1,18 +1,20 @@
-#include "tools/railinspect/json_content.h"
+#include "tools/railinspect/core/json_content.h"
 
-#include "tools/railinspect/json_archive.h"
-#include "tools/railinspect/json_layout.h"
+#include "tools/railinspect/core/json_archive.h"
+#include "tools/railinspect/core/json_layout.h"
 
 namespace railfmt::inspect {
 
-Json ContentJson(const FileReport& report) {
-  if (!report.recognised()) return nullptr;
-  const RecognisedFile& file = *report.file;
-  if (const auto* rolling_stock = file.As<CRollmaterial>()) return RollingStockJson(*rolling_stock);
-  if (const auto* model = file.As<CModell>()) return ModelJson(*model);
-  if (const auto* drawing = file.As<CKonstruktion>()) return ConstructionJson(*drawing);
-  if (const auto* layout = file.As<CAnlage>()) return LayoutJson(*layout);
-  return nullptr;
+void WriteContent(const RecognisedFile& file, JsonStream& out) {
+  if (const auto* rolling_stock = file.As<CRollmaterial>()) {
+    WriteRollingStock(*rolling_stock, out);
+  } else if (const auto* model = file.As<CModell>()) {
+    WriteModel(*model, out);
+  } else if (const auto* drawing = file.As<CKonstruktion>()) {
+    WriteConstruction(*drawing, out);
+  } else if (const auto* layout = file.As<CAnlage>()) {
+    WriteLayout(*layout, out);
+  }
 }
 
 }  // namespace railfmt::inspect

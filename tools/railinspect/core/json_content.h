@@ -1,14 +1,14 @@
 // The content of a recognised file as JSON: the object its reader filled,
 // every field under its name in the library (counts next to their lists,
-// tags, flags), floats and texts spelled as json_values.h says. null for a
-// file that was not recognised.
+// tags, flags), floats and texts spelled as json_values.h says, written
+// record by record.
 #pragma once
 
-#include "tools/railinspect/inspection.h"
-#include "tools/railinspect/json_values.h"
+#include "driver/recognition_cascade.h"
+#include "tools/railinspect/core/json_stream.h"
 
 namespace railfmt::inspect {
 
-Json ContentJson(const FileReport& report);
+void WriteContent(const RecognisedFile& file, JsonStream& out);
 
 }  // namespace railfmt::inspect

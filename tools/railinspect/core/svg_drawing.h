@@ -1,27 +1,23 @@
-// The picture railinspect draws of one recognised file (--svg):
-// - a layout: its tracks as straight lines or circular arcs, track numbers,
-//   bridges and buffer stops as symbols, other placed models as labelled
-//   markers, and a legend with the counts;
-// - a model: the x-y projection of the points of all its parts with its
-//   single points, lines, triangles, quads and polygons;
-// - a construction drawing: the same for its one element, and its dashed,
+// The picture railinspect draws of one recognised file (--svg), 1000 x 800
+// pixels with the legend band at the top:
+// - a layout: see svg_layout.h;
+// - a model: the x-y projection of its parts (svg_model.h);
+// - a construction drawing: the same for its one element, with its dashed,
 //   plain and dimension lines;
-// - rolling stock: its three models side by side.
-// Entries numbered 0 are absent from a layout and are not drawn. Every
-// track and every primitive is exactly one element of the picture.
+// - rolling stock: its three models side by side at one common scale, so
+//   that their sizes compare.
+// Every picture has a light grid and a scale bar in round numbers of the
+// file's units, and every element a hover title.
 #pragma once
 
 #include <string>
 
-#include "tools/railinspect/inspection.h"
+#include "tools/railinspect/core/report.h"
 
 namespace railfmt::inspect {
 
-inline constexpr double kPictureWidth = 1000;
-inline constexpr double kPictureHeight = 800;
-inline constexpr double kLegendHeight = 100;
-
-// The SVG document of a recognised file, named by its entry name.
-std::string DrawFile(const FileReport& report);
+// The SVG document of a recognised file, named by its entry name; an empty
+// picture for a file no kind accepted.
+std::string DrawFile(const Report& report);
 
 }  // namespace railfmt::inspect

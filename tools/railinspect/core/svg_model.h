@@ -1,14 +1,14 @@
 // Pictures of models and construction drawings: the x-y projection (y up)
 // of the points of every part, each point a dot, and each primitive one
 // element: a single point a red dot, a line a line, a triangle, quad or
-// polygon a filled outline. A vertex index outside the part's point list
+// polygon a filled outline; every one with a hover title of its part, its
+// number and its points. A vertex index outside the part's point list
 // (negative ones pass the reader) is left out of its primitive's outline.
 // A construction drawing adds its dashed, plain and dimension lines, each
 // drawn from (Values[0], Values[1]) to (Values[2], Values[3]) taken as
 // signed coordinates; the format leaves their meaning open, and this
-// reading is the drawing's own. The element's points set the scale (the
-// lines only when it has none); lines are clipped to the panel, and those
-// that reach out of it are counted in the legend.
+// reading is the drawing's own. Dimension lines carry arrowheads and their
+// length. Everything a picture shows is inside its fit: nothing is clipped.
 #pragma once
 
 #include <string>
@@ -16,11 +16,12 @@
 
 #include "archive/model.h"
 #include "construction/construction_drawing.h"
-#include "tools/railinspect/svg_canvas.h"
+#include "tools/railinspect/core/svg_canvas.h"
+#include "tools/railinspect/core/svg_labels.h"
 
 namespace railfmt::inspect {
 
-// Counts of what a panel drew, for its legend.
+// Counts of what a picture drew, for its legend.
 struct ShapeCounts {
   int parts = 0;
   int points = 0;
@@ -32,20 +33,22 @@ struct ShapeCounts {
   int dashed_lines = 0;
   int plain_lines = 0;
   int dimension_lines = 0;
-  int lines_outside = 0;  // drawing lines with an end outside the panel
+
+  int primitives() const { return singles + lines + triangles + quads + polygons; }
+  ShapeCounts& operator+=(const ShapeCounts& other);
 };
 
-// The rectangle of the picture a panel fills.
-struct Panel {
-  double left = 0, top = 0, width = 0, height = 0;
-};
+// What the pictures fit: a model's points; a drawing's points and lines.
+Box ModelBox(const CModell& model);
+Box DrawingBox(const CKonstruktion& drawing);
 
-// Draws the model into the panel, scaled to fit, and returns its counts.
-ShapeCounts DrawModelPanel(const CModell& model, const Panel& panel, SvgDocument& picture);
-ShapeCounts DrawConstructionPanel(const CKonstruktion& drawing, const Panel& panel, SvgDocument& picture);
+// Draws through the viewport; titles start with prefix ("Model 2, ").
+ShapeCounts DrawModel(const CModell& model, const Viewport& view, const std::string& prefix, SvgDocument& picture);
+// Lengths of dimension lines are labelled where space has room.
+ShapeCounts DrawConstruction(const CKonstruktion& drawing, const Viewport& view, LabelSpace& space,
+                             SvgDocument& picture);
 
-// The legend lines of a panel: "Parts: 2, points: 12 (x-y projection, y
-// up)", "Single points: 1, lines: 3, ...", and for a drawing its lines.
-std::vector<std::string> CountsText(const ShapeCounts& counts, bool with_drawing_lines);
+// The legend entries of the shapes (with drawing lines for a drawing).
+std::vector<LegendItem> ShapeLegend(const ShapeCounts& counts, bool drawing_lines);
 
 }  // namespace railfmt::inspect
