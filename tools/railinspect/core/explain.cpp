@@ -73,7 +73,10 @@ std::string MismatchSentence(const std::vector<std::string>& parts, bool tags) {
   if (parts.size() == 3) {
     return "found " + parts[0] + ", expected " + parts[1] + " (a difference of " + parts[2] + ")";
   }
-  if (tags) return "found " + explain::Tag(parts[0]) + ", expected " + explain::Tag(parts[1]);
+  if (tags) {
+    return "found " + parts[0] + " (" + explain::Tag(parts[0]) + "), expected " + parts[1] + " (" +
+           explain::Tag(parts[1]) + ")";
+  }
   return "found " + parts[0] + ", expected " + parts[1];
 }
 
