@@ -193,7 +193,7 @@ std::vector<LegendItem> ShapeLegend(const ShapeCounts& c, bool drawing_lines) {
     items.push_back(
         {"<line class=\"drawing-line dimension\" x1=\"-11\" y1=\"0\" x2=\"11\" y2=\"0\""
          " marker-start=\"url(#arrow)\" marker-end=\"url(#arrow)\"/>",
-         "Dimension line, length: " + std::to_string(c.dimension_lines)});
+         "Dimension line and its length: " + std::to_string(c.dimension_lines)});
   }
   return items;
 }
