@@ -346,6 +346,10 @@ Finding ReservedCount(const Context& c) {
 
 // ---- Layouts -------------------------------------------------------------
 
+// The message of a track whose type no track has; the track's own failure
+// follows it.
+constexpr const char* kUnknownTrackType = "%s: Unbekannter Typ %d!\n";
+
 // The copy of a record's name: an 8-bit length and the characters. Says
 // what differs when the stop lies behind such a copy.
 std::optional<Finding> NameCopy(const Context& c, const std::string& name) {
@@ -407,7 +411,8 @@ Finding TrackFault(const Context& c) {
   const CGleis& track = layout->Tracks.back();
   const std::string record =
       "track " + number + " (record " + N(layout->Tracks.size()) + " of " + std::to_string(layout->TrackCount) + ")";
-  if (c.previous.find(": Unbekannter Typ ") != std::string::npos) {
+  std::vector<std::string> unused;
+  if (MatchFormat(kUnknownTrackType, c.previous, unused)) {
     return {record + ": its type " + std::to_string(track.Type) + " is no track type", c.stop >= 4 ? c.stop - 4 : 0,
             c.stop};
   }
@@ -525,7 +530,7 @@ const Row kRows[] = {
     {kArchiveBits, "3-Vert nicht OK!\n", OddTriangles},
     {kArchiveBits, "4-Vert nicht OK!\n", OddQuads},
     {kArchiveBits, "EOF not found: %.*s!\n", TrailingBytes, false, true},
-    {kLayoutBit, "%s: Unbekannter Typ %d!\n", UnknownTrackType},
+    {kLayoutBit, kUnknownTrackType, UnknownTrackType},
     {kLayoutBit, "Gleis Nr. %d fehlerhaft!\n", TrackFault},
     {kLayoutBit, "Modell Nr. %d fehlerhaft!\n", PlacedModelFault},
     {kLayoutBit, "Rollmaterial Nr. %d fehlerhaft!\n", VehicleFault},
