@@ -9,10 +9,19 @@
 #include <fstream>
 #include <iterator>
 #include <sstream>
+#include <stdexcept>
 
+#include "tests/support/sample_files.h"
 #include "tests/support/scratch_dir.h"
 
 namespace railfmt::testing {
+
+std::vector<std::uint8_t> Sample(const std::string& name) {
+  for (const SampleFile& f : MakeSampleFiles()) {
+    if (f.name == name) return f.bytes;
+  }
+  throw std::logic_error("no sample " + name);
+}
 
 nlohmann::json InspectRun::Json() const { return nlohmann::json::parse(out, nullptr, false); }
 

@@ -3,6 +3,7 @@
 // their peak memory.
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -19,6 +20,9 @@ struct InspectRun {
   // The standard output as JSON Lines, one document per line.
   std::vector<nlohmann::json> Lines() const;
 };
+
+// The bytes of the bundled sample stored under name.
+std::vector<std::uint8_t> Sample(const std::string& name);
 
 // args are given to /bin/sh as they stand (quote names yourself).
 InspectRun RunInspect(const std::string& args);

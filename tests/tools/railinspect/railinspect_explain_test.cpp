@@ -22,15 +22,8 @@ namespace {
 
 using nlohmann::json;
 using testing::RunInspect;
+using testing::Sample;
 using testing::ScratchDir;
-
-std::vector<std::uint8_t> Sample(const std::string& name) {
-  for (const SampleFile& f : MakeSampleFiles()) {
-    if (f.name == name) return f.bytes;
-  }
-  ADD_FAILURE() << "no sample " << name;
-  return {};
-}
 
 std::vector<std::uint8_t> With(std::vector<std::uint8_t> bytes, std::size_t at, std::uint8_t value) {
   if (at < bytes.size()) bytes[at] = value;

@@ -27,15 +27,8 @@ namespace {
 
 using nlohmann::json;
 using testing::RunInspect;
+using testing::Sample;
 using testing::ScratchDir;
-
-std::vector<std::uint8_t> Sample(const std::string& name) {
-  for (const SampleFile& f : MakeSampleFiles()) {
-    if (f.name == name) return f.bytes;
-  }
-  ADD_FAILURE() << "no sample " << name;
-  return {};
-}
 
 // A rolling-stock sample renamed in its info block.
 std::vector<std::uint8_t> RollingStockNamed(const std::string& name) {
