@@ -48,15 +48,12 @@ void SetMessageNames(CKonstruktion& drawing, const std::optional<std::string>& n
 void SetMessageNames(CAnlage& /*layout*/, const std::optional<std::string>& /*name*/) {}
 
 template <typename Face>
-std::optional<RecognisedFile> TryFace(std::span<const std::uint8_t> bytes, std::string_view entry_name,
-                                      ReadResult* result, MessageNames names) {
+KindRead ReadFace(std::span<const std::uint8_t> bytes, std::string_view entry_name, MessageNames names) {
   typename Face::Object object;
   if (names == MessageNames::kEntryName) SetMessageNames(object, std::string(entry_name));
   const ReadResult read = Face::Read(bytes, entry_name, object);
   if (names == MessageNames::kEntryName) SetMessageNames(object, std::nullopt);
-  if (result != nullptr) *result = read;
-  if (!read.accepted) return std::nullopt;
-  return RecognisedFile(std::move(object), std::string(entry_name));
+  return {std::move(object), read};
 }
 
 }  // namespace
@@ -94,17 +91,28 @@ std::vector<std::uint8_t> RecognisedFile::Encode() const {
   return out.Take();
 }
 
-std::optional<RecognisedFile> TryKind(EntryKind kind, std::span<const std::uint8_t> bytes, std::string_view entry_name,
-                                      ReadResult* result, MessageNames names) {
+KindRead ReadKind(EntryKind kind, std::span<const std::uint8_t> bytes, std::string_view entry_name,
+                  MessageNames names) {
   switch (kind) {
-    case EntryKind::kRollingStock: return TryFace<RollingStockKind>(bytes, entry_name, result, names);
-    case EntryKind::kModel: return TryFace<ModelKind>(bytes, entry_name, result, names);
-    case EntryKind::kConstruction: return TryFace<ConstructionKind>(bytes, entry_name, result, names);
-    case EntryKind::kLayout: return TryFace<LayoutKind>(bytes, entry_name, result, names);
+    case EntryKind::kRollingStock: return ReadFace<RollingStockKind>(bytes, entry_name, names);
+    case EntryKind::kModel: return ReadFace<ModelKind>(bytes, entry_name, names);
+    case EntryKind::kConstruction: return ReadFace<ConstructionKind>(bytes, entry_name, names);
+    case EntryKind::kLayout:
     case EntryKind::kNone: break;
   }
-  if (result != nullptr) *result = {};
-  return std::nullopt;
+  return ReadFace<LayoutKind>(bytes, entry_name, names);
+}
+
+std::optional<RecognisedFile> TryKind(EntryKind kind, std::span<const std::uint8_t> bytes, std::string_view entry_name,
+                                      ReadResult* result, MessageNames names) {
+  if (kind == EntryKind::kNone) {
+    if (result != nullptr) *result = {};
+    return std::nullopt;
+  }
+  KindRead read = ReadKind(kind, bytes, entry_name, names);
+  if (result != nullptr) *result = read.result;
+  if (!read.result.accepted) return std::nullopt;
+  return RecognisedFile(std::move(read.object), std::string(entry_name));
 }
 
 std::optional<RecognisedFile> RecogniseEntry(std::string_view entry_name, std::span<const std::uint8_t> bytes) {

@@ -71,6 +71,19 @@ enum class MessageNames { kAsStored, kEntryName };
 std::optional<RecognisedFile> TryKind(EntryKind kind, std::span<const std::uint8_t> bytes, std::string_view entry_name,
                                       ReadResult* result = nullptr, MessageNames names = MessageNames::kAsStored);
 
+// One kind's reader run on an entry's bytes: the object it filled, whether
+// or not it accepted them (a rejected object holds what was read before the
+// fault), and its verdict and stop offset.
+struct KindRead {
+  RecognisedFile::Object object;
+  ReadResult result;
+};
+
+// Runs the reader of kind (not kNone) as TryKind does and keeps the object
+// either way; a report for people looks into what a rejected read reached.
+KindRead ReadKind(EntryKind kind, std::span<const std::uint8_t> bytes, std::string_view entry_name,
+                  MessageNames names = MessageNames::kAsStored);
+
 // Tries every kind in cascade order; nothing when none accepts the bytes.
 std::optional<RecognisedFile> RecogniseEntry(std::string_view entry_name, std::span<const std::uint8_t> bytes);
 

@@ -1,9 +1,11 @@
 #!/usr/bin/env bash
 # Lists every message text the library can format (every string literal in
 # the library's sources that ends in a newline: the sink's messages and the
-# mismatch lines) and whether some test asserts it: a test file must hold
-# the longest fixed part of the text (between its conversions). Exits 1 when
-# any is missing.
+# mismatch lines), whether some test asserts it (a test file must hold the
+# longest fixed part of the text, between its conversions), and whether
+# railinspect explains it (its explanation table, in
+# tools/railinspect/core/explanations.cpp, must hold the format as the
+# library writes it). Exits 1 when any is missing.
 # Usage: scripts/message_audit.sh
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -12,18 +14,21 @@ import re, pathlib, sys
 lib = [p for d in ("driver", "archive", "construction", "rollingstock", "layout")
        for p in pathlib.Path(d).rglob("*") if p.suffix in (".cpp", ".h") and p.name != "main.cpp"]
 tests = "\n".join(p.read_text(errors="replace") for p in pathlib.Path("tests").rglob("*.cpp"))
+table = pathlib.Path("tools/railinspect/core/explanations.cpp").read_text(errors="replace")
 literal = re.compile(r'"((?:[^"\\\n]|\\.)*\\n)"')
 formats = set()
 for p in lib:
     text = re.sub(r'//[^\n]*', '', p.read_text(errors="replace"))
     formats.update(literal.findall(text))
-missing = 0
+explained = set(literal.findall(re.sub(r'//[^\n]*', '', table)))
+untested = unexplained = 0
 for f in sorted(formats):
     parts = [s for s in re.split(r'%[-+ #0-9.*]*(?:l|ll|h|z)?[sdiuxXfeg]|%\.\*s', f) if s]
     key = max(parts, key=len) if parts else f
-    ok = key in tests
-    missing += not ok
-    print(("asserted  " if ok else "MISSING   ") + f)
-print(f"{len(formats)} message formats, {missing} without a test")
-sys.exit(1 if missing else 0)
+    tested, known = key in tests, f in explained
+    untested += not tested
+    unexplained += not known
+    print(f"{'asserted ' if tested else 'UNTESTED '} {'explained  ' if known else 'UNEXPLAINED'} {f}")
+print(f"{len(formats)} message formats, {untested} without a test, {unexplained} without an explanation")
+sys.exit(1 if untested or unexplained else 0)
 PY

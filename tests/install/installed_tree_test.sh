@@ -34,7 +34,7 @@ done
 source "$prefix/share/bash-completion/completions/railinspect"
 COMP_WORDS=(railinspect --j) COMP_CWORD=1
 _railinspect
-[ "${COMPREPLY[*]}" = "--json" ] || fail "completion of --j: ${COMPREPLY[*]}"
+[ "${COMPREPLY[*]}" = "--json --jsonl" ] || fail "completion of --j: ${COMPREPLY[*]}"
 
 # The consumer example, built with CMake and with pkg-config.
 cmake -S "$source/examples/consumer" -B "$scratch/cmake" -DCMAKE_PREFIX_PATH="$prefix" \

@@ -1,31 +1,75 @@
-// railinspect PATH...: tells, for every file, which kind it is and under
-// which name railfmt would write it, or why no kind accepts it; --json dumps
-// the report and the full content of every recognised file; --svg OUT draws
-// one file. Exit status: 0 all recognised, 1 not all, 2 usage error.
+// railinspect [OPTIONS] PATH...: tells, for every file, which kind it is and
+// what railfmt would do with it, or why no kind accepts it; dumps reports as
+// JSON, draws one file as SVG. Exit status: see run.h and --help.
 #include <CLI/CLI.hpp>
 
 #include <string>
 
+#include "tools/railinspect/core/version.h"
 #include "tools/railinspect/run.h"
-#include "tools/railinspect/version.h"
+
+namespace {
+
+constexpr const char* kFooter =
+    "Exit status:\n"
+    "  0  every file was recognised (--check: railfmt would write no file)\n"
+    "  1  a file was not recognised or could not be read, or the picture failed\n"
+    "     (--check: railfmt would change, replace or create a file)\n"
+    "  2  usage error (--check: also a PATH that cannot be read)\n"
+    "\n"
+    "Examples:\n"
+    "  railinspect broken.mod                   why railfmt leaves broken.mod alone\n"
+    "  railinspect --check --quiet .            what a run of railfmt here would change\n"
+    "  railinspect --jsonl --no-content . | jq -r 'select(.recognised|not).path'\n"
+    "  railinspect --svg - layout.anl > layout.svg";
+
+// The option a parse error is about, in the parser's words.
+std::string ParseErrorText(const CLI::ParseError& error) {
+  std::string text = error.what();
+  while (!text.empty() && text.back() == '\n') text.pop_back();
+  return text;
+}
+
+}  // namespace
 
 int main(int argc, char** argv) {
   railfmt::inspect::Options options;
   CLI::App app{
-      "Explains, dumps and draws the files railfmt reads: models (.mod), rolling stock (.rol),\n"
-      "construction drawings (.kon) and layouts (.anl). Writes nothing but the picture asked for.",
+      "Explains the files railfmt reads (models .mod, rolling stock .rol, construction drawings .kon,\n"
+      "layouts .anl), says what railfmt would do with each, dumps them as JSON and draws them as SVG.\n"
+      "Writes no file but the picture asked for.",
       "railinspect"};
+  app.footer(kFooter);
   app.add_option("PATH", options.paths,
-                 "Files or directories to inspect; a directory stands for the entries railfmt would visit in it")
+                 "Files or directories (a directory: the entries railfmt would visit in it); - reads standard input")
       ->required();
-  app.add_flag("--json", options.json, "Print one JSON document: the report and the content of every recognised file");
-  app.add_option("--svg", options.svg_path, "Draw the one file given as PATH into the SVG file OUT")->type_name("OUT");
-  app.set_version_flag("--version", std::string("railinspect ") + railfmt::inspect::kRailinspectVersion);
+  app.add_flag("--json", options.json, "Print one JSON document: the reports and every recognised file's content");
+  app.add_flag("--jsonl", options.jsonl, "Print one JSON document per file and line, as soon as the file is done");
+  bool no_content = false;
+  app.add_flag("--no-content", no_content, "Leave the content of the files out of the JSON");
+  app.add_option("--svg", options.svg_path, "Draw the one file given as PATH into OUT (- for standard output)")
+      ->type_name("OUT");
+  app.add_flag("--check", options.check,
+               "List the files railfmt would change, replace or create; exit 1 when there is one");
+  app.add_flag("--all", options.all, "Show every kind tried on a rejected file in full, not one line each");
+  app.add_flag("-q,--quiet", options.quiet, "Show only files that are not recognised or that railfmt would write");
+  std::string colour = "auto";
+  app.add_option("--color", colour, "Colour the text report: auto (on a terminal without NO_COLOR), always, never")
+      ->check(CLI::IsMember({"auto", "always", "never"}))
+      ->type_name("WHEN");
+  app.set_version_flag("-V,--version", std::string("railinspect ") + railfmt::inspect::kRailinspectVersion);
   try {
     app.parse(argc, argv);
+  } catch (const CLI::CallForHelp& help) {
+    return app.exit(help);
+  } catch (const CLI::CallForVersion& version) {
+    return app.exit(version);
   } catch (const CLI::ParseError& error) {
-    const int status = app.exit(error);
-    return status == 0 ? 0 : railfmt::inspect::kExitUsage;
+    return railfmt::inspect::UsageError(ParseErrorText(error));
   }
+  options.content = !no_content;
+  options.colour = colour == "always"  ? railfmt::inspect::ColourMode::kAlways
+                   : colour == "never" ? railfmt::inspect::ColourMode::kNever
+                                       : railfmt::inspect::ColourMode::kAuto;
   return railfmt::inspect::RunInspector(options);
 }

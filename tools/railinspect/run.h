@@ -1,6 +1,8 @@
-// railinspect's run, behind its command-line parser: inspects the paths,
-// prints the report (text or JSON) on standard output and writes the
-// picture asked for. Nothing else is ever written.
+// railinspect's run, behind its command-line parser: finds the files the
+// paths stand for, has the core inspect each one with what railfmt would do
+// in its directory, and prints each report as soon as it is done (text,
+// one JSON document, or JSON Lines); draws the picture asked for. It writes
+// no file but the picture.
 #pragma once
 
 #include <string>
@@ -8,20 +10,37 @@
 
 namespace railfmt::inspect {
 
+enum class ColourMode { kAuto, kAlways, kNever };
+
 struct Options {
-  std::vector<std::string> paths;
+  std::vector<std::string> paths;  // "-": standard input
   bool json = false;
-  std::string svg_path;  // empty: no picture
+  bool jsonl = false;
+  bool content = true;
+  bool check = false;
+  bool all = false;
+  bool quiet = false;
+  ColourMode colour = ColourMode::kAuto;
+  std::string svg_path;  // empty: no picture; "-": standard output
 };
 
-inline constexpr int kExitAllRecognised = 0;
-inline constexpr int kExitNotAllRecognised = 1;
+inline constexpr int kExitSuccess = 0;
+inline constexpr int kExitFound = 1;
 inline constexpr int kExitUsage = 2;
 
-// Returns the exit status: 0 when every file was recognised (and the
-// picture, if asked for, was written), 1 otherwise, 2 for a request that
-// cannot be carried out as given (a picture of anything but one file, or
-// a picture that would replace the file it shows).
+// Returns the exit status:
+//   0  every file was recognised (and the picture written); with check:
+//      railfmt would write no file;
+//   1  a file was not recognised or could not be read, or the picture could
+//      not be written; with check: railfmt would change, replace or create
+//      a file;
+//   2  a request that cannot be carried out as given (a picture of anything
+//      but one file, or one that would replace the file it shows; --json
+//      with --jsonl; "-" twice); with check, also a PATH that cannot be read.
 int RunInspector(const Options& options);
+
+// Prints "railinspect: what" and the hint to --help on standard error;
+// returns kExitUsage.
+int UsageError(const std::string& what);
 
 }  // namespace railfmt::inspect

@@ -4,7 +4,7 @@
 #include <stdexcept>
 #include <string>
 
-#include "tools/railinspect/json_values.h"
+#include "tools/railinspect/core/json_values.h"
 
 namespace railfmt::testing {
 namespace {

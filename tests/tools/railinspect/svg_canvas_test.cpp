@@ -1,9 +1,11 @@
-#include "tools/railinspect/svg_canvas.h"
+#include "tools/railinspect/core/svg_canvas.h"
 
 #include <gtest/gtest.h>
 
 #include <cmath>
 #include <limits>
+
+#include "tools/railinspect/core/svg_labels.h"
 
 namespace railfmt::inspect {
 namespace {
@@ -13,7 +15,7 @@ TEST(SvgCanvas, ContentIsFittedCentredAndTurnedYUp) {
   box.Add(0, 0);
   box.Add(100, 50);
   box.Add(std::numeric_limits<double>::quiet_NaN(), 1e9);  // ignored
-  const Viewport view(box, 10, 20, 200, 200);
+  const Viewport view(box, Panel{10, 20, 200, 200});
   EXPECT_DOUBLE_EQ(view.scale(), 2.0);
   const PixelPoint low = view.Map(0, 0);
   const PixelPoint high = view.Map(100, 50);
@@ -21,40 +23,54 @@ TEST(SvgCanvas, ContentIsFittedCentredAndTurnedYUp) {
   EXPECT_DOUBLE_EQ(high.x, 210);
   EXPECT_DOUBLE_EQ(low.y, 170);  // y up: the lower point is further down
   EXPECT_DOUBLE_EQ(high.y, 70);
+  EXPECT_DOUBLE_EQ(view.ContentX(high.x), 100);
+  EXPECT_DOUBLE_EQ(view.ContentY(high.y), 50);
+  // At a given scale, centred the same way.
+  const Viewport half(box, Panel{10, 20, 200, 200}, 1.0);
+  EXPECT_DOUBLE_EQ(half.Map(0, 0).x, 60);
+  EXPECT_DOUBLE_EQ(half.Map(100, 50).y, 95);
 }
 
-TEST(SvgCanvas, EmptyAndFlatContentStaysInsideTheRectangle) {
+TEST(SvgCanvas, EmptyAndFlatContentStaysInsideThePanel) {
   Box single;
   single.Add(-5, 7);
   Box flat;
   flat.Add(0, 3);
   flat.Add(400, 3);
   for (const Box& box : {Box{}, single, flat}) {
-    const Viewport view(box, 0, 0, 100, 80);
+    const Viewport view(box, Panel{0, 0, 100, 80});
     ASSERT_TRUE(std::isfinite(view.scale()));
-    const double x = box.empty ? 0 : box.min_x;
-    const double y = box.empty ? 0 : box.min_y;
-    const PixelPoint p = view.Map(x, y);
-    EXPECT_GE(p.x, 0);
-    EXPECT_LE(p.x, 100);
-    EXPECT_GE(p.y, 0);
-    EXPECT_LE(p.y, 80);
+    const PixelPoint p = view.Map(box.empty ? 0 : box.min_x, box.empty ? 0 : box.min_y);
+    EXPECT_TRUE(p.x >= 0 && p.x <= 100 && p.y >= 0 && p.y <= 80) << p.x << " " << p.y;
   }
 }
 
-TEST(SvgCanvas, NumbersNeverReadNan) {
+TEST(SvgCanvas, GridStepsAreRoundNumbersOfAboutAHundredPixels) {
+  const struct {
+    double scale;  // pixels per unit
+    double step;
+  } cases[] = {{1, 100}, {0.9, 200}, {0.3, 500}, {0.01, 10000}, {3, 50}, {0.000000001, 1e11}, {0, 1}};
+  for (const auto& c : cases) EXPECT_DOUBLE_EQ(GridStep(c.scale), c.step) << c.scale;
+}
+
+TEST(SvgCanvas, NumbersNeverReadNanAndUnitsReadForPeople) {
   const struct {
     double value;
-    const char* text;
-  } cases[] = {{3, "3"},
-               {12.5, "12.5"},
-               {-0.001, "0"},
-               {2.345678, "2.35"},
-               {-7.1, "-7.1"},
-               {1e300, "1000000000"},
-               {std::numeric_limits<double>::quiet_NaN(), "0"},
-               {-std::numeric_limits<double>::infinity(), "0"}};
-  for (const auto& c : cases) EXPECT_EQ(Num(c.value), c.text) << c.value;
+    const char* num;
+    const char* units;
+  } cases[] = {{3, "3", "3"},
+               {12.5, "12.5", "12.5"},
+               {-0.001, "0", "-0.001"},
+               {2.345678, "2.35", "2.35"},
+               {200000000, "200000000", "200 000 000"},
+               {-12345, "-12345", "-12 345"},
+               {1e300, "1000000000", "1e+300"},
+               {std::numeric_limits<double>::quiet_NaN(), "0", "?"},
+               {-std::numeric_limits<double>::infinity(), "0", "?"}};
+  for (const auto& c : cases) {
+    EXPECT_EQ(Num(c.value), c.num) << c.value;
+    EXPECT_EQ(Units(c.value), c.units) << c.value;
+  }
 }
 
 TEST(SvgCanvas, FileTextsBecomeSafeXml) {
@@ -68,6 +84,31 @@ TEST(SvgCanvas, FileTextsBecomeSafeXml) {
             "Br\xC3\xBC"
             "cke");  // UTF-8 stays
   EXPECT_EQ(XmlText(std::string("x\0y\x1b", 4)), "x\xEF\xBF\xBDy\xEF\xBF\xBD");
+}
+
+TEST(SvgLabels, ALabelGoesToTheFirstPlaceWhereItOverlapsNothingInsideTheArea) {
+  LabelSpace space(Panel{0, 0, 200, 100});
+  space.Take({50, 50, 20, 10});
+  const struct {
+    Rect candidates[2];
+    int chosen;  // index of the candidate taken, -1 for none
+  } cases[] = {
+      {{{55, 45, 10, 10}, {100, 10, 20, 10}}, 1},   // the first overlaps the taken symbol
+      {{{105, 15, 10, 10}, {150, 80, 20, 10}}, 1},  // the first overlaps the label just placed
+      {{{190, 50, 20, 10}, {-5, 0, 10, 10}}, -1},   // outside the area
+      {{{70, 50, 20, 10}, {0, 0, 1, 1}}, 0},        // touching is no overlap
+  };
+  for (const auto& c : cases) {
+    const std::optional<Rect> placed = space.TakeFirstFree(c.candidates);
+    ASSERT_EQ(placed.has_value(), c.chosen >= 0);
+    if (placed) {
+      EXPECT_EQ(placed->x, c.candidates[c.chosen].x);
+    }
+  }
+  // Many labels over one spot: exactly one fits.
+  int placed = 0;
+  for (int i = 0; i < 50; ++i) placed += space.TakeFirstFree(std::vector<Rect>{{10, 70, 30, 12}}).has_value();
+  EXPECT_EQ(placed, 1);
 }
 
 }  // namespace

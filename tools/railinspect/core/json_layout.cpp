@@ -1,4 +1,4 @@
-#include "tools/railinspect/json_layout.h"
+#include "tools/railinspect/core/json_layout.h"
 
 namespace railfmt::inspect {
 Json TrackJson(const CGleis& track) {
@@ -54,24 +54,24 @@ Json VehicleJson(const CAnlagenRollmaterial& vehicle) {
   return out;
 }
 
-Json LayoutJson(const CAnlage& layout) {
-  Json out;
-  out["TrackCount"] = layout.TrackCount;
-  out["Tracks"] = List(layout.Tracks, TrackJson);
-  out["ModelCount"] = layout.ModelCount;
-  out["Models"] = List(layout.Models, PlacedModelJson);
-  out["RollingStockCount"] = layout.RollingStockCount;
-  out["RollingStock"] = List(layout.RollingStock, VehicleJson);
-  out["Blocks"] = List(layout.Blocks, [](const CAnlagenBlock& block) {
-    return Json{{"Values", Numbers(block.Values)}};
-  });
+void WriteLayout(const CAnlage& layout, JsonStream& out) {
+  out.BeginObject();
+  out.Member("TrackCount", layout.TrackCount);
+  out.ListMember("Tracks", layout.Tracks, TrackJson);
+  out.Member("ModelCount", layout.ModelCount);
+  out.ListMember("Models", layout.Models, PlacedModelJson);
+  out.Member("RollingStockCount", layout.RollingStockCount);
+  out.ListMember("RollingStock", layout.RollingStock, VehicleJson);
+  out.Member("Blocks", List(layout.Blocks, [](const CAnlagenBlock& block) {
+               return Json{{"Values", Numbers(block.Values)}};
+             }));
   const CEigenschaften& p = layout.Properties;
-  out["Properties"] = {{"FirstTriplet", Numbers(p.FirstTriplet)},
-                       {"SecondTriplet", Numbers(p.SecondTriplet)},
-                       {"Bytes20", Numbers(p.Bytes20)},
-                       {"FinalValue", p.FinalValue}};
-  out["ReadOk"] = layout.ReadOk;
-  return out;
+  out.Member("Properties", Json{{"FirstTriplet", Numbers(p.FirstTriplet)},
+                                {"SecondTriplet", Numbers(p.SecondTriplet)},
+                                {"Bytes20", Numbers(p.Bytes20)},
+                                {"FinalValue", p.FinalValue}});
+  out.Member("ReadOk", layout.ReadOk);
+  out.EndObject();
 }
 
 }  // namespace railfmt::inspect

@@ -1,4 +1,4 @@
-#include "tools/railinspect/json_values.h"
+#include "tools/railinspect/core/json_values.h"
 
 #include <bit>
 #include <charconv>

@@ -3,13 +3,15 @@
 #pragma once
 
 #include "layout/layout.h"
-#include "tools/railinspect/json_values.h"
+#include "tools/railinspect/core/json_stream.h"
+#include "tools/railinspect/core/json_values.h"
 
 namespace railfmt::inspect {
 
 Json TrackJson(const CGleis& track);
 Json PlacedModelJson(const CAnlagenModell& model);
 Json VehicleJson(const CAnlagenRollmaterial& vehicle);
-Json LayoutJson(const CAnlage& layout);
+// The layout, record by record.
+void WriteLayout(const CAnlage& layout, JsonStream& out);
 
 }  // namespace railfmt::inspect
