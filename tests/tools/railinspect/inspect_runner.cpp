@@ -2,24 +2,29 @@
 
 #include <cstdio>
 #include <fstream>
-#include <iterator>
+#include <sstream>
 
-#include "tests/support/scratch_dir.h"
+#include "tests/support/run_program.h"
 
 namespace railfmt::testing {
 
 nlohmann::json InspectRun::Json() const { return nlohmann::json::parse(out, nullptr, false); }
 
-InspectRun RunInspect(const std::string& args) {
-  InspectRun run;
-  const std::string err_file = ".railinspect-stderr";  // hidden: the tool passes over it
-  run.out = RunCommand(std::string("'") + RAILINSPECT_BINARY + "' " + args + " 2>" + err_file, &run.status);
-  std::ifstream in(err_file);
-  run.err.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-  std::remove(err_file.c_str());
-  return run;
+InspectRun RunInspect(const std::vector<std::string>& args) {
+  std::vector<std::string> argv = {RAILINSPECT_BINARY};
+  argv.insert(argv.end(), args.begin(), args.end());
+  const ProgramRun run = RunProgram(argv);
+  return {run.status, WithUnixLineEnds(run.out), WithUnixLineEnds(run.err)};
 }
 
+InspectRun RunInspect(const std::string& words) {
+  std::vector<std::string> args;
+  std::istringstream in(words);
+  for (std::string word; in >> word;) args.push_back(word);
+  return RunInspect(args);
+}
+
+#ifndef _WIN32
 std::string SvgClassCountsJson(const std::string& svg_path) {
   static const char* const kScript =
       "import collections, json, sys, xml.etree.ElementTree as E\n"
@@ -33,9 +38,10 @@ std::string SvgClassCountsJson(const std::string& svg_path) {
       "        counts[name] += 1\n"
       "print(json.dumps(counts))\n";
   std::ofstream(".svg_counts.py") << kScript;
-  const std::string out = RunCommand("python3 .svg_counts.py '" + svg_path + "'");
+  const std::string out = RunProgram({"/usr/bin/env", "python3", ".svg_counts.py", svg_path}).out;
   std::remove(".svg_counts.py");
   return out;
 }
+#endif
 
 }  // namespace railfmt::testing

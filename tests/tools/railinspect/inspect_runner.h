@@ -3,6 +3,7 @@
 #pragma once
 
 #include <string>
+#include <vector>
 
 #include <nlohmann/json.hpp>
 
@@ -16,13 +17,18 @@ struct InspectRun {
   nlohmann::json Json() const;
 };
 
-// args are given to /bin/sh as they stand (quote names yourself).
-InspectRun RunInspect(const std::string& args);
+// Runs railinspect with the arguments; standard output and standard error
+// with their line ends made "\n" (WithUnixLineEnds).
+InspectRun RunInspect(const std::vector<std::string>& args);
+// The same with the arguments given as words separated by spaces.
+InspectRun RunInspect(const std::string& words);
 
+#ifndef _WIN32
 // Element counts of an SVG file by class name, computed by an XML parser
 // independent of the tool (python3's xml module). A class attribute of
 // several names counts once for each. "" maps to -1 when the file is not
 // well-formed XML.
 std::string SvgClassCountsJson(const std::string& svg_path);
+#endif
 
 }  // namespace railfmt::testing

@@ -16,10 +16,12 @@
 #include "driver/byte_writer.h"
 #include "driver/diagnostics.h"
 #include "driver/recognition_cascade.h"
+#include "driver/windows_names.h"
 #include "layout/layout_format.h"
 #include "layout/layout_kind.h"
 #include "rollingstock/rolling_stock.h"
 #include "tests/support/layout_samples.h"
+#include "tests/support/run_program.h"
 #include "tests/support/sample_files.h"
 #include "tests/support/scratch_dir.h"
 #include "tests/tools/railinspect/content_decoder.h"
@@ -223,11 +225,13 @@ TEST(RailinspectContent, JsonHoldsTheLibrarysObjectsAndRailfmtsKindsAndNames) {
     ASSERT_TRUE(recognised.has_value());
     EXPECT_EQ(file["kind"].get<std::string>(), EntryKindName(recognised->kind()));
     EXPECT_EQ(file["output_name"].get<std::string>(), inspect::DisplayText(recognised->OutputName()));
-    kinds[recognised->OutputName()] = file["kind"];
+#ifdef _WIN32
+    // Refused as an output on Windows ('<' and '>').
+    if (ClassifyWindowsName(recognised->OutputName()) != WindowsName::kOrdinary) continue;
+#endif
+    kinds[testing::FileNameOf(recognised->OutputName())] = file["kind"];
   }
-  int status = -1;
-  testing::RunCommand(std::string("'") + RAILFMT_BINARY + "' > /dev/null", &status);
-  ASSERT_EQ(status, 0);
+  ASSERT_EQ(testing::RunProgram({RAILFMT_BINARY}).status, 0);
   const auto after = dir.Snapshot();
   for (const auto& [output, kind] : kinds) EXPECT_TRUE(after.count(output)) << output << " (" << kind << ")";
   for (const auto& [name, bytes] : after) {
@@ -237,7 +241,9 @@ TEST(RailinspectContent, JsonHoldsTheLibrarysObjectsAndRailfmtsKindsAndNames) {
   }
 }
 
-// The picture's element counts by class, read back with an XML parser.
+#ifndef _WIN32
+// The picture's element counts by class, read back with python3's XML
+// parser, which the build machine has.
 json SvgCounts(const std::string& svg) {
   const json counts = json::parse(testing::SvgClassCountsJson(svg), nullptr, false);
   EXPECT_TRUE(counts.is_object() && !counts.contains("")) << svg << " is not well-formed XML";
@@ -246,14 +252,14 @@ json SvgCounts(const std::string& svg) {
 
 int Count(const json& counts, const char* cls) { return counts.value(cls, 0); }
 
-TEST(RailinspectContent, PicturesAreXmlWithOneElementPerTrackOrPrimitive) {
+TEST(RailinspectContent, PicturesAreXmlWithOneElementPerTrackOrPrimitivePosix) {
   ScratchDir dir;
   std::vector<SampleFile> files = MakeSampleFiles();
   for (SampleFile& f : AwkwardFiles()) files.push_back(std::move(f));
   for (const SampleFile& f : files) {
     SCOPED_TRACE(f.name);
     dir.Write(f.name, f.bytes);
-    const testing::InspectRun run = RunInspect("--svg picture.svg '" + f.name + "'");
+    const testing::InspectRun run = RunInspect(std::vector<std::string>{"--svg", "picture.svg", f.name});
     ASSERT_EQ(run.status, 0) << run.err;
     const json counts = SvgCounts("picture.svg");
     const std::vector<std::uint8_t> svg = dir.Read("picture.svg");
@@ -311,6 +317,7 @@ TEST(RailinspectContent, PicturesAreXmlWithOneElementPerTrackOrPrimitive) {
     EXPECT_EQ(Count(counts, "point"), points);
   }
 }
+#endif
 
 TEST(RailinspectContent, APictureIsWrittenOnlyForARecognisedFileAndOnlyWhereAsked) {
   ScratchDir dir;

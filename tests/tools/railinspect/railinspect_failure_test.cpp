@@ -93,7 +93,7 @@ TEST(RailinspectFailures, EachKindNamesTheCheckItsReaderFailed) {
   for (const auto& c : cases) {
     SCOPED_TRACE(c.name);
     dir.Write(c.name, c.bytes);
-    const testing::InspectRun run = RunInspect("--json '" + c.name + "'");
+    const testing::InspectRun run = RunInspect(std::vector<std::string>{"--json", c.name});
     EXPECT_EQ(run.status, 1);
     const json file = run.Json()["files"][0];
     EXPECT_FALSE(file["recognised"].get<bool>());

@@ -16,6 +16,7 @@
 #include <filesystem>
 #include <map>
 #include <optional>
+#include <sstream>
 #include <string>
 #include <vector>
 
@@ -27,20 +28,23 @@
 #include "rollingstock/rolling_stock.h"
 #include "tests/support/kind_samples.h"
 #include "tests/support/rewrite_property.h"
+#include "tests/support/run_program.h"
 #include "tests/support/scratch_dir.h"
 
 namespace railfmt {
 namespace {
 
 namespace fs = std::filesystem;
-using testing::RunCommand;
+using testing::RunProgram;
 using testing::ScratchDir;
 using Files = std::map<std::string, std::vector<std::uint8_t>>;
 
-std::string Quoted(const std::string& s) {
-  std::string q = "'";
-  for (char c : s) q += c == '\'' ? std::string("'\\''") : std::string(1, c);
-  return q + "'";
+// The words of a command prefix ("setpriv --reuid=nobody ...").
+std::vector<std::string> Words(const std::string& text) {
+  std::vector<std::string> words;
+  std::istringstream in(text);
+  for (std::string word; in >> word;) words.push_back(word);
+  return words;
 }
 
 // The normal form of a model file.
@@ -53,9 +57,10 @@ std::vector<std::uint8_t> Normalised(const std::vector<std::uint8_t>& bytes) {
 // Runs the tool in dir with the given command prefix; returns its exit
 // status (124 when it had to be stopped after a minute: it hung).
 int RunTool(const std::string& dir, const std::string& prefix = "", const std::string& binary = RAILFMT_BINARY) {
-  int status = -1;
-  RunCommand("cd " + Quoted(dir) + " && timeout 60 " + prefix + Quoted(binary) + " >/dev/null 2>&1", &status);
-  return status;
+  std::vector<std::string> argv = {"/usr/bin/timeout", "60"};
+  for (std::string& word : Words(prefix)) argv.push_back(std::move(word));
+  argv.push_back(binary);
+  return RunProgram(argv, dir).status;
 }
 
 // Runs a command as an unprivileged user: root switches to "nobody" with
@@ -78,9 +83,9 @@ class Unprivileged {
     for (const std::string& prefix :
          {std::string("setpriv --reuid=nobody --regid=") + std::to_string(gid_) + " --clear-groups ",
           std::string("runuser -u nobody -- ")}) {
-      int status = -1;
-      RunCommand(prefix + "/bin/sh -c 'test \"$(id -u)\" != 0' 2>/dev/null", &status);
-      if (status == 0) {
+      std::vector<std::string> argv = Words(prefix);
+      argv.insert(argv.end(), {"/bin/sh", "-c", "test \"$(id -u)\" != 0"});
+      if (RunProgram(argv).status == 0) {
         prefix_ = prefix;
         break;
       }
@@ -361,12 +366,13 @@ TEST_F(HostileDirectoryTest, FilesRemovedByAnotherProcessWhileTheToolRuns) {
     std::snprintf(name, sizeof name, "f%03d.mod", i);
     dir_.Write(name, stale_);
   }
-  int status = -1;
-  RunCommand("cd " + Quoted(dir_.path()) + " && { timeout 60 " + Quoted(RAILFMT_BINARY) +
-                 " >/dev/null 2>&1; echo $? > status; } & cd " + Quoted(dir_.path()) +
-                 " && for f in $(ls -r f*.mod); do rm -f \"$f\"; done; wait",
-             &status);
-  ASSERT_EQ(status, 0);
+  // The tool and the remover run side by side, in one shell script.
+  const testing::ProgramRun run = RunProgram({"/bin/sh", "-c",
+                                              "{ timeout 60 \"$1\" >/dev/null 2>&1; echo $? > status; } & for f in "
+                                              "$(ls -r f*.mod); do rm -f \"$f\"; done; wait",
+                                              "sh", RAILFMT_BINARY},
+                                             dir_.path());
+  ASSERT_EQ(run.status, 0);
   Files after = dir_.Snapshot();
   ASSERT_EQ(after.count("status"), 1u);
   EXPECT_EQ(std::string(after["status"].begin(), after["status"].end()), "0\n");
