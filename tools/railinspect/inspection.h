@@ -13,6 +13,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "driver/diagnostics.h"
@@ -49,14 +50,28 @@ struct FileReport {
   bool recognised() const { return file.has_value(); }
 };
 
-// Inspects the file at path; entry_name is the name the readers are given
-// (the last component of path).
-FileReport InspectFile(const std::string& path, const std::string& entry_name);
+// Whether paths and entry names follow Windows' rules: '\\' separates
+// directories as '/' does, a drive ("C:") is a directory, paths are UTF-8
+// and entry names Windows-1252 (driver/windows_names.h).
+#ifdef _WIN32
+inline constexpr bool kWindowsPaths = true;
+#else
+inline constexpr bool kWindowsPaths = false;
+#endif
 
+// A file to inspect: the path as the user sees it, the directory holding
+// it, and its name within that directory as the readers see it.
 struct FileToInspect {
   std::string path;
+  std::string directory;
   std::string entry_name;
 };
+
+// The file a path given by the user names.
+FileToInspect FileAt(const std::string& path, bool windows = kWindowsPaths);
+
+// Inspects the file; the report names it by file.path and file.entry_name.
+FileReport InspectFile(const FileToInspect& file);
 
 // The files the paths stand for, in order: a directory stands for exactly
 // the entries the batch tool would visit in it, in its order; anything else
@@ -66,10 +81,13 @@ std::vector<FileToInspect> ExpandPaths(const std::vector<std::string>& paths);
 // Whether path names a directory (symbolic links followed).
 bool IsDirectory(const std::string& path);
 
-// Whether both paths name one existing file (symbolic links followed).
+// Whether both paths name one existing regular file (symbolic links
+// followed).
 bool IsSameFile(const std::string& a, const std::string& b);
 
-// The last component of a path ("a/b/c.mod" gives "c.mod").
-std::string LastPathComponent(const std::string& path);
+// An entry name or a text quoting one, for display in UTF-8: on Windows the
+// bytes are Windows-1252, elsewhere they are shown as DisplayText shows
+// them.
+std::string DisplayName(std::string_view name, bool windows = kWindowsPaths);
 
 }  // namespace railfmt::inspect

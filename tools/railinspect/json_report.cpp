@@ -18,13 +18,13 @@ Json Texts(const std::vector<std::string>& texts) {
 Json FileReportJson(const FileReport& report) {
   Json file;
   file["path"] = DisplayText(report.path);
-  file["entry_name"] = DisplayText(report.entry_name);
+  file["entry_name"] = DisplayName(report.entry_name);
   file["readable"] = report.readable;
   file["size"] = report.size;
   file["recognised"] = report.recognised();
   if (report.recognised()) {
     file["kind"] = EntryKindName(report.file->kind());
-    file["output_name"] = DisplayText(report.file->OutputName());
+    file["output_name"] = DisplayName(report.file->OutputName());
   }
   Json attempts = Json::array();
   for (const KindAttempt& attempt : report.attempts) {

@@ -5,11 +5,34 @@
 #include <CLI/CLI.hpp>
 
 #include <string>
+#include <vector>
 
+#include "driver/windows_names.h"
 #include "tools/railinspect/run.h"
 #include "tools/railinspect/version.h"
 
+namespace {
+
+// The arguments after the program name, in UTF-8.
+#ifdef _WIN32
+std::vector<std::string> Arguments(int argc, wchar_t** argv) {
+  std::vector<std::string> args;
+  for (int i = 1; i < argc; ++i) args.push_back(railfmt::Utf16ToUtf8(reinterpret_cast<const char16_t*>(argv[i])));
+  return args;
+}
+#else
+std::vector<std::string> Arguments(int argc, char** argv) { return {argv + 1, argv + argc}; }
+#endif
+
+}  // namespace
+
+// Windows hands the arguments over in UTF-16 to wmain. Standard output
+// stays in text mode there: every line ends in "\r\n".
+#ifdef _WIN32
+int wmain(int argc, wchar_t** argv) {
+#else
 int main(int argc, char** argv) {
+#endif
   railfmt::inspect::Options options;
   CLI::App app{
       "Explains, dumps and draws the files railfmt reads: models (.mod), rolling stock (.rol),\n"
@@ -22,7 +45,9 @@ int main(int argc, char** argv) {
   app.add_option("--svg", options.svg_path, "Draw the one file given as PATH into the SVG file OUT")->type_name("OUT");
   app.set_version_flag("--version", std::string("railinspect ") + railfmt::inspect::kRailinspectVersion);
   try {
-    app.parse(argc, argv);
+    // CLI11 takes the arguments last first.
+    const std::vector<std::string> args = Arguments(argc, argv);
+    app.parse(std::vector<std::string>(args.rbegin(), args.rend()));
   } catch (const CLI::ParseError& error) {
     const int status = app.exit(error);
     return status == 0 ? 0 : railfmt::inspect::kExitUsage;

@@ -24,17 +24,16 @@ bool WritePicture(const FileReport& report, const std::string& svg_path) {
   }
   const std::string svg = DrawFile(report);
   DiagnosticCapture capture;
-  const std::size_t slash = svg_path.rfind('/');
-  const std::string folder = slash == std::string::npos ? "." : slash == 0 ? "/" : svg_path.substr(0, slash);
-  const auto directory = OpenDirectory(folder);
+  const FileToInspect target = FileAt(svg_path);
+  const auto directory = OpenDirectory(target.directory);
   const StoreOutcome outcome =
       directory == nullptr
           ? StoreOutcome::kRefused
-          : directory->Store(LastPathComponent(svg_path),
+          : directory->Store(target.entry_name,
                              std::span(reinterpret_cast<const std::uint8_t*>(svg.data()), svg.size()), nullptr);
   if (outcome == StoreOutcome::kRefused || outcome == StoreOutcome::kFailed) {
     const std::string why = capture.messages().empty() ? "Can't open " + svg_path + "!\n" : capture.last_message();
-    std::fprintf(stderr, "railinspect: %s", why.c_str());
+    std::fprintf(stderr, "railinspect: %s", (kWindowsPaths ? DisplayName(why) : why).c_str());
     return false;
   }
   return true;
@@ -61,7 +60,7 @@ int RunInspector(const Options& options) {
   bool picture_ok = true;
   std::vector<Json> json_files;
   for (const FileToInspect& file : files) {
-    const FileReport report = InspectFile(file.path, file.entry_name);
+    const FileReport report = InspectFile(file);
     if (report.recognised()) ++recognised;
     if (options.json) {
       json_files.push_back(FileReportJson(report));

@@ -9,7 +9,7 @@ void AppendDiagnostics(const KindAttempt& attempt, const char* indent, std::stri
   for (const Diagnostic& d : attempt.diagnostics) {
     out += indent;
     if (!d.is_mismatch && attempt.accepted) out += "note: ";
-    out += DisplayText(d.text);
+    out += DisplayName(d.text);
     out += '\n';
   }
 }
@@ -21,7 +21,7 @@ std::string TextReport(const FileReport& report) {
   if (!report.readable) return out + "not a readable regular file\n";
   if (report.recognised()) {
     out += EntryKindName(report.file->kind());
-    out += ", written as " + DisplayText(report.file->OutputName()) + "\n";
+    out += ", written as " + DisplayName(report.file->OutputName()) + "\n";
     AppendDiagnostics(report.attempts.back(), "  ", out);
     return out;
   }
