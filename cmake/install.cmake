@@ -61,6 +61,14 @@ add_library(railfmt::core ALIAS railfmt_core)
 set_target_properties(railfmt_core PROPERTIES EXPORT_NAME core)
 target_compile_features(railfmt_core PUBLIC cxx_std_20)
 
+if(WIN32)
+  # The Windows zip: the two programs, with the README and licence beside
+  # them.
+  install(TARGETS railfmt railinspect RUNTIME DESTINATION .)
+  install(FILES ${PROJECT_SOURCE_DIR}/README.md ${PROJECT_SOURCE_DIR}/LICENSE DESTINATION .)
+  return()
+endif()
+
 install(TARGETS railfmt railinspect RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 install(TARGETS railfmt_core EXPORT railfmtTargets
         ARCHIVE DESTINATION ${CMAKE_INSTALL_LIBDIR}

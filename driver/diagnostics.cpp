@@ -35,6 +35,13 @@ void VFormatInto(std::string& out, const char* format, va_list args) {
 
 }  // namespace
 
+void WriteLine(std::FILE* out, std::string_view line, std::string_view line_end) {
+  const bool ends = line.ends_with('\n');
+  if (ends) line.remove_suffix(1);
+  std::fwrite(line.data(), 1, line.size(), out);
+  if (ends) std::fwrite(line_end.data(), 1, line_end.size(), out);
+}
+
 DiagnosticSink SetDiagnosticSink(DiagnosticSink sink) { return std::exchange(g_sink, std::move(sink)); }
 
 MismatchWriter SetMismatchWriter(MismatchWriter writer) { return std::exchange(g_mismatch, std::move(writer)); }
@@ -71,7 +78,7 @@ void PrintMismatch(const char* format, ...) {
   if (g_mismatch) {
     g_mismatch(text);
   } else {
-    std::fwrite(text.data(), 1, text.size(), stdout);
+    WriteLine(stdout, text, kOutputLineEnd);
   }
 }
 

@@ -9,6 +9,7 @@
 // tools take both channels in for a while with a DiagnosticCapture.
 #pragma once
 
+#include <cstdio>
 #include <functional>
 #include <optional>
 #include <string>
@@ -17,7 +18,27 @@
 
 #include "driver/byte_cursor.h"
 
+// printf-style checking of the formats given to the functions below. On
+// MinGW "printf" means the Microsoft rules, while the formatting the build
+// uses follows the C standard's, as gnu_printf checks.
+#if defined(__MINGW32__)
+#define RAILFMT_PRINTF_FORMAT(format_index, first_argument) [[gnu::format(gnu_printf, format_index, first_argument)]]
+#else
+#define RAILFMT_PRINTF_FORMAT(format_index, first_argument) [[gnu::format(printf, format_index, first_argument)]]
+#endif
+
 namespace railfmt {
+
+// The line end of standard output: the platform's text convention, "\r\n"
+// on Windows as its console programs write, "\n" elsewhere.
+#ifdef _WIN32
+inline constexpr std::string_view kOutputLineEnd = "\r\n";
+#else
+inline constexpr std::string_view kOutputLineEnd = "\n";
+#endif
+
+// Writes a line to out with its final "\n", if any, written as line_end.
+void WriteLine(std::FILE* out, std::string_view line, std::string_view line_end);
 
 using DiagnosticSink = std::function<void(std::string_view message)>;
 using MismatchWriter = std::function<void(std::string_view line)>;
@@ -29,16 +50,17 @@ MismatchWriter SetMismatchWriter(MismatchWriter writer);
 
 // Formats a message (printf rules) into the message buffer. A message of any
 // length fits: the buffer grows as needed.
-[[gnu::format(printf, 1, 2)]] void FormatMessage(const char* format, ...);
+RAILFMT_PRINTF_FORMAT(1, 2) void FormatMessage(const char* format, ...);
 // Hands the message buffer to the sink.
 void ReportMessage();
 // FormatMessage followed by ReportMessage.
-[[gnu::format(printf, 1, 2)]] void Report(const char* format, ...);
+RAILFMT_PRINTF_FORMAT(1, 2) void Report(const char* format, ...);
 // The message buffer as it stands.
 const std::string& MessageBuffer();
 
-// Formats one mismatch line and hands it to the mismatch writer.
-[[gnu::format(printf, 1, 2)]] void PrintMismatch(const char* format, ...);
+// Formats one mismatch line and hands it to the mismatch writer; the
+// default writer puts it on standard output with kOutputLineEnd.
+RAILFMT_PRINTF_FORMAT(1, 2) void PrintMismatch(const char* format, ...);
 // Flushes standard output's buffered mismatch lines.
 void FlushMismatchOutput();
 

@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Lists every message text the library can format (every string literal in
 # the library's sources that ends in a newline: the sink's messages and the
-# mismatch lines), whether some test asserts it (a test file must hold the
+# mismatch lines), whether some test asserts it (a test file or test data file must hold the
 # longest fixed part of the text, between its conversions), and whether
 # railinspect explains it (its explanation table, in
 # tools/railinspect/core/explanations.cpp, must hold the format as the
@@ -13,13 +13,15 @@ python3 - <<'PY'
 import re, pathlib, sys
 lib = [p for d in ("driver", "archive", "construction", "rollingstock", "layout")
        for p in pathlib.Path(d).rglob("*") if p.suffix in (".cpp", ".h") and p.name != "main.cpp"]
-tests = "\n".join(p.read_text(errors="replace") for p in pathlib.Path("tests").rglob("*.cpp"))
+tests = "\n".join(p.read_text(errors="replace") for p in pathlib.Path("tests").rglob("*")
+                  if p.suffix in (".cpp", ".tsv", ".txt"))
 table = pathlib.Path("tools/railinspect/core/explanations.cpp").read_text(errors="replace")
 literal = re.compile(r'"((?:[^"\\\n]|\\.)*\\n)"')
 formats = set()
 for p in lib:
     text = re.sub(r'//[^\n]*', '', p.read_text(errors="replace"))
     formats.update(literal.findall(text))
+formats -= {"\\n", "\\r\\n"}  # the line ends themselves, not messages
 explained = set(literal.findall(re.sub(r'//[^\n]*', '', table)))
 untested = unexplained = 0
 for f in sorted(formats):

@@ -2,12 +2,11 @@
 
 #include <gtest/gtest.h>
 
-#include <sys/stat.h>
-
 #include "driver/diagnostics.h"
 #include "driver/recognition_cascade.h"
 #include "tests/archive/model_test_models.h"
 #include "tests/support/rewrite_property.h"
+#include "tests/support/run_program.h"
 #include "tests/support/sample_files.h"
 #include "tests/support/scratch_dir.h"
 
@@ -100,9 +99,7 @@ TEST(ModelFile, BatchToolWritesModelsBesideTheirEntriesAndInPlace) {
   dir.Write("reordered.mod", reordered);
   dir.Write("junk.txt", junk);
 
-  int status = -1;
-  testing::RunCommand(RAILFMT_BINARY, &status);
-  EXPECT_EQ(status, 0);
+  EXPECT_EQ(testing::RunProgram({RAILFMT_BINARY}).status, 0);
 
   CModell canonical;
   {

@@ -15,6 +15,7 @@
 #include "driver/recognition_cascade.h"
 #include "rollingstock/rolling_stock.h"
 #include "tests/archive/model_test_models.h"
+#include "tests/support/run_program.h"
 #include "tests/support/scratch_dir.h"
 
 namespace railfmt {
@@ -94,10 +95,9 @@ TEST(BatchArchiveKinds, WritesEachKindUnderItsNameAndPrintsTheFailedChecks) {
     expected_stdout += captured.mismatches();
   }
 
-  int status = -1;
-  const std::string stdout_text = testing::RunCommand(RAILFMT_BINARY, &status);
-  EXPECT_EQ(status, 0);
-  EXPECT_EQ(stdout_text, expected_stdout);
+  const testing::ProgramRun run = testing::RunProgram({RAILFMT_BINARY});
+  EXPECT_EQ(run.status, 0);
+  EXPECT_EQ(testing::WithUnixLineEnds(run.out), expected_stdout);
 
   std::map<std::string, std::vector<std::uint8_t>> expected = inputs;
   expected["ICE.rol"] = RollingStock("ICE");

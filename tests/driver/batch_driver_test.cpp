@@ -1,9 +1,5 @@
 #include "driver/batch_driver.h"
 
-#include <sys/inotify.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <gtest/gtest.h>
 
 #include <string>
@@ -11,12 +7,13 @@
 
 #include "driver/diagnostics.h"
 #include "driver/recognition_cascade.h"
+#include "tests/support/run_program.h"
 #include "tests/support/sample_files.h"
 #include "tests/support/scratch_dir.h"
 
 namespace railfmt {
 namespace {
-using testing::RunCommand;
+using testing::RunProgram;
 using testing::ScratchDir;
 
 TEST(BatchDriver, VisitsASortedSnapshotWithoutSkippedNames) {
@@ -26,32 +23,6 @@ TEST(BatchDriver, VisitsASortedSnapshotWithoutSkippedNames) {
   }
   const std::vector<std::string> expected = {"a.kon", "A.rol", "b.mod", "exe", "foo.exe.bak"};
   EXPECT_EQ(testing::EntriesHere(), expected);
-}
-
-TEST(BatchDriver, EntriesThatAreNotRegularFilesAreReportedAndPassedOver) {
-  ScratchDir dir;
-  ASSERT_EQ(::mkdir("subdir", 0755), 0);
-  ASSERT_EQ(::mkfifo("pipe", 0644), 0);
-  ASSERT_EQ(::symlink("loop", "loop"), 0);
-  const auto before = dir.Snapshot();
-  // Such entries are not even opened: opening a FIFO would release a writer
-  // that waits for a reader, and opening a device may act on the device.
-  const int opens = ::inotify_init1(IN_NONBLOCK | IN_CLOEXEC);
-  ASSERT_GE(opens, 0);
-  for (const char* name : {"subdir", "pipe"}) ASSERT_GE(::inotify_add_watch(opens, name, IN_OPEN), 0);
-  DiagnosticCapture captured;
-  testing::RunBatchHere();  // must not block on the FIFO
-  char events[4096];
-  EXPECT_EQ(::read(opens, events, sizeof events), -1) << "an entry that is not a regular file was opened";
-  ::close(opens);
-  EXPECT_EQ(dir.Snapshot(), before);
-  EXPECT_EQ(captured.mismatches(), "");
-  // Each of the four readers reports the entry it could not open.
-  std::vector<std::string> expected;
-  for (const char* name : {"loop", "pipe", "subdir"}) {
-    for (int kind = 0; kind < 4; ++kind) expected.push_back(std::string("Can't open ") + name + "!\n");
-  }
-  EXPECT_EQ(captured.messages(), expected);
 }
 
 // A run visits the names it found when it started, each with the content it
@@ -75,9 +46,9 @@ TEST(BatchDriver, VisitsTheSnapshotWithTheContentEachNameHasAtItsTurn) {
   dir.Write("a.bak", model);
   dir.Write("a.mod", {'j', 'u', 'n', 'k'});
   dir.Write("b.bak", model);
-  int status = -1;
-  const std::string out = RunCommand(std::string("'") + RAILFMT_BINARY + "'", &status);
-  EXPECT_EQ(status, 0);
+  const testing::ProgramRun run = RunProgram({RAILFMT_BINARY});
+  EXPECT_EQ(run.status, 0);
+  const std::string out = testing::WithUnixLineEnds(run.out);
   // a.bak, a.mod (now the canonical model) and b.bak each take one attempt
   // at rolling stock before they read as models.
   std::string canonical_attempt;
@@ -94,10 +65,9 @@ TEST(BatchDriver, VisitsTheSnapshotWithTheContentEachNameHasAtItsTurn) {
 
 TEST(BatchDriver, TheToolPrintsNothingForAnEmptyDirectoryAndExitsZero) {
   ScratchDir dir;
-  int status = -1;
-  const std::string out = RunCommand(std::string("'") + RAILFMT_BINARY + "' ignored arguments --help", &status);
-  EXPECT_EQ(status, 0);
-  EXPECT_EQ(out, "");
+  const testing::ProgramRun run = RunProgram({RAILFMT_BINARY, "ignored", "arguments", "--help"});
+  EXPECT_EQ(run.status, 0);
+  EXPECT_EQ(run.out, "");
   EXPECT_TRUE(dir.Snapshot().empty());
 }
 

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -38,6 +39,19 @@ TEST(Diagnostics, TheSinkCanBeReplacedAndTheDiscardingDefaultRestored) {
   Report("Formatfehler!\n");  // discarded
   SetDiagnosticSink(std::move(previous));
   EXPECT_EQ(seen, std::vector<std::string>{"Datei zu lang!\n"});
+}
+
+TEST(Diagnostics, AMismatchLineEndsInTheLineEndOfStandardOutput) {
+  std::FILE* out = std::tmpfile();
+  ASSERT_NE(out, nullptr);
+  WriteLine(out, "I: 1 S: 0\n", "\r\n");
+  WriteLine(out, "I: 2 S: 0\n", "\n");
+  WriteLine(out, "cut off", "\r\n");  // a line cut short has no end to change
+  std::rewind(out);
+  char text[64] = {};
+  EXPECT_EQ(std::fread(text, 1, sizeof text, out), 28u);
+  EXPECT_STREQ(text, "I: 1 S: 0\r\nI: 2 S: 0\ncut off");
+  std::fclose(out);
 }
 
 }  // namespace

@@ -1,9 +1,5 @@
 #include "driver/directory.h"
 
-#include <fcntl.h>
-#include <sys/stat.h>
-#include <unistd.h>
-
 #include <gtest/gtest.h>
 
 #include <cerrno>
@@ -96,121 +92,6 @@ TEST_F(OutputFileTest, AnOutputNameTooLongForTheFileSystemIsNotCreated) {
   EXPECT_TRUE(dir_.Snapshot().empty()) << "a temporary was left behind";
 }
 
-TEST_F(OutputFileTest, KeepsPermissionsAndWritesThroughSymbolicLinks) {
-  dir_.Write("target.mod", old_);
-  ASSERT_EQ(::chmod("target.mod", 0640), 0);
-  ASSERT_EQ(::symlink("target.mod", "link.mod"), 0);
-  ASSERT_TRUE(Store("link.mod", new_));
-  EXPECT_EQ(dir_.Read("target.mod"), new_);
-  struct stat st {};
-  ASSERT_EQ(::lstat("link.mod", &st), 0);
-  EXPECT_TRUE(S_ISLNK(st.st_mode)) << "the link itself stays";
-  ASSERT_EQ(::stat("target.mod", &st), 0);
-  EXPECT_EQ(st.st_mode & 0777, 0640u);
-
-  DiagnosticCapture captured;
-  ASSERT_EQ(::symlink("loop.mod", "loop.mod"), 0);
-  EXPECT_FALSE(Store("loop.mod", new_));
-  EXPECT_EQ(captured.last_message(), "Can't open loop.mod!\n");
-}
-
-TEST_F(OutputFileTest, AnOutputTheUserMayNotWriteIsLeftAlone) {
-  if (::geteuid() == 0) GTEST_SKIP() << "runs as root: permissions do not bite (the hostile-directory test covers it)";
-  dir_.Write("ro.mod", old_);
-  ASSERT_EQ(::chmod("ro.mod", 0444), 0);
-  DiagnosticCapture captured;
-  EXPECT_FALSE(Store("ro.mod", new_));
-  EXPECT_EQ(dir_.Read("ro.mod"), old_);
-  EXPECT_EQ(captured.last_message(), "Can't open ro.mod!\n");
-}
-
-TEST_F(OutputFileTest, AReplacementKeepsThePermissionBitsWhateverTheUmask) {
-  // The new file is created under the umask; where that leaves other bits
-  // than the replaced file had, they are set afterwards.
-  struct Case {
-    mode_t umask_value;
-    mode_t mode;
-  };
-  const Case cases[] = {{022, 0644}, {022, 0755}, {022, 0666}, {077, 0644}, {0, 0600}, {0, 0777}, {027, 0664}};
-  for (const Case& c : cases) {
-    SCOPED_TRACE(::testing::Message() << "umask " << std::oct << c.umask_value << " mode " << c.mode);
-    dir_.Write("m.mod", old_);
-    ASSERT_EQ(::chmod("m.mod", c.mode), 0);
-    const mode_t previous_umask = ::umask(c.umask_value);
-    directory_ = OpenDirectory(".", faults_.Hook());  // the umask is read when a directory is opened
-    const bool stored = Store("m.mod", new_);
-    ::umask(previous_umask);
-    ASSERT_TRUE(stored);
-    EXPECT_EQ(dir_.Read("m.mod"), new_);
-    struct stat st {};
-    ASSERT_EQ(::stat("m.mod", &st), 0);
-    EXPECT_EQ(st.st_mode & 07777, c.mode);
-  }
-}
-
-TEST_F(OutputFileTest, AReplacementLeavesOtherLinksToTheOldFileAlone) {
-  // The output name gets a new file; a second hard link to the replaced one
-  // keeps the old content, and no temporary is left beside them.
-  dir_.Write("a.mod", old_);
-  ASSERT_EQ(::link("a.mod", "b.bak"), 0);
-  ASSERT_TRUE(Store("a.mod", new_));
-  EXPECT_EQ(dir_.Read("a.mod"), new_);
-  EXPECT_EQ(dir_.Read("b.bak"), old_);
-  EXPECT_EQ(dir_.Snapshot().size(), 2u);
-}
-
-ino_t InodeOf(const char* name) {
-  struct stat st {};
-  return ::stat(name, &st) == 0 ? st.st_ino : 0;
-}
-
-TEST_F(OutputFileTest, AnOutputThatAlreadyHoldsTheBytesIsWrittenOverWhereItStands) {
-  // Same content: written in place (same file, new modification time, one
-  // real write); any other content, the same size included, replaces the
-  // file through a temporary.
-  struct Case {
-    const char* what;
-    std::vector<std::uint8_t> existing;
-    bool same_file;
-  };
-  const Case cases[] = {
-      {"same bytes", new_, true},
-      {"same size, one byte differs",
-       [this] {
-         auto b = new_;
-         b[7] = 'x';
-         return b;
-       }(),
-       false},
-      {"one byte longer",
-       [this] {
-         auto b = new_;
-         b.push_back('n');
-         return b;
-       }(),
-       false},
-      {"one byte shorter", std::vector<std::uint8_t>(new_.begin(), new_.end() - 1), false},
-  };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.what);
-    dir_.Write("s.mod", c.existing);
-    const struct timespec old_times[2] = {{946684800, 0}, {946684800, 0}};
-    ASSERT_EQ(::utimensat(AT_FDCWD, "s.mod", old_times, 0), 0);
-    const ino_t before = InodeOf("s.mod");
-    faults_.Reset();
-    DiagnosticCapture captured;
-    ASSERT_TRUE(Store("s.mod", new_));
-    EXPECT_EQ(dir_.Read("s.mod"), new_);
-    EXPECT_EQ(InodeOf("s.mod") == before, c.same_file);
-    EXPECT_GT(faults_.Count(StoreStep::kWrite), 0);
-    struct stat st {};
-    ASSERT_EQ(::stat("s.mod", &st), 0);
-    EXPECT_GT(st.st_mtim.tv_sec, 946684800);
-    EXPECT_EQ(dir_.Snapshot().size(), 1u);
-    EXPECT_TRUE(captured.messages().empty());
-  }
-}
-
 TEST_F(OutputFileTest, AFailedWriteOverTheSameBytesLeavesThemAndIsReported) {
   dir_.Write("same.mod", new_);
   faults_.Reset();
@@ -233,42 +114,6 @@ TEST_F(OutputFileTest, AFailedWriteOverTheSameBytesLeavesThemAndIsReported) {
   EXPECT_FALSE(Store("same.mod", new_));
   EXPECT_EQ(dir_.Read("same.mod"), new_);
   EXPECT_EQ(captured.last_message(), "Can't write same.mod!\n");
-}
-
-TEST_F(OutputFileTest, ALoadIsTrustedOnlyWhileTheFileIsUnchanged) {
-  // Unchanged since the load, the file is rewritten in place from the loaded
-  // bytes; changed since (same size, other bytes), it is a newer save that
-  // what was made of the old may not replace.
-  struct Case {
-    const char* what;
-    bool changed_after_load;
-    bool same_file;
-  };
-  const Case cases[] = {{"unchanged since the load", false, true}, {"rewritten after the load", true, true}};
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.what);
-    dir_.Write("n.mod", new_);
-    LoadedEntry loaded;
-    ASSERT_EQ(directory_->Load("n.mod", loaded), LoadStatus::kLoaded);
-    if (c.changed_after_load) {
-      // Another program rewrites the file in place after the load, a
-      // clock tick later (file times may be kept at tick granularity).
-      ::usleep(20000);
-      std::vector<std::uint8_t> other = new_;
-      other[3] = 'x';
-      const int fd = ::open("n.mod", O_WRONLY);
-      ASSERT_GE(fd, 0);
-      ASSERT_EQ(::write(fd, other.data(), other.size()), static_cast<ssize_t>(other.size()));
-      ::close(fd);
-    }
-    const ino_t before = InodeOf("n.mod");
-    const std::vector<std::uint8_t> kept = dir_.Read("n.mod");
-    faults_.Reset();
-    EXPECT_EQ(Store("n.mod", new_, &loaded), !c.changed_after_load);
-    EXPECT_EQ(dir_.Read("n.mod"), kept);
-    EXPECT_EQ(InodeOf("n.mod") == before, c.same_file);
-    EXPECT_EQ(dir_.Snapshot().size(), 1u);
-  }
 }
 
 }  // namespace

@@ -14,6 +14,7 @@
 #include "tests/layout/layout_builders.h"
 #include "tests/support/layout_samples.h"
 #include "tests/support/rewrite_property.h"
+#include "tests/support/run_program.h"
 #include "tests/support/scratch_dir.h"
 
 namespace railfmt {
@@ -361,9 +362,7 @@ TEST(LayoutKind, RailfmtRewritesLayoutsInPlaceAndBesideThemselves) {
   dir.Write("x.anl", x);
   dir.Write("y.bak", y);
   dir.Write("kein.txt", {1, 2, 3});
-  int status = -1;
-  testing::RunCommand(std::string(RAILFMT_BINARY) + " >/dev/null", &status);
-  EXPECT_EQ(status, 0);
+  EXPECT_EQ(testing::RunProgram({RAILFMT_BINARY}).status, 0);
   EXPECT_EQ(dir.Read("x.anl"), expected(x));
   EXPECT_NE(dir.Read("x.anl"), x) << "duplicates and entries numbered 0 are gone";
   EXPECT_EQ(dir.Read("y.anl"), expected(y));

@@ -1,9 +1,9 @@
 #include "rollingstock/rolling_stock_kind.h"
 
 #include <gtest/gtest.h>
-#include <sys/stat.h>
 
 #include <algorithm>
+#include <filesystem>
 
 #include <map>
 #include <string>
@@ -59,7 +59,7 @@ TEST(RollingStockFile, KindNamesTheOutputFromTheInfoBlock) {
   for (const auto& c : cases) {
     SCOPED_TRACE(c.stored_name);
     ScratchDir dir;
-    ::mkdir("sub", 0777);
+    std::filesystem::create_directory("sub");
     DiagnosticCapture captured;
     const std::vector<std::uint8_t> bytes = Encode(RecordNamed(c.stored_name));
     auto file = testing::TryKindStop(EntryKind::kRollingStock, bytes, "eingang.bin", nullptr);

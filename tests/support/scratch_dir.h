@@ -1,9 +1,13 @@
 // Test support: a fresh temporary directory, removed with everything in it
 // afterwards; made the working directory while the object lives unless it
 // is asked not to be (fuzz targets keep their own working directory).
+//
+// Names and paths are UTF-8 on Windows (the system's names are UTF-16) and
+// bytes as they are elsewhere.
 #pragma once
 
 #include <cstdint>
+#include <filesystem>
 #include <map>
 #include <string>
 #include <vector>
@@ -30,17 +34,30 @@ class ScratchDir {
   void Clear() const;
 
  private:
+  std::filesystem::path Entry(const std::string& name) const;
+
+  std::filesystem::path root_;
   std::string path_;
-  std::string previous_cwd_;
+  std::filesystem::path previous_cwd_;
 };
+
+#ifdef _WIN32
+inline constexpr bool kWindowsNames = true;
+#else
+inline constexpr bool kWindowsNames = false;
+#endif
+
+// A path from a name or path in the convention above, and back.
+std::filesystem::path PathOf(const std::string& name);
+std::string NameOf(const std::filesystem::path& path);
+// The name in the convention above of the file the batch stores under an
+// entry name (on Windows its Windows-1252 bytes in UTF-8).
+std::string FileNameOf(const std::string& entry_name);
 
 // The batch on the working directory: the names it visits, a whole run, and
 // the writing of one recognised file as the batch writes it.
 std::vector<std::string> EntriesHere();
 void RunBatchHere();
 void WriteHere(RecognisedFile& file);
-
-// Runs a command with /bin/sh and returns its standard output.
-std::string RunCommand(const std::string& command, int* exit_status = nullptr);
 
 }  // namespace railfmt::testing

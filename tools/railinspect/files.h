@@ -9,10 +9,23 @@
 
 namespace railfmt::inspect {
 
+// Paths given by the user are UTF-8 on Windows, where '\\' separates as
+// '/' does and a drive ("C:") is a directory; bytes as they are elsewhere.
+#ifdef _WIN32
+inline constexpr bool kWindowsPaths = true;
+#else
+inline constexpr bool kWindowsPaths = false;
+#endif
+
 // The last component of a path ("a/b/c.mod" gives "c.mod").
-std::string LastPathComponent(const std::string& path);
+std::string LastPathComponent(const std::string& path, bool windows = kWindowsPaths);
 // The directory part of a path, "." for a plain name.
-std::string DirectoryPart(const std::string& path);
+std::string DirectoryPart(const std::string& path, bool windows = kWindowsPaths);
+// The entry name the batch knows the file at path by: the last component,
+// on Windows in Windows-1252.
+std::string EntryNameAt(const std::string& path);
+// The path of an entry of the directory at folder, as the user writes it.
+std::string PathInFolder(const std::string& folder, const std::string& entry_name);
 
 // Whether path names a directory (symbolic links followed).
 bool IsDirectory(const std::string& path);

@@ -4,7 +4,9 @@
 #include <CLI/CLI.hpp>
 
 #include <string>
+#include <vector>
 
+#include "driver/windows_names.h"
 #include "tools/railinspect/core/version.h"
 #include "tools/railinspect/run.h"
 
@@ -30,9 +32,26 @@ std::string ParseErrorText(const CLI::ParseError& error) {
   return text;
 }
 
+// The arguments after the program name, in UTF-8.
+#ifdef _WIN32
+std::vector<std::string> Arguments(int argc, wchar_t** argv) {
+  std::vector<std::string> args;
+  for (int i = 1; i < argc; ++i) args.push_back(railfmt::Utf16ToUtf8(reinterpret_cast<const char16_t*>(argv[i])));
+  return args;
+}
+#else
+std::vector<std::string> Arguments(int argc, char** argv) { return {argv + 1, argv + argc}; }
+#endif
+
 }  // namespace
 
+// Windows hands the arguments over in UTF-16 to wmain. Standard output
+// stays in text mode there: every line ends in "\r\n".
+#ifdef _WIN32
+int wmain(int argc, wchar_t** argv) {
+#else
 int main(int argc, char** argv) {
+#endif
   railfmt::inspect::Options options;
   CLI::App app{
       "Explains the files railfmt reads (models .mod, rolling stock .rol, construction drawings .kon,\n"
@@ -59,7 +78,9 @@ int main(int argc, char** argv) {
       ->type_name("WHEN");
   app.set_version_flag("-V,--version", std::string("railinspect ") + railfmt::inspect::kRailinspectVersion);
   try {
-    app.parse(argc, argv);
+    // CLI11 takes the arguments last first.
+    const std::vector<std::string> args = Arguments(argc, argv);
+    app.parse(std::vector<std::string>(args.rbegin(), args.rend()));
   } catch (const CLI::CallForHelp& help) {
     return app.exit(help);
   } catch (const CLI::CallForVersion& version) {

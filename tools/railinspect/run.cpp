@@ -100,9 +100,8 @@ class Replays {
     r.replay.reset();
     r.directory = OpenDirectory(path);
     if (r.directory == nullptr) return nullptr;
-    const std::string prefix = path.ends_with('/') ? path : path + "/";
-    r.replay = std::make_unique<RunReplay>(*r.directory,
-                                           [prefix](const std::string& name) { return IsWritable(prefix + name); });
+    r.replay = std::make_unique<RunReplay>(
+        *r.directory, [path](const std::string& name) { return IsWritable(PathInFolder(path, name)); });
     return r.replay.get();
   }
 
@@ -117,7 +116,7 @@ class Replays {
 // A named file: what railfmt does with it at its turn in its directory.
 Report InspectNamed(const std::string& path, Replays& replays) {
   const std::string folder = DirectoryPart(path);
-  const std::string name = LastPathComponent(path);
+  const std::string name = EntryNameAt(path);
   Report report;
   if (IsSkippedName(name)) {
     const auto directory = OpenDirectory(folder);
@@ -158,7 +157,7 @@ bool WritePicture(const Report& report, const std::string& svg_path) {
   const StoreOutcome outcome =
       directory == nullptr
           ? StoreOutcome::kRefused
-          : directory->Store(LastPathComponent(svg_path),
+          : directory->Store(EntryNameAt(svg_path),
                              std::span(reinterpret_cast<const std::uint8_t*>(svg.data()), svg.size()), nullptr);
   if (outcome == StoreOutcome::kRefused || outcome == StoreOutcome::kFailed) {
     PrintError(svg_path, ReasonNotReadable(DirectoryPart(svg_path), "cannot write the picture"));
@@ -226,10 +225,9 @@ int RunInspector(const Options& options) {
         named_error = true;
         continue;
       }
-      const std::string prefix = path.ends_with('/') ? path : path + "/";
       for (std::size_t i = 0; i < replay->entries().size(); ++i) {
         Report report = replay->Visit(i);
-        report.path = prefix + report.entry_name;
+        report.path = PathInFolder(path, report.entry_name);
         if (!report.readable()) report.error = ReasonNotReadable(report.path, report.error);
         if (!picture_to_stdout) output.File(report);
       }

@@ -12,6 +12,7 @@
 #include <stdexcept>
 
 #include "tests/support/sample_files.h"
+#include "tests/support/run_program.h"
 #include "tests/support/scratch_dir.h"
 
 namespace railfmt::testing {

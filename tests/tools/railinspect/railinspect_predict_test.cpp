@@ -17,6 +17,7 @@
 #include "driver/diagnostics.h"
 #include "rollingstock/rolling_stock_kind.h"
 #include "tests/support/kind_samples.h"
+#include "tests/support/run_program.h"
 #include "tests/support/sample_files.h"
 #include "tests/support/scratch_dir.h"
 #include "tests/tools/railinspect/inspect_runner.h"

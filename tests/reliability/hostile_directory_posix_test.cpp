@@ -30,6 +30,7 @@
 #include "rollingstock/rolling_stock.h"
 #include "tests/support/kind_samples.h"
 #include "tests/support/rewrite_property.h"
+#include "tests/support/run_program.h"
 #include "tests/support/scratch_dir.h"
 #include "tools/make_corpus/corpus_makers.h"
 

@@ -1,0 +1,208 @@
+#include "driver/windows_directory.h"
+
+#include <cstring>
+#include <new>
+
+#include "driver/diagnostics.h"
+#include "driver/windows_names.h"
+
+namespace railfmt {
+namespace {
+
+bool SameBytes(std::span<const std::uint8_t> a, std::span<const std::uint8_t> b) {
+  return a.size() == b.size() && (a.empty() || std::memcmp(a.data(), b.data(), a.size()) == 0);
+}
+
+void ReportWriteFailure(const std::string& name) { Report("Can't write %s!\n", name.c_str()); }
+
+}  // namespace
+
+template <typename Operation>
+FileError WindowsDirectory::Retrying(Operation operation) {
+  unsigned pause = kFirstPauseMs;
+  FileError error = operation();
+  for (int attempt = 1; attempt < kAttempts && error == FileError::kBusy; ++attempt, pause *= 2) {
+    files_->Pause(pause);
+    error = operation();
+  }
+  return error;
+}
+
+bool WindowsDirectory::Fails(StoreStep step, const std::string& name, std::size_t& size) const {
+  return hook_ && hook_(step, name, size);
+}
+
+bool WindowsDirectory::Fails(StoreStep step, const std::string& name) const {
+  std::size_t size = 0;
+  return Fails(step, name, size);
+}
+
+std::vector<std::string> WindowsDirectory::ListNames() {
+  std::vector<std::string> names;
+  for (const std::u16string& name : files_->List().value_or(std::vector<std::u16string>{})) {
+    names.push_back(ListedWindows1252Name(name));
+  }
+  return names;
+}
+
+LoadStatus WindowsDirectory::Load(const std::string& name, LoadedEntry& entry) {
+  entry.Begin(name);
+  switch (ClassifyWindowsName(name)) {
+    case WindowsName::kDevice: return LoadStatus::kSpecial;
+    case WindowsName::kInvalid: return LoadStatus::kMissing;
+    case WindowsName::kOrdinary: break;
+  }
+  std::unique_ptr<WindowsFile> file;
+  switch (Retrying([&] { return files_->Open(Windows1252ToUtf16(name), OpenMode::kRead, 0, file); })) {
+    case FileError::kNone: break;
+    case FileError::kMissing: return LoadStatus::kMissing;
+    case FileError::kDenied: return LoadStatus::kDenied;
+    default: return LoadStatus::kFailed;
+  }
+  const std::optional<FileFacts> facts = file->Facts();
+  if (!facts) return LoadStatus::kFailed;
+  if (facts->type != FileFacts::Type::kFile) {
+    return facts->type == FileFacts::Type::kDirectory ? LoadStatus::kDirectory : LoadStatus::kSpecial;
+  }
+  // The file as it was when opened: what another program appends meanwhile
+  // is not part of it.
+  if (facts->identity.size > SIZE_MAX) return LoadStatus::kTooLarge;
+  const auto size = static_cast<std::size_t>(facts->identity.size);
+  std::size_t filled = 0;
+  try {
+    std::uint8_t* data = entry.Room(size, 0);
+    while (filled < size) {
+      std::size_t wanted = size - filled;
+      if (Fails(StoreStep::kRead, name, wanted)) return LoadStatus::kFailed;
+      const std::optional<std::size_t> n = file->Read(data + filled, wanted);
+      if (!n) return LoadStatus::kFailed;
+      if (*n == 0) break;
+      filled += *n;
+    }
+  } catch (const std::bad_alloc&) {
+    return LoadStatus::kTooLarge;
+  }
+  FileIdentity identity = facts->identity;
+  identity.size = filled;
+  // Windows knows one permission: read-only or not.
+  entry.Finish(filled, identity, facts->read_only ? 0444 : 0666);
+  return LoadStatus::kLoaded;
+}
+
+bool WindowsDirectory::WriteAll(WindowsFile& file, const std::string& name, std::span<const std::uint8_t> bytes) const {
+  std::size_t done = 0;
+  while (done < bytes.size()) {
+    std::size_t size = bytes.size() - done;
+    if (Fails(StoreStep::kWrite, name, size)) return false;
+    const std::optional<std::size_t> n = file.Write(bytes.data() + done, size);
+    if (!n || *n == 0) return false;
+    done += *n;
+  }
+  return true;
+}
+
+bool WindowsDirectory::HoldsBytes(const std::u16string& target, std::span<const std::uint8_t> bytes) {
+  std::unique_ptr<WindowsFile> file;
+  if (Retrying([&] { return files_->Open(target, OpenMode::kRead, 0, file); }) != FileError::kNone) return false;
+  // One byte more than expected: a file that grew shows as different.
+  const std::size_t wanted = bytes.size() + 1;
+  if (compare_.size() < wanted) compare_.resize(wanted);
+  std::size_t filled = 0;
+  while (filled < wanted) {
+    const std::optional<std::size_t> n = file->Read(compare_.data() + filled, wanted - filled);
+    if (!n) return false;
+    if (*n == 0) break;
+    filled += *n;
+  }
+  return SameBytes({compare_.data(), filled}, bytes);
+}
+
+bool WindowsDirectory::StillTheSame(const std::u16string& target, const FileIdentity& identity) {
+  FileFacts now;
+  std::u16string spelling;
+  return files_->Look(target, now, spelling) == FileError::kNone && now.identity == identity;
+}
+
+std::optional<StoreOutcome> WindowsDirectory::WriteInPlace(const std::string& name, const std::u16string& target,
+                                                           const FileFacts& looked,
+                                                           std::span<const std::uint8_t> bytes) {
+  std::unique_ptr<WindowsFile> file;
+  if (Fails(StoreStep::kOpen, name) ||
+      Retrying([&] { return files_->Open(target, OpenMode::kWriteInPlace, 0, file); }) != FileError::kNone) {
+    ReportOpenFailure(name);
+    return StoreOutcome::kRefused;
+  }
+  // The file compared must be the file opened, unchanged in between.
+  const std::optional<FileFacts> opened = file->Facts();
+  if (!opened || opened->identity != looked.identity) return std::nullopt;
+  const bool written = WriteAll(*file, name, bytes);
+  const bool closed = !Fails(StoreStep::kClose, name) && file->Close();
+  if (written && closed) return StoreOutcome::kUnchanged;
+  ReportWriteFailure(name);
+  return StoreOutcome::kFailed;
+}
+
+StoreOutcome WindowsDirectory::Store(const std::string& name, std::span<const std::uint8_t> bytes,
+                                     const LoadedEntry* source) {
+  if (ClassifyWindowsName(name) != WindowsName::kOrdinary) {
+    ReportOpenFailure(name);
+    return StoreOutcome::kRefused;
+  }
+  std::u16string target = Windows1252ToUtf16(name);
+  FileFacts looked;
+  std::u16string spelling;
+  const FileError look = Retrying([&] { return files_->Look(target, looked, spelling); });
+  const bool replacing = look == FileError::kNone;
+  if (replacing) {
+    if (looked.type != FileFacts::Type::kFile || looked.read_only) {
+      ReportOpenFailure(name);
+      return StoreOutcome::kRefused;
+    }
+    target = spelling;
+  } else if (look != FileError::kMissing) {
+    ReportOpenFailure(name);
+    return StoreOutcome::kRefused;
+  }
+  // The loaded entry speaks for the output when it is the same file,
+  // unchanged since: its bytes are in memory and must still be what the
+  // output holds when it is replaced.
+  const bool from_source = replacing && source != nullptr && WindowsNamesEqual(source->name(), name) &&
+                           source->identity() == looked.identity;
+  if (source != nullptr && WindowsNamesEqual(source->name(), name) && !from_source) {
+    ReportWriteFailure(name);  // changed since it was loaded: its new content is not what was rewritten
+    return StoreOutcome::kFailed;
+  }
+  if (replacing && looked.identity.size == bytes.size() &&
+      (from_source ? SameBytes(source->bytes(), bytes) : HoldsBytes(target, bytes))) {
+    if (const std::optional<StoreOutcome> outcome = WriteInPlace(name, target, looked, bytes)) return *outcome;
+  }
+
+  std::u16string temp;
+  std::unique_ptr<WindowsFile> file;
+  FileError created = FileError::kExists;
+  for (int attempt = 0; attempt < 100 && created == FileError::kExists; ++attempt) {
+    temp = Windows1252ToUtf16(".railfmt-" + std::to_string(files_->ProcessId()) + "-" + std::to_string(temporaries_++) +
+                              ".tmp");
+    if (Fails(StoreStep::kOpen, name)) break;
+    created = Retrying([&] { return files_->Open(temp, OpenMode::kCreateNew, looked.attributes, file); });
+  }
+  if (created != FileError::kNone) {
+    ReportOpenFailure(name);
+    return StoreOutcome::kRefused;
+  }
+  bool ok = WriteAll(*file, name, bytes);
+  // Replaced content reaches the device before the name moves to it.
+  if (ok && replacing) ok = !Fails(StoreStep::kSync, name) && file->Flush();
+  const bool failed_close = Fails(StoreStep::kClose, name);
+  if (!file->Close() || failed_close) ok = false;
+  if (ok) ok = !Fails(StoreStep::kRename, name) && (!replacing || StillTheSame(target, looked.identity));
+  if (ok) ok = Retrying([&] { return files_->Move(temp, target, replacing); }) == FileError::kNone;
+  if (!ok) {
+    Retrying([&] { return files_->Remove(temp); });
+    ReportWriteFailure(name);
+    return StoreOutcome::kFailed;
+  }
+  return replacing ? StoreOutcome::kReplaced : StoreOutcome::kCreated;
+}
+
+}  // namespace railfmt

@@ -1,0 +1,107 @@
+// The Windows side through the Windows API (under Wine in CI): names
+// Windows treats specially, Windows-1252 names, letter case, read-only
+// outputs and outputs another program holds open. Names here are UTF-8.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <vector>
+
+#include "driver/batch_driver.h"
+#include "driver/diagnostics.h"
+#include "driver/directory.h"
+#include "rollingstock/rolling_stock_kind.h"
+#include "tests/support/kind_samples.h"
+#include "tests/support/rewrite_property.h"
+#include "tests/support/scratch_dir.h"
+
+namespace railfmt {
+namespace {
+
+using Bytes = std::vector<std::uint8_t>;
+using testing::ScratchDir;
+
+Bytes RollingStockNamed(const std::string& name) {
+  DiagnosticCapture quiet;
+  CRollmaterial record;
+  RollingStockKind::Read(testing::SampleOf(EntryKind::kRollingStock), "x", record);
+  record.Info.Name = name;
+  return EncodeToBytes<RollingStockKind>(record);
+}
+
+Bytes Rewritten(const Bytes& model) {
+  DiagnosticCapture quiet;
+  return testing::Rewrite(EntryKind::kModel, model).value();
+}
+
+int Count(const std::vector<std::string>& messages, const std::string& message) {
+  return static_cast<int>(std::count(messages.begin(), messages.end(), message));
+}
+
+TEST(DirectoryWindows, NamesWindowsTreatsSpeciallyAreNeverMadeAsOutputs) {
+  ScratchDir dir;
+  const std::vector<std::string> stored = {"NUL", "con", "Aux", "PRN",  "COM1", "lpt9", "CON ",
+                                           "a:b", "a*b", "a?b", "a\"b", "a<b",  "a>b",  "a|b"};
+  for (std::size_t i = 0; i < stored.size(); ++i)
+    dir.Write("in" + std::to_string(i) + ".bin", RollingStockNamed(stored[i]));
+  const auto before = dir.Snapshot();
+  DiagnosticCapture captured;
+  testing::RunBatchHere();
+  for (const std::string& name : stored)
+    EXPECT_EQ(Count(captured.messages(), "Can't open " + name + ".rol!\n"), 1) << name;
+  // Names Windows would strip the end of, given straight to a store.
+  const auto directory = OpenDirectory(".");
+  for (const char* name : {"picture.", "picture ", "picture. .", "nul.svg"}) {
+    EXPECT_EQ(directory->Store(name, Bytes{1, 2, 3}, nullptr), StoreOutcome::kRefused) << name;
+  }
+  EXPECT_EQ(dir.Snapshot(), before);
+}
+
+TEST(DirectoryWindows, NamesAreWindows1252AndOthersCannotBeOpened) {
+  ScratchDir dir;
+  const Bytes model = testing::ModelWithTrailingByte();
+  dir.Write("M\u00FCller.bak", model);
+  dir.Write("\u03A9.bak", model);
+  dir.Write("stock.bin", RollingStockNamed("Stra\xDF"
+                                           "enbahn \x80"));  // Windows-1252: ß, €
+  DiagnosticCapture captured;
+  testing::RunBatchHere();
+  EXPECT_EQ(dir.Read("M\u00FCller.mod"), Rewritten(model));
+  EXPECT_TRUE(dir.Exists("Stra\u00DFenbahn \u20AC.rol"));
+  EXPECT_EQ(Count(captured.messages(), "Can't open ?.bak!\n"), 4) << "each kind reports the entry";
+  EXPECT_EQ(dir.Snapshot().size(), 5u);
+}
+
+TEST(DirectoryWindows, AnInputInAnotherLetterCaseIsRewrittenInPlace) {
+  ScratchDir dir;
+  const Bytes model = testing::ModelWithTrailingByte();
+  dir.Write("A.MOD", model);
+  testing::RunBatchHere();
+  EXPECT_EQ(dir.Snapshot(), (std::map<std::string, Bytes>{{"A.MOD", Rewritten(model)}}));
+}
+
+TEST(DirectoryWindows, OutputsReadOnlyOrHeldOpenAreLeftAsTheyAre) {
+  ScratchDir dir;
+  const Bytes old = {'o', 'l', 'd'};
+  dir.Write("r.bak", testing::ModelWithTrailingByte());
+  dir.Write("r.mod", old);
+  std::filesystem::permissions("r.mod", std::filesystem::perms::owner_write, std::filesystem::perm_options::remove);
+  DiagnosticCapture captured;
+  testing::RunBatchHere();
+  EXPECT_EQ(Count(captured.messages(), "Can't open r.mod!\n"), 1);
+  // Held by a reader that lets others read and write but not delete: the
+  // output cannot be replaced, even after the retries.
+  dir.Write("h.mod", old);
+  std::ifstream holder("h.mod", std::ios::binary);
+  ASSERT_TRUE(holder.is_open());
+  EXPECT_EQ(OpenDirectory(".")->Store("h.mod", Bytes(20, 'n'), nullptr), StoreOutcome::kFailed);
+  EXPECT_EQ(captured.last_message(), "Can't write h.mod!\n");
+  EXPECT_EQ(dir.Read("r.mod"), old);
+  EXPECT_EQ(dir.Read("h.mod"), old);
+  EXPECT_EQ(dir.Snapshot().size(), 3u) << "no temporary left";
+}
+
+}  // namespace
+}  // namespace railfmt

@@ -1,0 +1,285 @@
+// The Windows side's decisions, over a directory in memory whose letter
+// case does not count, as on Windows; directory_windows_test.cpp runs the
+// real one under Windows.
+#include "driver/windows_directory.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <functional>
+#include <map>
+#include <string>
+#include <vector>
+
+#include "driver/diagnostics.h"
+#include "driver/windows_names.h"
+#include "tests/support/store_faults.h"
+
+namespace railfmt {
+namespace {
+
+using Bytes = std::vector<std::uint8_t>;
+
+struct MemoryEntry {
+  Bytes bytes;
+  FileFacts::Type type = FileFacts::Type::kFile;
+  bool read_only = false;
+  std::uint32_t attributes = 0;
+  std::uint64_t id = 0;
+  std::int64_t modified = 0;
+  int busy = 0;  // answers kBusy to this many opens and moves
+  bool flushed = false;
+  Bytes appended;  // added by another program at the first read
+};
+
+// Entries keyed by their spelling, found in any letter case.
+class MemoryFiles final : public WindowsFiles {
+ public:
+  using Entries = std::map<std::u16string, MemoryEntry>;
+  Entries entries;
+  unsigned paused_ms = 0;
+  int opens = 0;
+
+  MemoryEntry& Add(const std::u16string& name, Bytes bytes) {
+    MemoryEntry& e = entries[name] = MemoryEntry{};
+    e.bytes = std::move(bytes);
+    e.modified = ++clock_;
+    e.id = static_cast<std::uint64_t>(clock_);
+    return e;
+  }
+  void Touch(MemoryEntry& e) { e.modified = ++clock_; }
+  std::map<std::u16string, Bytes> Contents() const {
+    std::map<std::u16string, Bytes> out;
+    for (const auto& [name, e] : entries) out[name] = e.bytes;
+    return out;
+  }
+  Entries::iterator Find(const std::u16string& name) {
+    return std::find_if(entries.begin(), entries.end(), [&](const auto& e) {
+      return WindowsNamesEqual(ListedWindows1252Name(e.first), ListedWindows1252Name(name));
+    });
+  }
+  static FileFacts FactsOf(const MemoryEntry& e) {
+    return {e.type, e.read_only, e.attributes, {1, e.id, e.bytes.size(), e.modified}};
+  }
+
+  std::optional<std::vector<std::u16string>> List() override {
+    std::vector<std::u16string> names;
+    for (const auto& [name, e] : entries) names.push_back(name);
+    return names;
+  }
+  FileError Look(const std::u16string& name, FileFacts& facts, std::u16string& spelling) override {
+    const auto it = Find(name);
+    if (it == entries.end()) return FileError::kMissing;
+    facts = FactsOf(it->second);
+    spelling = it->first;
+    return FileError::kNone;
+  }
+  FileError Open(const std::u16string& name, OpenMode mode, std::uint32_t attributes,
+                 std::unique_ptr<WindowsFile>& file) override;
+  FileError Move(const std::u16string& from, const std::u16string& to, bool replace) override {
+    const auto target = Find(to);
+    if (target != entries.end() && target->second.busy > 0 && target->second.busy--) return FileError::kBusy;
+    if (target != entries.end() && !replace) return FileError::kExists;
+    const MemoryEntry moved = Find(from)->second;
+    entries.erase(Find(from));
+    entries[target != entries.end() ? target->first : to] = moved;
+    return FileError::kNone;
+  }
+  FileError Remove(const std::u16string& name) override {
+    return entries.erase(name) == 1 ? FileError::kNone : FileError::kMissing;
+  }
+  void Pause(unsigned milliseconds) override { paused_ms += milliseconds; }
+  unsigned long ProcessId() override { return 7; }
+
+ private:
+  std::int64_t clock_ = 0;
+};
+
+class MemoryFile final : public WindowsFile {
+ public:
+  MemoryFile(MemoryFiles& files, std::u16string name) : files_(files), name_(std::move(name)) {}
+  std::optional<FileFacts> Facts() override { return MemoryFiles::FactsOf(Entry()); }
+  std::optional<std::size_t> Read(std::uint8_t* data, std::size_t size) override {
+    MemoryEntry& e = Entry();
+    e.bytes.insert(e.bytes.end(), e.appended.begin(), e.appended.end());
+    e.appended.clear();
+    const std::size_t n = std::min(size, e.bytes.size() - at_);
+    std::copy_n(e.bytes.begin() + static_cast<std::ptrdiff_t>(at_), n, data);
+    at_ += n;
+    return n;
+  }
+  std::optional<std::size_t> Write(const std::uint8_t* data, std::size_t size) override {
+    MemoryEntry& e = Entry();
+    e.bytes.resize(std::max(e.bytes.size(), at_ + size));
+    std::copy_n(data, size, e.bytes.begin() + static_cast<std::ptrdiff_t>(at_));
+    at_ += size;
+    files_.Touch(e);
+    return size;
+  }
+  bool Flush() override { return Entry().flushed = true; }
+  bool Close() override { return true; }
+
+ private:
+  MemoryEntry& Entry() { return files_.Find(name_)->second; }
+  MemoryFiles& files_;
+  std::u16string name_;
+  std::size_t at_ = 0;
+};
+
+FileError MemoryFiles::Open(const std::u16string& name, OpenMode mode, std::uint32_t attributes,
+                            std::unique_ptr<WindowsFile>& file) {
+  ++opens;
+  const auto it = Find(name);
+  if (mode == OpenMode::kCreateNew) {
+    if (it != entries.end()) return FileError::kExists;
+    Add(name, {}).attributes = attributes;
+  } else if (it == entries.end()) {
+    return FileError::kMissing;
+  } else if (it->second.busy > 0) {
+    --it->second.busy;
+    return FileError::kBusy;
+  }
+  file = std::make_unique<MemoryFile>(*this, name);
+  return FileError::kNone;
+}
+
+class WindowsDirectoryTest : public ::testing::Test {
+ protected:
+  StoreOutcome Store(const std::string& name, const Bytes& bytes, const LoadedEntry* source = nullptr) {
+    return directory_.Store(name, bytes, source);
+  }
+
+  MemoryFiles& files_ = *new MemoryFiles;  // owned by directory_
+  testing::StoreFaults faults_;
+  std::function<void(StoreStep)> on_step_;  // another program at work
+  WindowsDirectory directory_{std::unique_ptr<WindowsFiles>(&files_),
+                              [this, hook = faults_.Hook()](StoreStep step, std::string_view name, std::size_t& size) {
+                                if (on_step_) on_step_(step);
+                                return hook(step, name, size);
+                              }};
+  DiagnosticCapture captured_;
+  const Bytes old_ = {'o', 'l', 'd'};
+  const Bytes new_ = Bytes(20, 'n');
+};
+
+TEST_F(WindowsDirectoryTest, NamesAreWindows1252AndSpecialNamesAreNeverOpened) {
+  files_.Add(u"M\u00FCller.bak", old_);
+  files_.Add(u"\u03A9.bak", old_);
+  files_.Add(u"CON.mod", old_);
+  files_.Add(u"trail.", old_);
+  EXPECT_EQ(directory_.ListNames(), (std::vector<std::string>{"CON.mod", "M\xFCller.bak", "trail.", "?.bak"}));
+  LoadedEntry entry;
+  EXPECT_EQ(directory_.Load("M\xFCller.bak", entry), LoadStatus::kLoaded);
+  EXPECT_EQ(files_.opens, 1);
+  const std::pair<const char*, LoadStatus> unopened[] = {
+      {"CON.mod", LoadStatus::kSpecial}, {"trail.", LoadStatus::kMissing}, {"?.bak", LoadStatus::kMissing}};
+  for (const auto& [name, status] : unopened) EXPECT_EQ(directory_.Load(name, entry), status) << name;
+  EXPECT_EQ(files_.opens, 1);
+
+  const auto before = files_.Contents();
+  for (const char* name : {"NUL.rol", "com1.mod", "pic.", "pic ", "a:b.mod", "a*b.mod", "a?b", "a\"b", "<", ">", "|",
+                           "a\\b.mod", "a/b.mod", "\x1F.mod"}) {
+    EXPECT_EQ(Store(name, new_), StoreOutcome::kRefused) << name;
+    EXPECT_EQ(captured_.last_message(), std::string("Can't open ") + name + "!\n");
+  }
+  EXPECT_EQ(files_.Contents(), before);
+  ASSERT_EQ(Store("M\xFCller.mod", new_), StoreOutcome::kCreated);
+  EXPECT_EQ(files_.entries.at(u"M\u00FCller.mod").bytes, new_);
+}
+
+TEST_F(WindowsDirectoryTest, AnOutputInAnotherLetterCaseIsThatFile) {
+  files_.Add(u"A.MOD", old_).attributes = 0x2;  // hidden
+  ASSERT_EQ(Store("A.mod", new_), StoreOutcome::kReplaced);
+  EXPECT_EQ(files_.Contents(), (std::map<std::u16string, Bytes>{{u"A.MOD", new_}}));
+  EXPECT_EQ(files_.entries.at(u"A.MOD").attributes, 0x2u);
+  EXPECT_TRUE(files_.entries.at(u"A.MOD").flushed) << "replaced content reaches the device first";
+  const std::uint64_t id = files_.entries.at(u"A.MOD").id;
+  ASSERT_EQ(Store("a.mod", new_), StoreOutcome::kUnchanged);
+  EXPECT_EQ(files_.entries.at(u"A.MOD").id, id) << "the same bytes are written where they stand";
+}
+
+TEST_F(WindowsDirectoryTest, WhatIsNoPlainWritableFileIsLeftAlone) {
+  files_.Add(u"ro.mod", old_).read_only = true;
+  files_.Add(u"dir.mod", {}).type = FileFacts::Type::kDirectory;
+  files_.Add(u"link.mod", old_).type = FileFacts::Type::kOther;
+  const auto before = files_.Contents();
+  for (const char* name : {"ro.mod", "dir.mod", "link.mod"}) {
+    EXPECT_EQ(Store(name, new_), StoreOutcome::kRefused);
+    EXPECT_EQ(captured_.last_message(), std::string("Can't open ") + name + "!\n");
+  }
+  EXPECT_EQ(files_.Contents(), before);
+}
+
+TEST_F(WindowsDirectoryTest, AFileChangedSinceItWasLoadedOrLookedAtIsNotReplaced) {
+  struct Case {
+    const char* what;
+    bool change_after_load;
+    StoreStep change_before;  // kOpen: not changed while storing
+    StoreOutcome outcome;
+  };
+  const Case cases[] = {{"unchanged", false, StoreStep::kOpen, StoreOutcome::kReplaced},
+                        {"changed after the load", true, StoreStep::kOpen, StoreOutcome::kFailed},
+                        {"changed before the swap", false, StoreStep::kRename, StoreOutcome::kFailed}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    files_.entries.clear();
+    files_.Add(u"x.mod", old_);
+    LoadedEntry loaded;
+    ASSERT_EQ(directory_.Load("x.mod", loaded), LoadStatus::kLoaded);
+    if (c.change_after_load) files_.Touch(files_.entries.at(u"x.mod"));
+    on_step_ = [&](StoreStep step) {
+      if (step == c.change_before && step != StoreStep::kOpen) files_.Touch(files_.entries.at(u"x.mod"));
+    };
+    EXPECT_EQ(Store("x.mod", new_, &loaded), c.outcome);
+    const Bytes& kept = c.outcome == StoreOutcome::kReplaced ? new_ : old_;
+    EXPECT_EQ(files_.Contents(), (std::map<std::u16string, Bytes>{{u"x.mod", kept}})) << "no temporary left";
+  }
+  EXPECT_EQ(captured_.messages(), std::vector<std::string>(2, "Can't write x.mod!\n"));
+}
+
+TEST_F(WindowsDirectoryTest, EveryFailingStepLeavesTheOutputAndNoTemporary) {
+  const std::pair<StoreStep, const char*> steps[] = {{StoreStep::kOpen, "Can't open x.mod!\n"},
+                                                     {StoreStep::kWrite, "Can't write x.mod!\n"},
+                                                     {StoreStep::kSync, "Can't write x.mod!\n"},
+                                                     {StoreStep::kClose, "Can't write x.mod!\n"},
+                                                     {StoreStep::kRename, "Can't write x.mod!\n"}};
+  for (const auto& [step, message] : steps) {
+    files_.entries.clear();
+    files_.Add(u"x.mod", old_);
+    faults_.Reset();
+    faults_.FailAt(step, 0);
+    captured_.Clear();
+    EXPECT_EQ(Store("x.mod", new_), step == StoreStep::kOpen ? StoreOutcome::kRefused : StoreOutcome::kFailed);
+    EXPECT_EQ(files_.Contents(), (std::map<std::u16string, Bytes>{{u"x.mod", old_}}));
+    EXPECT_EQ(captured_.messages(), std::vector<std::string>{message});
+  }
+}
+
+TEST_F(WindowsDirectoryTest, AFileHeldByAnotherProgramIsTriedAgainForAShortWhile) {
+  // Held for three attempts: loaded after pauses of 10, 20 and 40 ms. Held
+  // for good: given up after kAttempts.
+  files_.Add(u"held.mod", old_).busy = 3;
+  LoadedEntry entry;
+  ASSERT_EQ(directory_.Load("held.mod", entry), LoadStatus::kLoaded);
+  EXPECT_EQ(files_.paused_ms, 70u);
+  files_.entries.at(u"held.mod").busy = 1000;
+  files_.paused_ms = 0;
+  EXPECT_EQ(directory_.Load("held.mod", entry), LoadStatus::kFailed);
+  EXPECT_EQ(files_.paused_ms, 630u);
+  EXPECT_EQ(files_.entries.at(u"held.mod").busy, 1000 - WindowsDirectory::kAttempts);
+  // A replacement waits for the output too.
+  files_.entries.at(u"held.mod").busy = 2;
+  EXPECT_EQ(Store("held.mod", new_), StoreOutcome::kReplaced);
+  EXPECT_EQ(files_.Contents(), (std::map<std::u16string, Bytes>{{u"held.mod", new_}}));
+}
+
+TEST_F(WindowsDirectoryTest, ALoadTakesTheFileAsItWasWhenOpened) {
+  files_.Add(u"growing.mod", old_).appended = {'+', '+'};
+  LoadedEntry entry;
+  ASSERT_EQ(directory_.Load("growing.mod", entry), LoadStatus::kLoaded);
+  EXPECT_EQ(Bytes(entry.bytes().begin(), entry.bytes().end()), old_);
+  EXPECT_EQ(entry.identity().size, old_.size());
+}
+
+}  // namespace
+}  // namespace railfmt

@@ -1,0 +1,40 @@
+#!/usr/bin/env bash
+# The Windows zip as its users meet it: made by CPack from the built tree, it
+# holds one folder railfmt-VERSION-win64 with railfmt.exe, railinspect.exe
+# (which need no DLL beside them), README.md and LICENSE. Unpacked into a
+# fresh folder, its programs run there under the emulator: railfmt.exe over
+# a copy of the bundled samples writes what the build tree's railfmt.exe
+# writes over another copy.
+# Usage: windows_zip_test.sh BUILD_DIR SOURCE_DIR VERSION EMULATOR
+set -euo pipefail
+build=$1 source=$2 version=$3 emulator=$4
+scratch="$(mktemp -d "${TMPDIR:-/tmp}/railfmt-zip-XXXXXX")"
+trap 'rm -rf "$scratch"' EXIT
+fail() { echo "FAIL: $*" >&2; exit 1; }
+
+cpack --config "$build/CPackConfig.cmake" -B "$scratch/packages" >"$scratch/cpack.log" 2>&1 ||
+  { cat "$scratch/cpack.log"; fail "cpack"; }
+zip="$scratch/packages/railfmt-$version-win64.zip"
+[ -f "$zip" ] || { ls "$scratch/packages"; fail "no railfmt-$version-win64.zip"; }
+mkdir "$scratch/fresh"
+(cd "$scratch/fresh" && cmake -E tar xf "$zip")
+folder="$scratch/fresh/railfmt-$version-win64"
+listing="$(cd "$scratch/fresh" && find . | sort | tr '\n' ' ')"
+expected=". ./railfmt-$version-win64 ./railfmt-$version-win64/LICENSE ./railfmt-$version-win64/README.md "
+expected+="./railfmt-$version-win64/railfmt.exe ./railfmt-$version-win64/railinspect.exe "
+[ "$listing" = "$expected" ] || fail "the zip holds: $listing"
+for exe in railfmt.exe railinspect.exe; do
+  dlls="$(x86_64-w64-mingw32-objdump -p "$folder/$exe" | sed -n 's/^\tDLL Name: //p' | sort | tr '\n' ' ')"
+  [ "$dlls" = "KERNEL32.dll msvcrt.dll " ] || fail "$exe needs $dlls"
+done
+
+[ "$("$emulator" "$folder/railinspect.exe" --version)" = "$(printf 'railinspect %s\r' "$version")" ] ||
+  fail "railinspect.exe --version"
+for run in zip build; do cp -r "$source/samples" "$scratch/$run"; done
+(cd "$scratch/zip" && "$emulator" "$folder/railfmt.exe" >"$scratch/zip.out") || fail "railfmt.exe from the zip"
+(cd "$scratch/build" && "$emulator" "$build/driver/railfmt.exe" >"$scratch/build.out") || fail "railfmt.exe"
+[ -s "$scratch/zip.out" ] || fail "railfmt.exe from the zip printed no mismatch line"
+cmp "$scratch/zip.out" "$scratch/build.out" || fail "the two runs printed different lines"
+diff -r "$scratch/zip" "$scratch/build" || fail "the two runs wrote different files"
+[ "$(ls "$scratch/zip" | wc -l)" -gt "$(ls "$source/samples" | wc -l)" ] || fail "railfmt.exe from the zip wrote nothing"
+echo "zip: $(basename "$zip") $(stat -c %s "$zip") bytes, ran from a fresh folder"

@@ -1,0 +1,37 @@
+// Test support: runs a program with an argument list, never through a
+// shell, on POSIX (posix_spawn) and on Windows (CreateProcessW, with the
+// arguments quoted into the one command line Windows passes, the way the C
+// runtime splits it again).
+#pragma once
+
+#include <string>
+#include <vector>
+
+namespace railfmt::testing {
+
+struct ProgramRun {
+  int status = -1;  // the exit status; -1 when the program did not exit normally
+  std::string out;  // standard output, byte for byte
+  std::string err;  // standard error
+};
+
+// Runs argv[0] (on POSIX searched in PATH when it names no directory) with
+// argv (UTF-8) in the directory cwd ("" for the current one) and waits for
+// it.
+ProgramRun RunProgram(const std::vector<std::string>& argv, const std::string& cwd = "");
+
+// One argument in the form the Windows C runtime reads back unchanged.
+std::string QuoteWindowsArgument(const std::string& argument);
+
+// Standard output in the platform's text convention with each line end
+// made "\n". On Windows, where lines end in "\r\n", a bare "\n" becomes
+// "<LF>", so that a comparison sees it.
+std::string WithUnixLineEnds(const std::string& text);
+
+#ifndef _WIN32
+// Runs a command with /bin/sh and gives its standard output (POSIX tests
+// that need the shell's redirections and limits).
+std::string RunCommand(const std::string& command, int* exit_status = nullptr);
+#endif
+
+}  // namespace railfmt::testing
