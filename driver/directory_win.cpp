@@ -61,8 +61,7 @@ class Win32File final : public WindowsFile {
     facts.attributes = attributes & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_ARCHIVE |
                                      FILE_ATTRIBUTE_NOT_CONTENT_INDEXED);
     facts.identity = {info.dwVolumeSerialNumber, (std::uint64_t{info.nFileIndexHigh} << 32) | info.nFileIndexLow,
-                      (std::uint64_t{info.nFileSizeHigh} << 32) | info.nFileSizeLow, Nanoseconds(times.LastWriteTime),
-                      Nanoseconds(times.ChangeTime)};
+                      (std::uint64_t{info.nFileSizeHigh} << 32) | info.nFileSizeLow, Nanoseconds(times.LastWriteTime)};
     return facts;
   }
 

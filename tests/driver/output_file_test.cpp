@@ -2,7 +2,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cerrno>
 #include <filesystem>
 #include <functional>
 #include <string>
@@ -76,7 +75,7 @@ TEST_F(OutputFileTest, EveryFailureLeavesTheExistingOutputAndNoTemporary) {
 
 TEST_F(OutputFileTest, ADirectoryInThePlaceOfTheOutputIsLeftAlone) {
   DiagnosticCapture captured;
-  ASSERT_EQ(::mkdir("out.mod", 0755), 0);
+  ASSERT_TRUE(std::filesystem::create_directory("out.mod"));
   EXPECT_FALSE(Store("out.mod", new_));
   EXPECT_EQ(captured.last_message(), "Can't open out.mod!\n");
   EXPECT_TRUE(std::filesystem::is_directory(dir_.path() + "/out.mod"));

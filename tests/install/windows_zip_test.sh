@@ -30,11 +30,25 @@ done
 
 [ "$("$emulator" "$folder/railinspect.exe" --version)" = "$(printf 'railinspect %s\r' "$version")" ] ||
   fail "railinspect.exe --version"
-for run in zip build; do cp -r "$source/samples" "$scratch/$run"; done
+for run in zip build inspect; do cp -r "$source/samples" "$scratch/$run"; done
+# railinspect.exe's predictions, made before the run, hold for what
+# railfmt.exe then writes: every output it names has the size it foretold.
+(cd "$scratch/inspect" && "$emulator" "$folder/railinspect.exe" --jsonl --no-content . >"$scratch/predicted.jsonl") ||
+  [ $? -eq 1 ] || fail "railinspect.exe --jsonl"
 (cd "$scratch/zip" && "$emulator" "$folder/railfmt.exe" >"$scratch/zip.out") || fail "railfmt.exe from the zip"
 (cd "$scratch/build" && "$emulator" "$build/driver/railfmt.exe" >"$scratch/build.out") || fail "railfmt.exe"
 [ -s "$scratch/zip.out" ] || fail "railfmt.exe from the zip printed no mismatch line"
 cmp "$scratch/zip.out" "$scratch/build.out" || fail "the two runs printed different lines"
 diff -r "$scratch/zip" "$scratch/build" || fail "the two runs wrote different files"
 [ "$(ls "$scratch/zip" | wc -l)" -gt "$(ls "$source/samples" | wc -l)" ] || fail "railfmt.exe from the zip wrote nothing"
+python3 - "$scratch/predicted.jsonl" "$scratch/zip" <<'PY' || fail "railinspect.exe foretold another run"
+import json, os, sys
+lines = [json.loads(l) for l in open(sys.argv[1], encoding="utf-8") if l.strip()]
+assert len(lines) == len(os.listdir(os.path.join(sys.argv[2], "..", "inspect"))), len(lines)
+writes = [l["railfmt"] for l in lines if l.get("railfmt", {}).get("action") in ("change", "create", "replace")]
+assert writes, "no write foretold"
+for w in writes:
+    size = os.path.getsize(os.path.join(sys.argv[2], w["output_name"]))
+    assert size == w["output_size"], (w["output_name"], size, w["output_size"])
+PY
 echo "zip: $(basename "$zip") $(stat -c %s "$zip") bytes, ran from a fresh folder"
