@@ -5,7 +5,7 @@
 #include <string>
 
 #include "driver/directory.h"
-#include "tests/support/sample_files.h"
+#include "tools/samples/sample_files.h"
 
 int main(int argc, char** argv) {
   if (argc != 2) {

@@ -5,7 +5,7 @@
 #include <vector>
 
 #include "driver/byte_writer.h"
-#include "tests/support/model_samples.h"
+#include "tools/samples/model_samples.h"
 
 namespace railfmt::testing {
 

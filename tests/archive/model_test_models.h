@@ -4,7 +4,7 @@
 #include <vector>
 
 #include "archive/model.h"
-#include "tests/support/model_samples.h"
+#include "tools/samples/model_samples.h"
 
 namespace railfmt::testing {
 

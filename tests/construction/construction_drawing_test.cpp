@@ -37,35 +37,6 @@ std::vector<CLinie> LinesOf(int first, int n) {
   return lines;
 }
 
-// A drawing with every list filled: 3 points, a line and a triangle
-// (11 index objects), 2 formats and 2 records in each line list. Its
-// separators: points 0x8001, index block 0x8005, formats 0x8011, dashed
-// lines 0x8014, plain lines 0x8017, dimension lines 0x801A.
-DrawingBytes FullDrawingBytes() {
-  DrawingBytes file;
-  file.Word(3, "points.count").Intro("CObPunkt", "points.intro").Points(3, 0x8001, "points");
-  file.Word(11, "index.count")
-      .Intro("CObIndex", "index.intro")
-      .Objects({M(0), M(1), V(0), V(1), M(4), V(0), V(1), V(2), M(7), M(9), M(9)}, 0x8005, "index");
-  file.Word(2, "formats.count").Intro("CObFormat", "formats.intro").Formats(2, 0x8011, "formats");
-  file.Word(2, "dashed.count").Intro("CObStrichLinie", "dashed.intro").Lines(0, 2, 0x8014, "dashed");
-  file.Word(2, "plain.count").Intro("CObLinie", "plain.intro").Lines(10, 2, 0x8017, "plain");
-  file.Word(0, "reserved");
-  file.Word(2, "dimension.count").Intro("CObMassLinie", "dimension.intro").Lines(20, 2, 0x801A, "dimension");
-  return file;
-}
-
-CKonstruktion FullDrawing() {
-  CKonstruktion drawing;
-  drawing.SetPoints(PointsOf(3));
-  drawing.SetPrimitives({MakePrimitive({0, 1}), MakePrimitive({0, 1, 2})});
-  drawing.SetFormats(FormatsOf(2));
-  drawing.SetDashedLines(LinesOf(0, 2));
-  drawing.SetLines(LinesOf(10, 2));
-  drawing.SetDimensionLines(LinesOf(20, 2));
-  return drawing;
-}
-
 std::vector<std::uint8_t> Encode(const CKonstruktion& drawing) {
   ByteWriter out;
   EncodeConstructionDrawing(drawing, out);
@@ -126,34 +97,6 @@ TEST(ConstructionDrawing, ThreePointExampleUsesTheRunningSeparatorTags) {
   ASSERT_EQ(read.ReadOk, 1) << captured.last_message();
   read.ReadOk = 0;
   EXPECT_EQ(read, drawing);
-}
-
-TEST(ConstructionDrawing, FullDrawingReadsAndRewritesByteForByte) {
-  const std::vector<std::uint8_t> bytes = FullDrawingBytes().bytes();
-  DiagnosticCapture captured;
-  CKonstruktion drawing;
-  std::size_t stop = 0;
-  stop = ReadConstructionDrawing(drawing, bytes, "voll.kon").stop_offset;
-  ASSERT_EQ(drawing.ReadOk, 1) << captured.last_message();
-  EXPECT_TRUE(captured.messages().empty());
-  EXPECT_EQ(stop, bytes.size());
-  CKonstruktion expected = FullDrawing();
-  expected.ReadOk = 1;
-  EXPECT_EQ(drawing, expected);
-  EXPECT_EQ(Encode(drawing), bytes);
-}
-
-TEST(ConstructionDrawing, ExtraBytesAreReportedAcceptedAndDropped) {
-  std::vector<std::uint8_t> bytes = FullDrawingBytes().bytes();
-  const std::size_t size = bytes.size();
-  bytes.push_back(0x00);
-  bytes.push_back(0x42);
-  DiagnosticCapture captured;
-  CKonstruktion drawing;
-  ReadConstructionDrawing(drawing, bytes, "mehr.kon");
-  EXPECT_EQ(drawing.ReadOk, 1);
-  EXPECT_EQ(captured.messages(), std::vector<std::string>{"EOF not found: mehr.kon!\n"});
-  EXPECT_EQ(Encode(drawing).size(), size);
 }
 
 // A non-canonical block (a polygon of three vertices) comes out canonical.
@@ -271,61 +214,6 @@ const FaultCase kFaults[] = {
     {"negative dimension count", "dimension.count", 0, false, 0xFFFF, "", "Formatfehler!\n"},
     {"negative index count", "index.count", 0, false, 0xFFFF, "", "Vert(0,1) nicht gefunden!\n"},
 };
-
-TEST(ConstructionDrawing, EveryCheckRaisesItsMessageAfterItsMismatchLine) {
-  const DrawingBytes file = FullDrawingBytes();
-  for (const FaultCase& fault : kFaults) {
-    SCOPED_TRACE(fault.what);
-    std::vector<std::uint8_t> bytes = file.bytes();
-    const std::size_t at = file.at(fault.mark) + fault.offset;
-    if (fault.byte) {
-      bytes[at] = static_cast<std::uint8_t>(fault.value);
-    } else {
-      SetWord(bytes, at, fault.value);
-    }
-    DiagnosticCapture captured;
-    CKonstruktion drawing;
-    ReadConstructionDrawing(drawing, bytes, "fehler.kon");
-    EXPECT_EQ(drawing.ReadOk, 0);
-    EXPECT_EQ(captured.mismatches(), fault.mismatch);
-    EXPECT_EQ(captured.messages(), std::vector<std::string>{fault.message});
-  }
-}
-
-// A drawing cut anywhere is never accepted; short data prints no mismatch
-// line, and only the failed field's message goes out: that of its check,
-// or "Formatfehler!" for a raw field.
-TEST(ConstructionDrawing, TruncationAtEveryLengthIsRejected) {
-  const DrawingBytes file = FullDrawingBytes();
-  const std::vector<std::uint8_t> bytes = file.bytes();
-  const std::map<std::size_t, const char*> messages = {
-      {1, "Formatfehler 1 in (null)!\n"},
-      {file.at("points.count") + 1, "Formatfehler!\n"},
-      {file.at("points.intro") + 3, "Formatfehler 7 in (null)!\n"},
-      {file.at("points.intro") + 6, "Formatfehler 8 in (null)!\n"},
-      {file.at("points.sep") + 1, "Formatfehler 12!\n"},
-      {file.at("index.intro") + 1, "Formatfehler 13 in (null)!\n"},
-      {file.at("formats.intro") + 12, "Formatfehler 18 in (null)!\n"},
-      {file.at("dashed.sep") - 1, "Formatfehler!\n"},
-      {file.at("dashed.sep") + 1, "Formatfehler 20 in (null)!\n"},
-      {file.at("reserved") + 1, "Formatfehler Juhu in (null)!\n"},
-      {bytes.size() - 1, "Formatfehler!\n"},  // inside the last line record
-  };
-  for (std::size_t length = 0; length < bytes.size(); ++length) {
-    SCOPED_TRACE(length);
-    DiagnosticCapture captured;
-    CKonstruktion drawing;
-    std::size_t stop = bytes.size() + 1;
-    stop = ReadConstructionDrawing(drawing, std::span<const std::uint8_t>(bytes).first(length), "kurz.kon").stop_offset;
-    EXPECT_EQ(drawing.ReadOk, 0);
-    EXPECT_EQ(captured.mismatches(), "");
-    ASSERT_EQ(captured.messages().size(), 1u);
-    if (messages.count(length)) {
-      EXPECT_EQ(captured.messages()[0], messages.at(length));
-    }
-    EXPECT_LE(stop, length);
-  }
-}
 
 }  // namespace
 }  // namespace railfmt

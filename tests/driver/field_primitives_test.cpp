@@ -145,45 +145,6 @@ TEST(StringPrimitives, ReadString8CutsAtZeroAndFailsOnShortData) {
   }
 }
 
-TEST(StringPrimitives, WriteString8KeepsLengthModulo256) {
-  const std::string text(300, 'x');
-  ByteWriter w;
-  WriteString8(w, text);
-  ASSERT_EQ(w.size(), 45u);
-  EXPECT_EQ(w.bytes()[0], 44);
-  ReadCursor in(w.bytes());
-  std::string back;
-  ASSERT_TRUE(ReadString8(in, back));
-  EXPECT_EQ(back, std::string(44, 'x'));
-
-  ByteWriter w16;
-  WriteString16(w16, "CObFormat");
-  EXPECT_EQ(w16.size(), 2u + 9u) << "no terminator";
-}
-
-TEST(Diagnostics, MessagesGoToTheInstalledSinkOnly) {
-  {
-    DiagnosticCapture captured;
-    ReportOpenFailure("a b.mod");
-    const std::vector<std::uint8_t> two = Bytes({1, 2});
-    ReadCursor in(two);
-    CheckEndOfData(in, "x.mod");
-    std::uint16_t v = 0;
-    ASSERT_TRUE(in.ReadU16(v));
-    CheckEndOfData(in, "y.mod");
-    ASSERT_EQ(captured.messages().size(), 2u);
-    EXPECT_EQ(captured.messages()[0], "Can't open a b.mod!\n");
-    EXPECT_EQ(captured.messages()[1], "EOF not found: x.mod!\n");
-  }
-  // A name of any length is formatted whole.
-  DiagnosticCapture captured;
-  const std::string long_name(5000, 'n');
-  ReportOpenFailure(long_name);
-  EXPECT_EQ(captured.last_message(), "Can't open " + long_name + "!\n");
-  EXPECT_EQ(MessageBuffer(), captured.last_message());
-  EXPECT_STREQ(NameOrNull(std::nullopt), "(null)");
-}
-
 TEST(Diagnostics, EndOfDataAfterAReadThatRanShortIsNotReported) {
   // A read that ran past the end took the stream to its end, as a short
   // block read does: the bytes it could not use are not trailing bytes.

@@ -65,41 +65,6 @@ TEST_F(OutputFilePosixTest, AnOutputTheUserMayNotWriteIsLeftAlone) {
   EXPECT_EQ(captured.last_message(), "Can't open ro.mod!\n");
 }
 
-TEST_F(OutputFilePosixTest, AReplacementKeepsThePermissionBitsWhateverTheUmask) {
-  // The new file is created under the umask; where that leaves other bits
-  // than the replaced file had, they are set afterwards.
-  struct Case {
-    mode_t umask_value;
-    mode_t mode;
-  };
-  const Case cases[] = {{022, 0644}, {022, 0755}, {022, 0666}, {077, 0644}, {0, 0600}, {0, 0777}, {027, 0664}};
-  for (const Case& c : cases) {
-    SCOPED_TRACE(::testing::Message() << "umask " << std::oct << c.umask_value << " mode " << c.mode);
-    dir_.Write("m.mod", old_);
-    ASSERT_EQ(::chmod("m.mod", c.mode), 0);
-    const mode_t previous_umask = ::umask(c.umask_value);
-    directory_ = OpenDirectory(".", faults_.Hook());  // the umask is read when a directory is opened
-    const bool stored = Store("m.mod", new_);
-    ::umask(previous_umask);
-    ASSERT_TRUE(stored);
-    EXPECT_EQ(dir_.Read("m.mod"), new_);
-    struct stat st {};
-    ASSERT_EQ(::stat("m.mod", &st), 0);
-    EXPECT_EQ(st.st_mode & 07777, c.mode);
-  }
-}
-
-TEST_F(OutputFilePosixTest, AReplacementLeavesOtherLinksToTheOldFileAlone) {
-  // The output name gets a new file; a second hard link to the replaced one
-  // keeps the old content, and no temporary is left beside them.
-  dir_.Write("a.mod", old_);
-  ASSERT_EQ(::link("a.mod", "b.bak"), 0);
-  ASSERT_TRUE(Store("a.mod", new_));
-  EXPECT_EQ(dir_.Read("a.mod"), new_);
-  EXPECT_EQ(dir_.Read("b.bak"), old_);
-  EXPECT_EQ(dir_.Snapshot().size(), 2u);
-}
-
 ino_t InodeOf(const char* name) {
   struct stat st {};
   return ::stat(name, &st) == 0 ? st.st_ino : 0;

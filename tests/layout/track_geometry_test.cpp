@@ -151,36 +151,6 @@ TEST(TrackGeometry, AwkwardAnglesGiveTheExtendedComputationsBits) {
   }
 }
 
-TEST(TrackGeometry, StraightnessThresholdIsTheDouble1e10) {
-  // |sin d| of these tracks lies between 1e-10 in extended precision and the
-  // double 1e-10 (about 3.6e-27 above it): below the threshold, so straight.
-  const struct {
-    std::array<float, 3> direction;
-    std::int32_t end_x;
-  } cases[] = {{{0x1.00001p+0f, 0x1.c9e9a2p-31f, 0}, 1071883252}, {{0x1.000018p+0f, 0x1.54231p-31f, 0}, 1391392146}};
-  for (const auto& c : cases) {
-    const CGleis t = MakeTrack(1, "s", 2, {0, 0, 0}, c.direction, {c.end_x, 1, 0});
-    const ArcResult arc = ArcGeometry(t);
-    EXPECT_FALSE(arc.radius.has_value()) << c.end_x;
-    EXPECT_EQ(arc.turning_angle, 0.0);
-    EXPECT_EQ(arc.end_direction, (std::array<float, 3>{1, 0, 0}));
-  }
-}
-
-TEST(TrackGeometry, IntegerArithmeticWrapsAt32Bits) {
-  constexpr std::int32_t kMax = std::numeric_limits<std::int32_t>::max();
-  constexpr std::int32_t kMin = std::numeric_limits<std::int32_t>::min();
-  EXPECT_EQ(WrappingAdd(kMax, 1), kMin);
-  EXPECT_EQ(WrappingSub(kMin, 1), kMax);
-  const CGleis far = MakeTrack(1, "w", 2, {kMax, kMax, kMax}, {1, 0, 0}, {kMax, kMax, kMax - 1});
-  // The sums wrap to -2, halved to -1.
-  EXPECT_EQ(TrackMidpoint(far), (std::array<std::int32_t, 3>{-1, -1, RoundHalfAway(-3 * 0.5)}));
-  const CGleis wrap = MakeTrack(1, "w", 2, {kMax - 100, 0, 0}, {1, 0, 0}, {kMin + 100, 0, 0});
-  // dx wraps to +201: a straight towards +x whose buffer stop wraps back.
-  EXPECT_EQ(EndDirection(wrap), (std::array<float, 3>{1, 0, 0}));
-  EXPECT_EQ(BufferStopPosition(wrap)[0], WrappingAdd(kMin + 100, -300));
-}
-
 TEST(TrackGeometry, DegenerateTracksDoNotFail) {
   const struct {
     std::array<float, 3> direction;

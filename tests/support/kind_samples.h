@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "driver/file_kind.h"
-#include "tests/support/sample_files.h"
+#include "tools/samples/sample_files.h"
 
 namespace railfmt::testing {
 

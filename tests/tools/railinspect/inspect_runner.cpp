@@ -11,7 +11,7 @@
 #include <sstream>
 #include <stdexcept>
 
-#include "tests/support/sample_files.h"
+#include "tools/samples/sample_files.h"
 #include "tests/support/run_program.h"
 #include "tests/support/scratch_dir.h"
 

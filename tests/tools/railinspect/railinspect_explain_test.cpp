@@ -11,9 +11,9 @@
 #include "driver/diagnostics.h"
 #include "layout/layout.h"
 #include "rollingstock/rolling_stock_kind.h"
-#include "tests/support/layout_samples.h"
+#include "tools/samples/layout_samples.h"
 #include "tests/support/mutator.h"
-#include "tests/support/sample_files.h"
+#include "tools/samples/sample_files.h"
 #include "tests/support/scratch_dir.h"
 #include "tests/tools/railinspect/inspect_runner.h"
 

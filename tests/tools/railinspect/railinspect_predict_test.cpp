@@ -18,7 +18,7 @@
 #include "rollingstock/rolling_stock_kind.h"
 #include "tests/support/kind_samples.h"
 #include "tests/support/run_program.h"
-#include "tests/support/sample_files.h"
+#include "tools/samples/sample_files.h"
 #include "tests/support/scratch_dir.h"
 #include "tests/tools/railinspect/inspect_runner.h"
 #include "tools/make_corpus/corpus.h"
