@@ -29,8 +29,7 @@ LoadStatus MemoryDirectory::Load(const std::string& name, LoadedEntry& entry) {
   return LoadStatus::kLoaded;
 }
 
-StoreOutcome MemoryDirectory::Store(const std::string& name, std::span<const std::uint8_t> bytes,
-                                    const LoadedEntry*) {
+StoreOutcome MemoryDirectory::Store(const std::string& name, std::span<const std::uint8_t> bytes, const LoadedEntry*) {
   auto [it, added] = entries_.try_emplace(name);
   Entry& entry = it->second;
   StoreOutcome outcome = StoreOutcome::kCreated;

@@ -34,8 +34,8 @@ class MemoryDirectory final : public Directory {
  private:
   struct Entry {
     std::vector<std::uint8_t> bytes;
-    std::uint64_t number = 0;      // stands for the file's identity
-    std::int64_t generation = 0;   // counts the stores over it
+    std::uint64_t number = 0;     // stands for the file's identity
+    std::int64_t generation = 0;  // counts the stores over it
     bool written = false;
   };
   std::map<std::string, Entry> entries_;
