@@ -57,17 +57,22 @@ class QuietReaders {
 struct Run {
   railfmt::MemoryDirectory directory;
   std::optional<railfmt::inspect::RunReplay> replay;
-  std::vector<std::string> skipped;  // names railfmt passes over, in the order added
-  std::vector<Report> reports;       // by row, as far as visited
-  std::string mismatches;            // what railfmt prints
-  std::string out;                   // the last result handed to JavaScript
+  std::vector<std::string> skipped;   // names railfmt passes over, in the order added
+  std::vector<Report> reports;        // by row, as far as visited
+  std::string mismatches;             // what railfmt prints
+  std::string text;                   // the last text made for JavaScript
+  std::span<const std::uint8_t> out;  // the last result handed to JavaScript
 };
 
 std::string_view Text(const char* data, std::size_t size) { return {data, size}; }
 
+std::size_t Hand(Run& run, std::span<const std::uint8_t> bytes) {
+  run.out = bytes;
+  return bytes.size();
+}
 std::size_t Hand(Run& run, std::string text) {
-  run.out = std::move(text);
-  return run.out.size();
+  run.text = std::move(text);
+  return Hand(run, {reinterpret_cast<const std::uint8_t*>(run.text.data()), run.text.size()});
 }
 
 }  // namespace
@@ -77,7 +82,7 @@ RV_API void rv_free(void* p) { std::free(p); }
 
 RV_API Run* rv_run_new() { return new (std::nothrow) Run; }
 RV_API void rv_run_free(Run* run) { delete run; }
-RV_API const char* rv_data(const Run* run) { return run->out.data(); }
+RV_API const std::uint8_t* rv_data(const Run* run) { return run->out.data(); }
 RV_API std::size_t rv_size(const Run* run) { return run->out.size(); }
 
 RV_API void rv_run_add(Run* run, const char* name, std::size_t name_size, const std::uint8_t* data, std::size_t size) {
@@ -117,10 +122,11 @@ RV_API std::size_t rv_run_finish(Run* run) {
   return run->directory.written().size();
 }
 
-RV_API std::size_t rv_run_written_name(Run* run, std::size_t i) { return Hand(*run, run->directory.written()[i]); }
+RV_API std::size_t rv_run_written_name(Run* run, std::size_t i) {
+  return Hand(*run, std::string(run->directory.written()[i]));
+}
 RV_API std::size_t rv_run_written_bytes(Run* run, std::size_t i) {
-  const std::vector<std::uint8_t>& bytes = *run->directory.Find(run->directory.written()[i]);
-  return Hand(*run, std::string(bytes.begin(), bytes.end()));
+  return Hand(*run, *run->directory.Find(run->directory.written()[i]));
 }
 RV_API std::size_t rv_run_mismatches(Run* run) { return Hand(*run, run->mismatches); }
 
