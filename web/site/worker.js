@@ -1,12 +1,13 @@
-// Does the work off the page's thread: reads the files it is given, runs the
-// library over each folder of them, reports the rows and the progress as it
-// goes, and answers requests for a row's details and for a zip.
+// Does the work off the page's thread: takes the files' bytes as the page
+// reads them, runs the library over each folder of them, reports the rows
+// and the progress as it goes, and answers requests for a row's details and
+// for a zip.
 import { loadLibrary } from './library.js';
 
 let library = loadLibrary();
-let runs = [];          // by folder number, while their details may be asked for
+let runs = [];              // by folder number, while their details may be asked for
+let folders = new Map();    // folder path → its run, while files come in
 let queue = Promise.resolve();
-const READ_AHEAD = 512;  // files read at once: the browser opens them in parallel
 
 library.then(
   () => self.postMessage({ type: 'ready' }),
@@ -27,29 +28,24 @@ self.onmessage = ({ data }) => {
 };
 
 const jobs = {
-  async process({ files }) {
+  async begin() {
     for (const run of runs) run.free();
     runs = [];
-    const folders = new Map();
-    for (const f of files) {
-      const folder = f.path.includes('/') ? f.path.slice(0, f.path.lastIndexOf('/') + 1) : '';
-      if (!folders.has(folder)) folders.set(folder, []);
-      folders.get(folder).push(f);
-    }
-    const total = files.length;
-    let done = 0;
-    let reading = 0;  // milliseconds spent waiting for the browser to read files
+    folders = new Map();
+  },
+  // Files as {path, bytes}, in the order the user gave them.
+  async files({ files }) {
     const lib = await library;
-    for (const [folder, members] of folders) {
-      const run = lib.newRun();
-      const number = runs.push(run) - 1;
-      for (let i = 0; i < members.length; i += READ_AHEAD) {
-        const chunk = members.slice(i, i + READ_AHEAD);
-        const t = performance.now();
-        const contents = await Promise.all(chunk.map((f) => f.file.arrayBuffer()));
-        reading += performance.now() - t;
-        chunk.forEach((f, j) => run.add(f.path.slice(folder.length), new Uint8Array(contents[j])));
-      }
+    for (const { path, bytes } of files) {
+      const folder = path.slice(0, path.lastIndexOf('/') + 1);
+      if (!folders.has(folder)) folders.set(folder, runs.push(lib.newRun()) - 1);
+      runs[folders.get(folder)].add(path.slice(folder.length), bytes);
+    }
+  },
+  async process({ total }) {
+    let done = 0;
+    for (const [folder, number] of folders) {
+      const run = runs[number];
       const count = run.start();
       let rows = [];
       let sent = performance.now();
@@ -66,7 +62,7 @@ const jobs = {
       self.postMessage({ type: 'written', folder: number, path: folder, files: written, mismatches },
         written.map((f) => f.bytes.buffer));
     }
-    self.postMessage({ type: 'done', total, reading });
+    self.postMessage({ type: 'done', total });
   },
   details({ folder, k }) {
     const run = runs[folder];
