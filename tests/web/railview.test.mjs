@@ -21,7 +21,7 @@ const scratch = mkdtempSync(join(tmpdir(), 'railview-test-'));
 
 // A folder as the user has it, and what the native tools say and write there.
 function folder(name, fill, inspect = true) {
-  const dir = join(scratch, name, 'before');
+  const dir = join(scratch, name, 'planning');
   mkdirSync(dir, { recursive: true });
   fill(dir);
   // Its exit status says whether every file was recognised: not asked here.
@@ -121,7 +121,7 @@ print(json.dumps({i.filename.split('/')[-1]: z.read(i).hex() for i in z.infolist
   });
 
   test('a damaged file shows every kind\'s failing check, its mismatch lines and the bytes', async () => {
-    await details('before/damaged.mod');
+    await details('planning/damaged.mod');
     const expected = mixed.files.get('damaged.mod');
     const shown = await page.$$eval('#checks .attempt', (parts) => parts.map((p) => p.textContent));
     assert.equal(shown.length, expected.attempts.length);
@@ -138,7 +138,7 @@ print(json.dumps({i.filename.split('/')[-1]: z.read(i).hex() for i in z.infolist
 
   test('a layout\'s picture has one element per track, and the keys zoom it', async () => {
     for (const name of ['anlage_gleistypen.anl', 'anlage_bruecken.anl']) {
-      await details(`before/${name}`);
+      await details(`planning/${name}`);
       const svg = await download(() => page.getByRole('button', { name: 'Download picture (SVG)' }).click());
       const text = svg.bytes.toString();
       const group = text.slice(text.indexOf('<g class="tracks">'));
@@ -152,7 +152,7 @@ print(json.dumps({i.filename.split('/')[-1]: z.read(i).hex() for i in z.infolist
     assert.notEqual(await page.$eval('#picture', (i) => i.style.transform), before);
     await page.keyboard.press('0');
     await page.screenshot({ path: join(shots, 'layout.png') });
-    await details('before/station.mod');
+    await details('planning/station.mod');
     await page.click('#json-part summary');
     await page.screenshot({ path: join(shots, 'model.png') });
     await page.click('#close');
