@@ -28,7 +28,7 @@ if [ ${#missing[@]} -gt 0 ]; then
     "${missing[@]}" >/dev/null
 fi
 # The tests and the server need Node.js 20 or later (playwright-core 1.65).
-if ! node -e 'process.exit(+process.versions.node.split(".")[0] < 20)' 2>/dev/null; then
+if ! node -e 'process.exit(Number(process.versions.node.split(".")[0]) < 20 ? 1 : 0)' 2>/dev/null; then
   echo "web: Node.js 20 or later is needed" >&2
   exit 1
 fi
