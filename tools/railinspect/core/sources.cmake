@@ -1,0 +1,19 @@
+# The inspection core's sources, shared by railinspect and the web page.
+set(RAILINSPECT_CORE_SOURCES
+  ${CMAKE_CURRENT_LIST_DIR}/explain.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/explain_words.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/explanations.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/inspect.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/json_archive.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/json_content.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/json_layout.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/json_report.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/json_stream.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/json_values.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/prediction.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/svg_canvas.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/svg_drawing.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/svg_labels.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/svg_layout.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/svg_model.cpp
+  ${CMAKE_CURRENT_LIST_DIR}/text_report.cpp)
