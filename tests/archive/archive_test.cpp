@@ -1,0 +1,189 @@
+// Models and their primitive blocks: the encoding's worked examples, the
+// canonical rewriting of primitives and the tag rules.
+#include <gtest/gtest.h>
+
+#include <limits>
+#include <optional>
+
+#include "archive/model.h"
+#include "driver/byte_order.h"
+#include "driver/diagnostics.h"
+#include "tests/archive/model_builders.h"
+
+namespace railfmt {
+namespace {
+using namespace testing;  // NOLINT: the builders read as the format's notation
+
+// Writes a first model and notes the tags it was written with.
+Bytes WrittenFirst(CModell& model) {
+  ByteWriter out;
+  const ModelTags tags = model.WriteModelFirst(out);
+  model.IndexTag = tags.index;
+  model.FormatTag = tags.format;
+  return out.Take();
+}
+
+// Reads bytes as a first model and expects a clean success.
+CModell ReadBack(const Bytes& bytes) {
+  DiagnosticCapture captured;
+  CModell model;
+  ReadCursor in(bytes);
+  model.ReadModelFirst(in);
+  EXPECT_EQ(model.ReadOk, 1) << ::testing::PrintToString(captured.messages());
+  EXPECT_TRUE(in.at_end());
+  EXPECT_EQ(captured.mismatches(), "");
+  return model;
+}
+
+TEST(Model, FortySixZeroBytesAreTheEmptyModel) {
+  const Bytes zeros(46, 0);
+  EXPECT_EQ(ReadBack(zeros).ElementCount, 0);
+  CModell empty;
+  EXPECT_EQ(WrittenFirst(empty), zeros);
+  CModell header;
+  header.Format.Doubles = {1.5, 2.5, -3.5};
+  header.Format.Values = {1, 2, 3};
+  const Bytes bytes = WrittenFirst(header);
+  ASSERT_EQ(bytes.size(), 46u);
+  EXPECT_EQ(LoadLEDouble(&bytes[4]), 1.5);
+  EXPECT_EQ(LoadLEDouble(&bytes[20]), -3.5);
+  EXPECT_EQ(LoadLE32(&bytes[36]), 3u);
+  const CModell back = ReadBack(bytes);
+  EXPECT_EQ(back.Format.Doubles, header.Format.Doubles);
+  EXPECT_EQ(back.Format.Factors, (std::array<float, 3>{1.0f, 1.0f, 1.0f}));  // not stored
+}
+
+TEST(Model, WorkedExamplesGiveTheirBytesAndTagsWrappingAtSixteenBits) {
+  // One point and one primitive: 229 bytes. Header 42, "CObArray" 14,
+  // count 2, "CObPunkt" 14, point 48, counts 4, then the object count.
+  CModell one = ModelOf({PartOf({SamplePoint(1, 2, 3)}, {MakePrimitive({0})}, {})});
+  const Bytes bytes = WrittenFirst(one);
+  EXPECT_EQ(bytes.size(), 229u);
+  EXPECT_EQ(one.IndexTag, 0x8006);
+  EXPECT_EQ(one.FormatTag, 0x800F);
+  constexpr std::size_t kObjectCount = 42 + 14 + 2 + 14 + 48 + 4, kBlock = kObjectCount + 2 + 14;
+  EXPECT_EQ(LoadLE16(&bytes[kObjectCount]), 7);
+  for (std::size_t i = 1; i < 7; ++i) EXPECT_EQ(LoadLE16(&bytes[kBlock + i * 10 - 2]), 0x8006);
+  EXPECT_EQ(LoadLE16(&bytes[kBlock + 68 + 4]), 0);  // format count
+  ExpectSameContent(ReadBack(bytes), one);
+  // Two parts: the blocks as listed, 0x800B between index objects of
+  // part 1, 0x801E before part 1's format.
+  CModell two = ModelOf(
+      {PartOf({SamplePoint(1, 0, 0), SamplePoint(2, 0, 0), SamplePoint(3, 0, 0)}, {MakePrimitive({2})}, {FormatOf(1)}),
+       PartOf({SamplePoint(4, 0, 0), SamplePoint(5, 0, 0)}, {MakePrimitive({0, 1, 0})}, {FormatOf(2)})});
+  const Bytes stream = WrittenFirst(two);
+  EXPECT_EQ(two.IndexTag, 0x800B);
+  EXPECT_EQ(two.FormatTag, 0x801E);
+  EXPECT_EQ(stream, EncodeModelWithBlocks(two, {{M(0), V(2), M(1), M(4), M(7), M(9), M(9)},
+                                                {M(0), M(1), M(4), V(0), V(1), V(0), M(7), M(9), M(9)}}));
+  EXPECT_EQ(LoadLE16(&stream[42 + 14 + 2 + 14 + 3 * 48 + 2 * 2 + 6 + 2 * 48 + 2 + 6 + 14 + 8]), 0x800B);
+  EXPECT_EQ(LoadLE16(&stream[stream.size() - 48 - 2]), 0x801E);
+  EXPECT_EQ(ReadBack(stream).FormatTag, 0x801E);
+  // 32764 points: IndexTag = 0x8004 + 32765 wraps to 0x0001.
+  CModell model = ModelOf({PartOf(std::vector<CPunkt>(32764, SamplePoint(1, 1, 1)), {MakePrimitive({32763})}, {})});
+  const CModell back = ReadBack(WrittenFirst(model));
+  EXPECT_EQ(model.FormatTag, 0x0001 + 1 + 8);
+  EXPECT_EQ(back.IndexTag, 0x0001);
+  EXPECT_EQ(back.Elements[0].Primitives, model.Elements[0].Primitives);
+}
+
+TEST(Model, PointQueries) {
+  CPunkt far = SamplePoint(16777217, -3, 0), coded = SamplePoint(0, 0, 0);
+  coded.Code = 99;
+  CModell model = ModelOf({PartOf({far, coded}, {}, {})});
+  EXPECT_EQ(model.PointPosition(0, 0), (std::array<float, 3>{16777216.0f, -3.0f, 0.0f}));
+  CPunkt copy;
+  model.CopyPointRecord(0, 1, copy);
+  EXPECT_EQ(copy, coded);
+  const float nan = std::numeric_limits<float>::quiet_NaN(), inf = std::numeric_limits<float>::infinity();
+  // {attribute, code, code value, mask, result}; a code value beyond int32 contributes 0.
+  // clang-format off
+  for (auto [attribute, code, value, mask, result] :
+       {std::tuple<std::uint16_t, int, float, std::uint16_t, std::uint16_t>{0, 99, 5.7f, 0xFFFF, 5},
+        {0, 99, 70000.0f, 0xFFFF, 4464}, {0x00F0, 99, -3.0f, 0x00FF, 0x00F0}, {0x00F0, 98, 5.0f, 0xFFFF, 0x00F0},
+        {0x00F0, 99, nan, 0xFFFF, 0x00F0}, {0x0FF0, 99, 3.0f, 0x000F, 0x0003}, {0x0001, 99, 0.5f, 0xFFFF, 0x0001},
+        {0x0001, 99, 3e9f, 0xFFFF, 0x0001}, {0x0001, 99, inf, 0xFFFF, 0x0001}}) {
+    // clang-format on
+    model.Elements[0].Attribute = attribute;
+    model.Elements[0].Points[1].Code = code;
+    model.Elements[0].Points[1].CodeValue = value;
+    EXPECT_EQ(model.PointAttribute(0, 1, mask), result) << value;
+  }
+}
+
+constexpr std::uint16_t kSep = 0x8006;
+
+// The objects with the separator between each two, as a block stands in a stream.
+Bytes BlockBytes(const std::vector<IndexObj>& objects) {
+  ByteWriter out;
+  for (std::size_t i = 0; i < objects.size(); ++i) {
+    if (i > 0) out.U16(kSep);
+    out.I32(objects[i].value);
+    out.I32(objects[i].marker);
+  }
+  return out.Take();
+}
+
+// The part the objects give, read as a block of a part with that many points.
+std::optional<CModellTeil> ReadObjects(const std::vector<IndexObj>& objects, std::int16_t points = 8) {
+  DiagnosticCapture quiet;
+  CModellTeil part = PartOf(std::vector<CPunkt>(static_cast<std::size_t>(points)), {}, {});
+  const Bytes bytes = BlockBytes(objects);
+  ReadCursor in(bytes);
+  if (ReadPrimitives(part, in, static_cast<std::int16_t>(objects.size()), kSep) != 1) return std::nullopt;
+  return part;
+}
+
+Bytes PrimitivesBytes(const CModellTeil& part) {
+  return Written([&](ByteWriter& out) { WritePrimitives(part, out, kSep); });
+}
+
+TEST(PrimitiveBlock, CanonicalBlocksReadAndWriteAsTheExamplesShow) {
+  const struct {
+    std::vector<CPrimitiv> primitives;
+    std::vector<IndexObj> objects;
+  } cases[] = {
+      {{}, EmptyBlock()},
+      {{MakePrimitive({0}), MakePrimitive({1, 2}), MakePrimitive({0, 1, 2, 3}), MakePrimitive({0, 1, 2, 3, 4})},
+       {M(0), V(0), M(1), V(1), V(2), M(4), M(7), V(0), V(1), V(2), V(3), M(9), V(0), V(1), V(2), V(3), V(4), M(9),
+        M(9)}},
+  };
+  for (const auto& c : cases) {
+    const CModellTeil part = PartOf(std::vector<CPunkt>(5), c.primitives, {});
+    EXPECT_EQ(PrimitivesBytes(part), BlockBytes(c.objects));
+    EXPECT_EQ(part.PrimitiveObjectCount(), c.objects.size());
+    const auto read = ReadObjects(c.objects, 5);
+    ASSERT_TRUE(read);
+    EXPECT_EQ(read->Primitives, c.primitives);
+    EXPECT_EQ(read->PrimitiveCount, static_cast<std::int16_t>(c.primitives.size()));
+  }
+}
+
+TEST(PrimitiveBlock, BuildOrderFollowsSectionsThenPolygonsInBlockOrder) {
+  const auto r = ReadObjects({M(0), V(7), V(6), M(1), V(5), V(4), M(4), V(0), V(1), V(2), M(7), M(9),
+                              V(1), V(2), V(3), V(4), V(5), V(6), M(9), V(3), V(2), M(9), M(9)});
+  ASSERT_TRUE(r);
+  EXPECT_EQ(r->Primitives, (std::vector<CPrimitiv>{MakePrimitive({7}), MakePrimitive({6}), MakePrimitive({5, 4}),
+                                                   MakePrimitive({0, 1, 2}), MakePrimitive({1, 2, 3, 4, 5, 6}),
+                                                   MakePrimitive({3, 2})}));
+  // Written canonically, the two-vertex polygon joins the lines.
+  const std::vector<IndexObj> canonical = {M(0), V(7), V(6), M(1), V(5), V(4), V(3), V(2), M(4), V(0), V(1),
+                                           V(2), M(7), M(9), V(1), V(2), V(3), V(4), V(5), V(6), M(9), M(9)};
+  EXPECT_EQ(PrimitivesBytes(*r), BlockBytes(canonical));
+  EXPECT_EQ(ReadObjects(canonical)->Primitives[3], MakePrimitive({3, 2}));
+}
+
+TEST(PrimitiveBlock, VertexIndexIsTheLowSixteenBitsSignedAndBelowThePointCount) {
+  const auto r = ReadObjects({M(0), V(0x00010002), V(0x7FFF8000), M(1), M(4), M(7), M(9), M(9)}, 3);
+  ASSERT_TRUE(r);
+  EXPECT_EQ(r->Primitives, (std::vector<CPrimitiv>{MakePrimitive({2}), MakePrimitive({-32768})}));
+  EXPECT_EQ(PrimitivesBytes(*r), BlockBytes({M(0), V(2), V(-32768), M(1), M(4), M(7), M(9), M(9)}));
+  // Indices from the point count on are rejected, in every section.
+  EXPECT_TRUE(ReadObjects({M(0), V(4), M(1), M(4), M(7), M(9), M(9)}, 5));
+  EXPECT_FALSE(ReadObjects({M(0), V(4), M(1), V(0), V(5), M(4), M(7), M(9), M(9)}, 5));
+  EXPECT_FALSE(ReadObjects({M(0), V(0), M(1), M(4), M(7), M(9), M(9)}, 0));
+  EXPECT_FALSE(ReadObjects({M(0), M(1), M(4), M(7), M(9), V(0), V(1), V(2), V(3), V(4), M(9), M(9)}, 4));
+}
+
+}  // namespace
+}  // namespace railfmt

@@ -1,0 +1,428 @@
+// Layouts: track records and their type rules, track geometry against golden
+// values as extended (x87) precision gives them, the trailer order, linking
+// bridges and buffer stops to tracks and removing duplicate models.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <bit>
+#include <cmath>
+#include <cstring>
+#include <random>
+
+#include "driver/byte_order.h"
+#include "driver/diagnostics.h"
+#include "driver/field_primitives.h"
+#include "layout/layout_kind.h"
+#include "layout/model_placement.h"
+#include "layout/track.h"
+#include "layout/track_geometry.h"
+#include "tests/support/rewrite_property.h"
+#include "tools/samples/layout_samples.h"
+
+namespace railfmt {
+namespace {
+using Bytes = std::vector<std::uint8_t>;
+using Ints = std::vector<int>;
+const float kNan = std::nanf(""), kInf = INFINITY;
+const double kPi = 0x1.921fb54442d18p+1;
+using I2 = std::array<std::int32_t, 2>;
+using I3 = std::array<std::int32_t, 3>;
+using F3 = std::array<float, 3>;
+
+CGleis Track(std::int32_t type, I3 start, F3 direction, I3 end, std::string name = "G") {
+  CGleis t;
+  t.Number = 1, t.Name = std::move(name), t.Type = type;
+  EndCountFromType(t);
+  t.StartPoint = start, t.StartDirection = direction, t.EndPoint = end;
+  return t;
+}
+using Mdl = CAnlagenModell;
+CAnlagenRollmaterial Vehicle(int number) {
+  CAnlagenRollmaterial r;
+  r.Number = static_cast<std::int16_t>(number), r.Name = "w.rol";
+  r.TrailerValue = static_cast<std::uint32_t>(number) * 3u, r.TrailerWord = 0xBEEF;
+  return r;
+}
+// A layout of these, its counts those of the arrays.
+CAnlage Layout(std::vector<CGleis> tracks, std::vector<Mdl> models, std::vector<CAnlagenRollmaterial> stock) {
+  CAnlage a;
+  a.TrackCount = static_cast<std::int16_t>(tracks.size()), a.Tracks = std::move(tracks);
+  a.ModelCount = static_cast<std::int16_t>(models.size()), a.Models = std::move(models);
+  a.RollingStockCount = static_cast<std::int16_t>(stock.size()), a.RollingStock = std::move(stock);
+  return a;
+}
+
+Bytes TrackBytes(const CGleis& t) {
+  ByteWriter out;
+  WriteTrackRecord(out, t);
+  return out.Take();
+}
+// ReadTrack over all of bytes: 1 when it succeeds and takes every byte.
+int ReadTrackBytes(const Bytes& bytes, CGleis& t) {
+  ReadCursor in(bytes);
+  return ReadTrack(in, t) && in.at_end();
+}
+
+// A track of the type with every carried field set; type 11: six ends, end 3 open.
+CGleis FullTrack(std::int32_t type, std::string name = "Gleis") {
+  CGleis t = Track(type, {10, -20, 30}, {0.5f, -0.25f, 0.0f}, {-4000, 5000, 60}, std::move(name));
+  t.Number = 42;
+  t.Variant = (type >= 6 && type <= 9) ? 9u : 0u;
+  if (type == 6) t.SecondName = "Buehne";
+  if (type == 11) t.EndCount = 6, t.ExtraA = {1, 2, 3}, t.ExtraC = {-7, 8, -9}, t.ExtraD = 2.5f;
+  for (int i = 0; i < t.EndCount; ++i)
+    if (i != 3)
+      t.Ends[static_cast<std::size_t>(i)] = {static_cast<std::int16_t>(100 + i), static_cast<std::int16_t>(i)};
+  if (t.EndCount > 2) t.EndValue2 = 0xA2;
+  if (t.EndCount > 3 || type == 11) t.EndValue3 = 0xA3;
+  return t;
+}
+
+// Identity of a record with a one-byte name; the fields after it in a type-11 record.
+constexpr std::size_t kIdentity = 2 + 2 + 4, kCopyB = kIdentity + 8 + 36 + kIdentity + 12 + 4;
+constexpr std::size_t kExtraCount = kCopyB + 36 + kIdentity + 12;
+
+TEST(Track, WorkedExampleOfAType2Record) {
+  const Bytes expected = {0x01, 0x00, 0x01, 0x41, 0x02, 0x00, 0x00, 0x00, 0x00, 0x00, 0x80, 0x3F, 0x00, 0x00, 0x00,
+                          0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00,
+                          0x00, 0x00, 0xE8, 0x03, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x01,
+                          0x00, 0x01, 0x41, 0x02, 0x00, 0x00, 0x00, 0x02, 0x00, 0x01, 0x00, 0x00, 0x00};
+  CGleis t = Track(2, {0, 0, 0}, {1.0f, 0.0f, 0.0f}, {1000, 0, 0}, "A");
+  t.Ends[0] = {2, 1};
+  EXPECT_EQ(TrackBytes(t), expected);
+  CGleis read;
+  ASSERT_EQ(ReadTrackBytes(expected, read), 1);
+  EXPECT_EQ(TrackBytes(read), expected);
+}
+
+TEST(Track, EndCountAndTypeMapping) {
+  // {type, end count}: the count a type gives, 11 keeping its own.
+  for (auto [type, ends] : {std::pair{1, 2}, {2, 1}, {3, 3}, {4, 4}, {6, 2}, {7, 2}, {8, 3}, {9, 4}, {11, 7}}) {
+    CGleis t;
+    t.Type = type, t.EndCount = 7;
+    EndCountFromType(t);
+    EXPECT_EQ(t.EndCount, ends) << type;
+  }
+  // {type, end count, variant, type written}
+  // clang-format off
+  for (auto [type, ends, variant, written] : {std::tuple<int, std::int16_t, unsigned, int>{2, 1, 0, 2}, {2, 1, 5, 2},
+           {7, 2, 0, 1}, {1, 2, 3, 7}, {8, 3, 0, 3}, {3, 3, 1, 8}, {9, 4, 0, 4}, {4, 4, 1, 9}, {6, 2, 0, 6},
+           {11, 3, 0, 11}, {11, 1, 0, 11}, {3, 5, 1, 3}, {3, 0, 1, 3}}) {
+    // clang-format on
+    CGleis t;
+    t.Type = type, t.EndCount = ends, t.Variant = variant;
+    TypeFromEndCount(t);
+    EXPECT_EQ(t.Type, written) << type << " " << ends << " " << variant;
+  }
+  // Flagged types without a variant are written in the shape of their plain types.
+  for (auto [type, variant, written] : {std::tuple{7, 0u, 1}, {8, 0u, 3}, {9, 0u, 4}, {7, 3u, 7}, {9, 1u, 9}}) {
+    CGleis t = FullTrack(type), plain = FullTrack(written), read;
+    t.Variant = plain.Variant = variant;
+    TypeFromEndCount(t);
+    ByteWriter out;
+    WriteTrack(out, t);
+    EXPECT_EQ(out.bytes(), TrackBytes(plain)) << type << " " << variant;
+    ASSERT_EQ(ReadTrackBytes(out.bytes(), read), 1);
+    EXPECT_EQ(read.Type, written);
+  }
+}
+
+TEST(Track, CopiesAndCountsInTheRecordAreChecked) {
+  // Type 8 repeats the direction in copy B: -0.0 matches 0.0, NaN matches anything.
+  CGleis eight = FullTrack(8, "G"), read;
+  eight.StartDirection = {0.0f, 5.0f, 1.0f};
+  for (auto [component, bits, ok] : {std::tuple{0u, 0x80000000u, 1}, {1u, 0x7FC00001u, 1}, {2u, 0x40000000u, 0}}) {
+    Bytes b = TrackBytes(eight);
+    StoreLE32(&b[kCopyB + 4 * component], bits);
+    EXPECT_EQ(ReadTrackBytes(b, read), ok) << component;
+  }
+  // A name with a zero byte is cut there, and its copy then fails.
+  Bytes named = TrackBytes(FullTrack(2, "AB"));
+  named[4] = named[kIdentity + 1 + 36 + 4] = 0;
+  DiagnosticCapture captured;
+  EXPECT_EQ(ReadTrackBytes(named, read), 0);
+  EXPECT_EQ(read.Name, "A");
+  EXPECT_EQ(captured.mismatches(), "") << "a name of another length prints no line";
+  // Type 11 holds at most 18 more ends.
+  CGleis t = FullTrack(11, "G");
+  t.EndCount = 20;
+  for (std::int16_t i = 2; i < 20; ++i) t.Ends[static_cast<std::size_t>(i)] = {i, 1};
+  Bytes bytes = TrackBytes(t);
+  ASSERT_EQ(LoadLE16(&bytes[kExtraCount]), 18);
+  ASSERT_EQ(ReadTrackBytes(bytes, read), 1);
+  EXPECT_EQ(read.Ends[19].Neighbour, 19);
+  StoreLE16(&bytes[kExtraCount], 19);
+  EXPECT_EQ(ReadTrackBytes(bytes, read), 0);
+  t.Number = 0;  // an absent track writes nothing
+  ByteWriter out;
+  WriteTrack(out, t);
+  EXPECT_EQ(out.size(), 0u);
+}
+
+TEST(LayoutFile, TrailersFollowTheVehicleNumbers) {
+  CAnlage a = Layout({Track(1, {0, 0, 0}, {1, 0, 0}, {10, 0, 0})}, {}, {});
+  for (int n : {7, 3, 5, 5, 0, 30000, -2, 29999}) a.RollingStock.push_back(Vehicle(n));
+  a.RollingStock[3].TrailerWord = 0x1111;  // the second vehicle numbered 5
+  a = Layout(a.Tracks, {}, a.RollingStock);
+  const Bytes bytes = EncodeLayoutAsStored(a);
+  const Ints order = {1, 2, 0, 7};  // numbers 3, 5, 7, 29999
+  ASSERT_EQ(TrailerOrder(a), order);
+  const std::size_t trailers = bytes.size() - 7 * order.size();
+  for (std::size_t i = 0; i < order.size(); ++i)
+    EXPECT_EQ(LoadLE32(&bytes[trailers + 7 * i]), a.RollingStock[static_cast<std::size_t>(order[i])].TrailerValue);
+  CAnlage read;
+  ReadLayout(read, bytes);
+  ASSERT_EQ(read.ReadOk, 1);
+  EXPECT_EQ(read.RollingStock[2].TrailerWord, 0xBEEF);
+  EXPECT_EQ(read.RollingStock[3].TrailerWord, 0) << "only the first vehicle of a number has a trailer";
+  EXPECT_EQ(read.RollingStock[5].TrailerValue, 0u);
+  const Bytes written = testing::NormaliseAndEncode<LayoutKind>(read);
+  CAnlage again;
+  ReadLayout(again, written);
+  EXPECT_EQ(again.RollingStockCount, 7) << "the vehicle numbered 0 is dropped";
+  EXPECT_EQ(Bytes(written.end() - 28, written.end()), Bytes(bytes.end() - 28, bytes.end()));
+}
+
+TEST(LayoutFile, ReadFaultsReserveLittleAndNameTheVehicle) {
+  Bytes bytes(198, 0);
+  StoreLE16(bytes.data(), 32767);
+  CAnlage a;
+  ReadLayout(a, bytes);
+  EXPECT_EQ(a.ReadOk, 0);
+  EXPECT_LE(a.Tracks.capacity(), 196u / 56 + 1);
+  EXPECT_EQ(a.Tracks.size(), 1u);
+  ClearLayout(a);
+  EXPECT_EQ(a.TrackCount, 0);
+  EXPECT_TRUE(a.Tracks.empty() && a.Models.empty() && a.RollingStock.empty());
+  // A vehicle that fails names a DLL when its name ends so, in any case.
+  const std::string names[] = {"Lok.DLL", "a.b.Dll", ".dll", "lok.dll.bak", "lokdll"};  // three DLLs
+  for (std::size_t i = 0; i < std::size(names); ++i) {
+    CAnlage layout = Layout({Track(1, {0, 0, 0}, {1, 0, 0}, {1000, 0, 0})}, {}, {Vehicle(7)}), read;
+    layout.RollingStock[0].Name = names[i];
+    Bytes file = EncodeLayoutAsStored(layout);
+    // The zero byte after the name: the number, an empty second name, 44 value bytes and 2 bytes on.
+    const auto name_at = std::ranges::search(file, names[i]).begin() - file.begin();
+    file[static_cast<std::size_t>(name_at) + names[i].size() + 49] = 1;
+    DiagnosticCapture captured;
+    ReadLayout(read, file);
+    EXPECT_EQ(captured.messages().at(0), i < 3 ? "Dll-Modell \"" + names[i] + "\" kann nicht benutzt werden!\n"
+                                               : std::string("Rollmaterial Nr. 7 fehlerhaft!\n"));
+  }
+}
+
+const std::string kBridge = "..\\Bruecken\\Stahl.mod", kStop = "..\\Prellbock\\Prellbock.mod";
+
+Ints Links(const CAnlage& a) {
+  Ints links;
+  for (const CGleis& t : a.Tracks) links.push_back(t.LinkedModel);
+  return links;
+}
+Ints Numbers(const CAnlage& a) {
+  Ints numbers;
+  for (const CAnlagenModell& m : a.Models) numbers.push_back(m.Number);
+  return numbers;
+}
+
+TEST(ModelPlacement, LinkingAndDuplicateRemoval) {
+  // clang-format off
+  CAnlage a = Layout({Track(1, {0, 0, 100}, {1, 0, 0}, {1000, 0, 201}), Track(1, {0, 500, 0}, {1, 0, 0}, {1000, 500, 0}),
+                      Track(2, {0, 900, 40}, {1, 0, 0}, {1000, 900, 40})},
+             {Mdl{1, kBridge, {500, 0, 0}, {1, 0, 0}},                    // linked: height 151
+              Mdl{2, kStop, {700, 500, 3}, {1, 0, 0}},                    // two-ended track: no
+              Mdl{3, kBridge, {501, 0, 4}, {1, 0, 0}},                    // one unit off: no
+              Mdl{4, "..\\bruecken\\Stahl.mod", {500, 0, 5}, {1, 0, 0}},  // lower case: no
+              Mdl{5, kStop, {700, 900, 0}, {1, -0.0f, 0}},                // linked: height 40
+              Mdl{6, "..\\Bruecke", {500, 500, 6}, {1, 0, 0}}},           // prefix too short: no
+             {});
+  // clang-format on
+  LinkModelsToTracks(a);
+  EXPECT_EQ(Links(a), (Ints{0, -1, 4}));
+  const CAnlage before = a;
+  PlaceLinkedModels(a);
+  EXPECT_EQ(a.Models[0].Position, (std::array<std::int32_t, 3>{500, 0, 151}));
+  EXPECT_EQ(a.Models[4].Position, (std::array<std::int32_t, 3>{700, 900, 40}));
+  for (std::size_t i : {1u, 2u, 3u, 5u})
+    EXPECT_TRUE(a.Models[i].Position == before.Models[i].Position &&
+                a.Models[i].Direction == before.Models[i].Direction);
+
+  // Of two bridges on two equal tracks the later takes the first track over.
+  CAnlage two = Layout({Track(1, {0, 0, 0}, {0, 1, 0}, {0, 1000, 0}), Track(1, {0, 0, 0}, {0, 1, 0}, {0, 1000, 0})},
+                       {Mdl{1, kBridge, {0, 500, 0}, {0, 1, 0}}, Mdl{2, kBridge, {0, 500, 9}, {kNan, 1, 0}}}, {});
+  LinkModelsToTracks(two);
+  EXPECT_EQ(Links(two), (Ints{1, -1}));
+  // Its duplicate removed, the track is unlinked.
+  PlaceLinkedModels(two);
+  RemoveDuplicateModels(two);
+  EXPECT_EQ(Numbers(two), (Ints{1, 0}));
+  EXPECT_EQ(Links(two), (Ints{-1, -1}));
+  EXPECT_EQ(CountModels(two), 1);
+  // Duplicates are equal in position, direction and name.
+  const CAnlagenModell base = Mdl{3, "Haus", {1, 2, 3}, {0.0f, 1.0f, -1.0f}};
+  CAnlagenModell carried = base;
+  carried.Number = 8, carried.ValueA = 1, carried.ValueB = 2;
+  // clang-format off
+  const std::pair<Mdl, bool> cases[] = {
+      {carried, true}, {Mdl{3, "Haus", {1, 2, 3}, {-0.0f, 1.0f, -1.0f}}, true},
+      {Mdl{3, "Haus", {1, 2, 3}, {0.0f, kNan, -1.0f}}, true}, {Mdl{3, "Haus", {1, 2, 4}, {0.0f, 1.0f, -1.0f}}, false},
+      {Mdl{3, "Haus", {1, 2, 3}, {0.0f, 1.0f, 1.0f}}, false}, {Mdl{3, "haus", {1, 2, 3}, {0.0f, 1.0f, -1.0f}}, false}};
+  // clang-format on
+  for (const auto& [other, equal] : cases) {
+    EXPECT_EQ(ModelsEqual(base, other), equal) << other.Name << other.Position[2];
+    EXPECT_EQ(ModelsEqual(other, base), equal) << other.Name << other.Position[2];
+  }
+  // Shared numbers: only true duplicates go, number 0 is no model. With
+  // NaN equality is intransitive: the second equals both others, and goes;
+  // the third stays, the only kept model it equals being the second.
+  // clang-format off
+  const std::pair<std::vector<Mdl>, Ints> removals[] = {
+      {{{5, "Bahnhof", {0, 0, 0}, {1, 0, 0}}, {6, "Kirche", {9, 9, 0}, {1, 0, 0}}, {5, "Kirche", {9, 9, 0}, {1, 0, 0}},
+        {0, "Kirche", {9, 9, 0}, {1, 0, 0}}, {7, "Kirche", {9, 9, 0}, {1, 0, 0}}}, {5, 6, 0, 0, 0}},
+      {{{1, "x", {0, 0, 0}, {1, 0, 0}}, {2, "x", {0, 0, 0}, {kNan, 0, 0}}, {3, "x", {0, 0, 0}, {2, 0, 0}}}, {1, 0, 3}}};
+  // clang-format on
+  for (const auto& [models, numbers] : removals) {
+    CAnlage layout = Layout({}, models, {});
+    RemoveDuplicateModels(layout);
+    EXPECT_EQ(Numbers(layout), numbers);
+  }
+}
+
+// The array-order loops the hashed versions must agree with.
+void PlainLinkAndRemove(CAnlage& a) {
+  const auto same = [](const std::array<float, 3>& x, const std::array<float, 3>& y) {
+    return FloatsMatch(x[0], y[0]) && FloatsMatch(x[1], y[1]) && FloatsMatch(x[2], y[2]);
+  };
+  for (CGleis& t : a.Tracks) t.LinkedModel = -1;
+  for (std::size_t i = 0; i < a.Models.size(); ++i) {
+    const CAnlagenModell& m = a.Models[i];
+    const bool bridge = m.Name.starts_with("..\\Bruecken"), stop = !bridge && m.Name.starts_with("..\\Prellbock");
+    for (CGleis& t : a.Tracks) {
+      const auto p = bridge ? TrackMidpoint(t) : BufferStopPosition(t);
+      if ((bridge && p[0] == m.Position[0] && p[1] == m.Position[1] && same(t.StartDirection, m.Direction)) ||
+          (stop && t.EndCount == 1 && p[0] == m.Position[0] && p[1] == m.Position[1] &&
+           same(EndDirection(t), m.Direction))) {
+        t.LinkedModel = static_cast<int>(i);
+        break;
+      }
+    }
+  }
+  PlaceLinkedModels(a);
+  for (std::size_t o = 0; o + 1 < a.Models.size(); ++o)
+    for (std::size_t j = o + 1; a.Models[o].Number != 0 && j < a.Models.size(); ++j)
+      if (a.Models[j].Number != 0 && ModelsEqual(a.Models[o], a.Models[j])) RemoveModel(a, static_cast<int>(j));
+}
+
+// Random layouts with many collisions: few coordinates and directions (NaN, both zeros),
+// models on tracks or beside them, copies of earlier models, shared numbers.
+TEST(ModelPlacement, HashedLinkingAndRemovalGiveTheArrayOrderResults) {
+  std::mt19937 rng(20261207);
+  const auto pick = [&](auto n) { return static_cast<decltype(n)>(rng() % static_cast<unsigned>(n)); };
+  const float values[] = {1.0f, 0.0f, -0.0f, -1.0f, kNan, 0.5f};
+  const auto direction = [&] {
+    return std::array<float, 3>{values[pick(6)], values[pick(6)], pick(4) == 0 ? values[pick(6)] : 0.0f};
+  };
+  const auto xy = [&] { return pick(5) * 500 - 1000; };
+  const std::string names[] = {kBridge, kBridge + "x", kStop, "..\\bruecken\\Stahl.mod", "Baum"};
+  for (int round = 0; round < 3000; ++round) {
+    CAnlage fast;
+    for (int i = pick(30); i > 0; --i)
+      fast.Tracks.push_back(Track(pick(2) + 1, {xy(), xy(), pick(3)}, direction(), {xy(), xy(), pick(3)}));
+    for (int i = pick(40); i > 0; --i) {
+      CAnlagenModell m = Mdl{0, names[pick(5)], {xy(), xy(), pick(3)}, direction()};
+      if (!fast.Models.empty() && pick(4) == 0) {
+        m = fast.Models[pick(fast.Models.size())];
+        if (pick(2) == 0) m.Direction[pick(std::size_t{3})] = kNan;
+      } else if (!fast.Tracks.empty() && pick(2) == 0) {
+        const CGleis& t = fast.Tracks[pick(fast.Tracks.size())];
+        const auto p = m.Name == kStop ? BufferStopPosition(t) : TrackMidpoint(t);
+        m.Position = {p[0], p[1], pick(3)};
+        m.Direction = m.Name == kStop ? EndDirection(t) : t.StartDirection;
+      }
+      m.Number = static_cast<std::int16_t>(pick(5));
+      fast.Models.push_back(m);
+    }
+    CAnlage plain = fast;
+    LinkModelsToTracks(fast);
+    PlaceLinkedModels(fast);
+    RemoveDuplicateModels(fast);
+    PlainLinkAndRemove(plain);
+    ASSERT_EQ(Numbers(fast), Numbers(plain)) << round;
+    ASSERT_EQ(Links(fast), Links(plain)) << round;
+  }
+}
+
+TEST(TrackGeometry, RoundingArcsAndStraights) {
+  // Just below one half v + 0.5 is not a double, and rounding it would round up.
+  // clang-format off
+  const std::pair<double, std::int32_t> cases[] = {
+      {2.5, 3}, {-2.5, -3}, {0.4, 0}, {-0.4, 0}, {0.0, 0}, {0.5, 1}, {-0.5, -1}, {1.4999, 1}, {150.5, 151},
+      {-699.99999, -700}, {std::nan(""), 0}, {1e300, 2147483647}, {-1e300, -2147483647 - 1}, {2147483646.6, 2147483647},
+      {0.49999999999999994, 0}, {-0.49999999999999994, 0}, {2.4999999999999996, 2}, {-1.5, -2},
+      {1e15 + 0.5, 2147483647}, {HUGE_VAL, 2147483647}, {-HUGE_VAL, -2147483647 - 1}};
+  // clang-format on
+  for (const auto& [v, r] : cases) EXPECT_EQ(RoundHalfAway(v), r) << v;
+  const ArcResult straight = ArcGeometry(Track(2, {0, 0, 0}, {0, 1, 0}, {0, -1000, 0}));  // chord against the start
+  EXPECT_TRUE(straight.turning_angle == 0.0 && !straight.radius && straight.arc_length == 1000.0);
+  EXPECT_DOUBLE_EQ(ArcGeometry(Track(2, {0, 0, 0}, {940, 342, 0}, {940, 342, 0})).arc_length, std::hypot(940, 342));
+  const ArcResult quarter = ArcGeometry(Track(2, {0, 0, 0}, {1, 0, 0}, {1000, 1000, 0}));
+  EXPECT_NEAR(quarter.arc_length, 1570.796, 0.0005);
+  EXPECT_NEAR(quarter.turning_angle, kPi / 2, 1e-12);
+  EXPECT_NEAR(quarter.radius.value_or(0), 1000.0, 1e-9);
+  EXPECT_LT(*ArcGeometry(Track(2, {0, 0, 0}, {1, 0, 0}, {1000, -1000, 0})).radius, 0.0) << "signed as the turn";
+  // A track of no length does not fail; a radius of 0 still has the sign of the turn.
+  for (F3 direction : {F3{1, 0, 0}, F3{0, 1, 0}, F3{kNan, 0, 0}, F3{0, 0, 0}}) {
+    const ArcResult arc = ArcGeometry(Track(2, {5, 5, 5}, direction, {5, 5, 9}));
+    EXPECT_EQ(arc.arc_length, 0.0);
+    EXPECT_FALSE(std::isnan(arc.turning_angle) || std::isnan(arc.end_direction[0] + arc.end_direction[1]));
+    EXPECT_TRUE(!arc.radius || std::signbit(*arc.radius) == (arc.turning_angle < 0));
+  }
+  EXPECT_EQ(EndDirection(Track(2, {5, 5, 5}, {1, 0, 0}, {5, 5, 9})), (F3{0, 0, 0}));
+  EXPECT_EQ(BufferStopPosition(Track(2, {500, 500, 7}, {-1, 0, 0}, {-500, 500, 9})), (I3{-200, 500, 9}));
+}
+
+TEST(TrackGeometry, EndDirectionsAndBufferStopsAtAwkwardAngles) {
+  // Straights, quarter and half turns, turns past +-pi, directions ulps off
+  // the axes, tiny and huge radii, 0, infinite and NaN directions.
+  // clang-format off
+  const struct { std::array<float, 2> direction; I2 start, end; std::array<float, 2> end_direction; I2 stop; } cases[] = {
+      {{1, 0}, {0, 0}, {1000, 0}, {1, 0}, {700, 0}}, {{940, 342}, {0, 0}, {940, 342}, {1, 0}, {640, 342}},
+      {{1, 1}, {0, 0}, {1000, 1000}, {1, 1}, {700, 700}}, {{0, 1}, {0, 0}, {0, -1000}, {0, -1}, {0, -700}},
+      {{1, 0}, {0, 0}, {1000, 1000}, {-0x1.d9ccecp-66f, 1}, {1000, 700}},
+      {{1, 0}, {0, 0}, {1000, -1000}, {-0x1.d9ccecp-66f, -1}, {1000, -700}},
+      {{-1, 0}, {0, 0}, {-1000, 1000}, {-0x1.1acecep-53f, 1}, {-1000, 700}},
+      {{0, -1}, {0, 0}, {1000, -1000}, {1, -0x1.1a8p-54f}, {700, -1000}},
+      {{1, 0}, {0, 0}, {0, 2000}, {-1, -0x1.d9ccecp-65f}, {300, 2000}},
+      {{1, 0}, {0, 0}, {0, -2000}, {-1, 0x1.d9ccecp-65f}, {300, -2000}},
+      {{-1, -1}, {0, 0}, {-1000, 1000}, {0x1.6a09e6p-1f, 0x1.6a09e6p-1f}, {-1212, 788}},
+      {{-1, 0x1.99999ap-4f}, {0, 0}, {-1000, -500}, {-0x1.08eb3p-1f, -0x1.b6228p-1f}, {-845, -243}},
+      {{1, 0}, {0, 0}, {-1000, 1}, {0x1.ffffbcp-1f, -0x1.0624ccp-9f}, {-1300, 2}},
+      {{1, 0}, {0, 0}, {1, 1}, {-0x1.d9ccecp-66f, 1}, {1, -299}},
+      {{1, 0}, {-1000000000, 0}, {1000000000, 3}, {1, 0x1.9c511ep-29f}, {999999700, 3}},
+      {{1, 0}, {2147483547, 0}, {-2147483548, -40000}, {-0x1.fff962p-1f, -0x1.494f62p-7f}, {-2147483248, -39997}},
+      {{0x1.000002p+0f, 0x1p-149f}, {0, 0}, {1000000000, 1000000000}, {-0x1.d9ccecp-66f, 1}, {1000000000, 999999700}},
+      {{-0x1.fffffep-1f, -0x1p-149f}, {0, 0}, {-1000000000, 999999999}, {-0x1.12e0bcp-30f, 1}, {-1000000000, 999999699}},
+      {{0x1p-149f, 0x1.fffffep-1f}, {0, 0}, {-7, 123456789}, {-0x1.e70c9ep-24f, 1}, {-7, 123456489}},
+      {{-0.0f, 0x1.4484cp-100f}, {5, 5}, {1005, 6}, {0x1.0624ccp-9f, -0x1.ffffbcp-1f}, {1004, 306}},
+      {{-0.0f, -0.0f}, {0, 0}, {1000, 1000}, {-0x1.1a9394p-53f, -1}, {1000, 1300}},
+      {{kInf, -kInf}, {0, 0}, {10, 10}, {-0x1.6a09e6p-1f, 0x1.6a09e6p-1f}, {222, -202}},
+      {{kNan, 1}, {0, 0}, {-1000, 0}, {-1, 0}, {-700, 0}}, {{0, 1}, {5, 5}, {5, 5}, {0x1.1a6264p-54f, -1}, {5, 305}}};
+  // clang-format on
+  for (const auto& c : cases) {
+    const CGleis t =
+        Track(2, {c.start[0], c.start[1], 0}, {c.direction[0], c.direction[1], 0}, {c.end[0], c.end[1], 0});
+    const F3 got = EndDirection(t), want = {c.end_direction[0], c.end_direction[1], 0.0f};
+    EXPECT_EQ(std::memcmp(got.data(), want.data(), sizeof got), 0) << c.end[0] << " " << c.end[1];
+    EXPECT_EQ(BufferStopPosition(t), (I3{c.stop[0], c.stop[1], 0}));
+    EXPECT_LE(std::fabs(ArcGeometry(t).turning_angle), 2 * kPi);
+  }
+  // The start angle is computed in extended precision and kept as double:
+  // the double-precision atan2 is one unit in the last place off here, which
+  // shows in the end direction's x component near a quarter turn.
+  for (auto [end_y, x] :
+       {std::pair{-786655253, 0x1.35afdp-31f}, {-786655252, -0x1.71842p-31f}, {-786655254, 0x1.ee71ep-30f}}) {
+    const CGleis t = Track(2, {0, 0, 0}, {-0x1.416fbp-1f, -0x1.3780fp-3f, 0.0f}, {1000000000, end_y, 0});
+    EXPECT_EQ(EndDirection(t), (F3{x, 1.0f, 0.0f})) << end_y;
+  }
+}
+
+}  // namespace
+}  // namespace railfmt
