@@ -27,17 +27,6 @@ std::vector<std::uint8_t> Pattern(std::size_t size) {
 
 std::vector<std::uint8_t> Bytes(const LoadedEntry& entry) { return {entry.bytes().begin(), entry.bytes().end()}; }
 
-TEST(PosixDirectory, ListsEveryNameOfADirectory) {
-  ScratchDir dir;
-  dir.Write("a", {});
-  dir.Write(".hidden", {});
-  ASSERT_EQ(::mkdir("sub", 0755), 0);
-  std::vector<std::string> names = OpenDirectory(".")->ListNames();
-  std::sort(names.begin(), names.end());
-  EXPECT_EQ(names, (std::vector<std::string>{".hidden", "a", "sub"}));
-  EXPECT_EQ(OpenDirectory("no such directory"), nullptr);
-}
-
 TEST(LoadRegularFile, DeliversEveryByteOfFilesOfAnySizeIntoAReusedBuffer) {
   ScratchDir dir;
   // Largest first, so that every later load reuses a larger buffer and must
@@ -61,22 +50,6 @@ TEST(LoadRegularFile, DeliversEveryByteOfFilesOfAnySizeIntoAReusedBuffer) {
   }
   EXPECT_EQ(directory->Load("absent", entry), LoadStatus::kMissing);
   EXPECT_TRUE(entry.bytes().empty());
-}
-
-TEST(LoadRegularFile, ReadsAsFarAsTheSizeAtTheOpen) {
-  // Another program appends while the file is read, a block at a time.
-  ScratchDir dir;
-  dir.Write("grows", Pattern(10000));
-  const auto directory = OpenDirectory(".", [](StoreStep step, std::string_view, std::size_t& size) {
-    if (step == StoreStep::kRead) {
-      size = std::min<std::size_t>(size, 4096);
-      std::ofstream("grows", std::ios::app | std::ios::binary) << std::string(100000, 'x');
-    }
-    return false;
-  });
-  LoadedEntry entry;
-  ASSERT_EQ(directory->Load("grows", entry), LoadStatus::kLoaded);
-  EXPECT_EQ(Bytes(entry), Pattern(10000));
 }
 
 TEST(LoadRegularFile, FailsWithAnEmptyBufferOnAnythingButARegularFile) {
