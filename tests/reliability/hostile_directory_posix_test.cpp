@@ -364,32 +364,6 @@ TEST_F(HostileDirectoryTest, FilesRemovedOrReplacedWhileTheScanRuns) {
       << "each kind reports the vanished file";
 }
 
-TEST_F(HostileDirectoryTest, FilesRemovedByAnotherProcessWhileTheToolRuns) {
-  // Which files the remover takes before the tool reaches them varies from
-  // run to run; what is left is always either untouched or rewritten whole.
-  constexpr int kFiles = 400;
-  for (int i = 0; i < kFiles; ++i) {
-    char name[16];
-    std::snprintf(name, sizeof name, "f%03d.mod", i);
-    dir_.Write(name, stale_);
-  }
-  int status = -1;
-  RunCommand("cd " + Quoted(dir_.path()) + " && { timeout 60 " + Quoted(RAILFMT_BINARY) +
-                 " >/dev/null 2>&1; echo $? > status; } & cd " + Quoted(dir_.path()) +
-                 " && for f in $(ls -r f*.mod); do rm -f \"$f\"; done; wait",
-             &status);
-  ASSERT_EQ(status, 0);
-  Files after = dir_.Snapshot();
-  ASSERT_EQ(after.count("status"), 1u);
-  EXPECT_EQ(std::string(after["status"].begin(), after["status"].end()), "0\n");
-  after.erase("status");
-  const std::vector<std::uint8_t> normal = Normalised(stale_);
-  for (const auto& [name, bytes] : after) {
-    EXPECT_TRUE(bytes == stale_ || bytes == normal) << name;
-    EXPECT_EQ(name.front(), 'f') << "left behind: " << name;
-  }
-}
-
 // The tool with the probe library preloaded (tests/support/io_probe.cpp),
 // driven by the environment given as "NAME=value ...".
 std::string Probed(const std::string& environment) {
