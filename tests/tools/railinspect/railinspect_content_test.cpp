@@ -204,19 +204,15 @@ TEST(RailinspectContent, PicturesAreXmlWithOneTitledElementPerTrackPrimitivePoin
     EXPECT_EQ(counts.value("legend", 0), 1);
     EXPECT_EQ(counts.value("panel-frame", 0), file["kind"] == "rolling stock" ? 3 : 0);
     EXPECT_LE(counts.value("track-number", 0u), n["track"]);  // only numbers with room
-    const struct {
-      const char* cls;
-      std::size_t expected;
-      bool titled;
-    } rows[] = {
-        {"primitive", n["Primitives"], true},      {"point", n["Points"], true},        {"track", n["track"], true},
-        {"placed-model", n["placed-model"], true}, {"dashed", n["DashedLines"], false}, {"plain", n["Lines"], false},
-        {"dimension", n["DimensionLines"], false}};
-    for (const auto& row : rows) {
-      EXPECT_EQ(counts.value(row.cls, 0u), row.expected) << row.cls;
-      if (row.titled) {
-        EXPECT_EQ(counts.value(std::string(row.cls) + " titled", 0u), row.expected) << row.cls;
-      }
+    for (const auto& [cls, expected] : std::map<std::string, std::size_t>{{"primitive", n["Primitives"]},
+                                                                          {"point", n["Points"]},
+                                                                          {"track", n["track"]},
+                                                                          {"placed-model", n["placed-model"]},
+                                                                          {"dashed", n["DashedLines"]},
+                                                                          {"plain", n["Lines"]},
+                                                                          {"dimension", n["DimensionLines"]}}) {
+      EXPECT_EQ(counts.value(cls, 0u), expected) << cls;
+      EXPECT_EQ(counts.value(cls + " titled", 0u), expected) << cls;
     }
     for (const std::string mark : {"bridge", "buffer-stop"}) {
       EXPECT_EQ(counts.value(mark, 0u) + counts.value(mark + "-mark", 0u), n[mark]) << mark;
