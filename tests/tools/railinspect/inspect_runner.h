@@ -1,13 +1,16 @@
-// Test support: runs the real railinspect (and railfmt) executables in the
-// working directory and keeps what they printed, their exit status and
-// their peak memory.
+// Test support: runs the real railinspect executable in the working
+// directory and keeps what it printed and its exit status.
 #pragma once
 
-#include <cstdint>
-#include <string>
-#include <vector>
+#include <cstdio>
+#include <fstream>
+#include <sstream>
+#include <stdexcept>
 
 #include <nlohmann/json.hpp>
+
+#include "tests/support/run_program.h"
+#include "tools/samples/sample_files.h"
 
 namespace railfmt::testing {
 
@@ -15,29 +18,34 @@ struct InspectRun {
   int status = -1;
   std::string out;
   std::string err;
-  // The standard output parsed as JSON (null when it is not JSON).
-  nlohmann::json Json() const;
   // The standard output as JSON Lines, one document per line.
-  std::vector<nlohmann::json> Lines() const;
+  std::vector<nlohmann::json> Lines() const {
+    std::vector<nlohmann::json> lines;
+    std::istringstream in(out);
+    for (std::string line; std::getline(in, line);) lines.push_back(nlohmann::json::parse(line, nullptr, false));
+    return lines;
+  }
 };
 
-// The bytes of the bundled sample stored under name.
-std::vector<std::uint8_t> Sample(const std::string& name);
-
 // args are given to /bin/sh as they stand (quote names yourself).
-InspectRun RunInspect(const std::string& args);
+inline InspectRun RunInspect(const std::string& args) {
+  InspectRun run;
+  const std::string err_file = ".railinspect-stderr";  // hidden: the tools pass over it
+  run.out = RunCommand(std::string("'") + RAILINSPECT_BINARY + "' " + args + " 2>" + err_file, &run.status);
+  std::ifstream in(err_file);
+  run.err.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+  std::remove(err_file.c_str());
+  return run;
+}
 
-// Runs program with argv (argv[0] included) in the working directory,
-// standard output to out_path, and gives its exit status and peak resident
-// memory in bytes.
-int RunMeasured(const std::vector<std::string>& argv, const std::string& out_path, long& peak_bytes);
+// The bytes of the bundled sample stored under name.
+inline std::vector<std::uint8_t> Sample(const std::string& name) {
+  for (const SampleFile& f : MakeSampleFiles()) {
+    if (f.name == name) return f.bytes;
+  }
+  throw std::logic_error("no sample " + name);
+}
 
-// Element counts of SVG files by class name, computed by an XML parser
-// independent of the tool (python3's xml module, started once), and under
-// "CLASS titled" how many of them have a <title> child; the legend is not
-// counted. A class attribute of several names counts once for each. The
-// result maps each path to its counts, which map "" to -1 when the file is
-// not well-formed XML.
-std::string SvgClassCountsJson(const std::vector<std::string>& svg_paths);
+inline bool Has(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }
 
 }  // namespace railfmt::testing
