@@ -42,5 +42,5 @@ if [ "${1:-}" = --test ]; then
   cmake --build --preset default --target railfmt railinspect make_corpus
   ctest --preset wasm
 else
-  exec node tests/web/server.mjs build/wasm/site "${1:-8080}"
+  exec node web/serve.mjs build/wasm/site "${1:-8080}"
 fi

@@ -55,16 +55,6 @@ TEST_F(OutputFilePosixTest, KeepsPermissionsAndWritesThroughSymbolicLinks) {
   EXPECT_EQ(captured.last_message(), "Can't open loop.mod!\n");
 }
 
-TEST_F(OutputFilePosixTest, AnOutputTheUserMayNotWriteIsLeftAlone) {
-  if (::geteuid() == 0) GTEST_SKIP() << "runs as root: permissions do not bite (the hostile-directory test covers it)";
-  dir_.Write("ro.mod", old_);
-  ASSERT_EQ(::chmod("ro.mod", 0444), 0);
-  DiagnosticCapture captured;
-  EXPECT_FALSE(Store("ro.mod", new_));
-  EXPECT_EQ(dir_.Read("ro.mod"), old_);
-  EXPECT_EQ(captured.last_message(), "Can't open ro.mod!\n");
-}
-
 ino_t InodeOf(const char* name) {
   struct stat st {};
   return ::stat(name, &st) == 0 ? st.st_ino : 0;

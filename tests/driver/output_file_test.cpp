@@ -42,37 +42,6 @@ TEST_F(OutputFileTest, WritesAndReplacesWhole) {
   EXPECT_TRUE(captured.messages().empty());
 }
 
-TEST_F(OutputFileTest, EveryFailureLeavesTheExistingOutputAndNoTemporary) {
-  // Count the writes a successful store takes, then fail each one in turn.
-  dir_.Write("probe.mod", old_);
-  ASSERT_TRUE(Store("probe.mod", new_));
-  const int writes = faults_.Count(StoreStep::kWrite);
-  ASSERT_GT(writes, 3);
-  std::filesystem::remove(dir_.path() + "/probe.mod");
-
-  std::vector<std::pair<std::string, std::function<void()>>> failures;
-  for (int n = 0; n < writes; ++n) {
-    failures.emplace_back("write " + std::to_string(n), [this, n] { faults_.FailAt(StoreStep::kWrite, n); });
-  }
-  failures.emplace_back("close", [this] { faults_.FailAt(StoreStep::kClose, 0); });
-  failures.emplace_back("rename", [this] { faults_.FailAt(StoreStep::kRename, 0); });
-  failures.emplace_back("open", [this] { faults_.FailAt(StoreStep::kOpen, 0); });
-
-  for (const auto& [what, arm] : failures) {
-    SCOPED_TRACE(what);
-    dir_.Write("x.mod", old_);
-    faults_.Reset();
-    arm();
-    DiagnosticCapture captured;
-    EXPECT_FALSE(Store("x.mod", new_));
-    EXPECT_EQ(dir_.Read("x.mod"), old_);
-    const auto entries = dir_.Snapshot();
-    EXPECT_EQ(entries.size(), 1u) << "a temporary was left behind";
-    ASSERT_EQ(captured.messages().size(), 1u);
-    EXPECT_EQ(captured.messages()[0], what == "open" ? "Can't open x.mod!\n" : "Can't write x.mod!\n");
-  }
-}
-
 TEST_F(OutputFileTest, ADirectoryInThePlaceOfTheOutputIsLeftAlone) {
   DiagnosticCapture captured;
   ASSERT_TRUE(std::filesystem::create_directory("out.mod"));

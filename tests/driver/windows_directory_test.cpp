@@ -29,7 +29,6 @@ struct MemoryEntry {
   std::int64_t modified = 0;
   int busy = 0;  // answers kBusy to this many opens and moves
   bool flushed = false;
-  Bytes appended;  // added by another program at the first read
 };
 
 // Entries keyed by their spelling, found in any letter case.
@@ -101,8 +100,6 @@ class MemoryFile final : public WindowsFile {
   std::optional<FileFacts> Facts() override { return MemoryFiles::FactsOf(Entry()); }
   std::optional<std::size_t> Read(std::uint8_t* data, std::size_t size) override {
     MemoryEntry& e = Entry();
-    e.bytes.insert(e.bytes.end(), e.appended.begin(), e.appended.end());
-    e.appended.clear();
     const std::size_t n = std::min(size, e.bytes.size() - at_);
     std::copy_n(e.bytes.begin() + static_cast<std::ptrdiff_t>(at_), n, data);
     at_ += n;
@@ -161,54 +158,6 @@ class WindowsDirectoryTest : public ::testing::Test {
   const Bytes old_ = {'o', 'l', 'd'};
   const Bytes new_ = Bytes(20, 'n');
 };
-
-TEST_F(WindowsDirectoryTest, NamesAreWindows1252AndSpecialNamesAreNeverOpened) {
-  files_.Add(u"M\u00FCller.bak", old_);
-  files_.Add(u"\u03A9.bak", old_);
-  files_.Add(u"CON.mod", old_);
-  files_.Add(u"trail.", old_);
-  EXPECT_EQ(directory_.ListNames(), (std::vector<std::string>{"CON.mod", "M\xFCller.bak", "trail.", "?.bak"}));
-  LoadedEntry entry;
-  EXPECT_EQ(directory_.Load("M\xFCller.bak", entry), LoadStatus::kLoaded);
-  EXPECT_EQ(files_.opens, 1);
-  const std::pair<const char*, LoadStatus> unopened[] = {
-      {"CON.mod", LoadStatus::kSpecial}, {"trail.", LoadStatus::kMissing}, {"?.bak", LoadStatus::kMissing}};
-  for (const auto& [name, status] : unopened) EXPECT_EQ(directory_.Load(name, entry), status) << name;
-  EXPECT_EQ(files_.opens, 1);
-
-  const auto before = files_.Contents();
-  for (const char* name : {"NUL.rol", "com1.mod", "pic.", "pic ", "a:b.mod", "a*b.mod", "a?b", "a\"b", "<", ">", "|",
-                           "a\\b.mod", "a/b.mod", "\x1F.mod"}) {
-    EXPECT_EQ(Store(name, new_), StoreOutcome::kRefused) << name;
-    EXPECT_EQ(captured_.last_message(), std::string("Can't open ") + name + "!\n");
-  }
-  EXPECT_EQ(files_.Contents(), before);
-  ASSERT_EQ(Store("M\xFCller.mod", new_), StoreOutcome::kCreated);
-  EXPECT_EQ(files_.entries.at(u"M\u00FCller.mod").bytes, new_);
-}
-
-TEST_F(WindowsDirectoryTest, AnOutputInAnotherLetterCaseIsThatFile) {
-  files_.Add(u"A.MOD", old_).attributes = 0x2;  // hidden
-  ASSERT_EQ(Store("A.mod", new_), StoreOutcome::kReplaced);
-  EXPECT_EQ(files_.Contents(), (std::map<std::u16string, Bytes>{{u"A.MOD", new_}}));
-  EXPECT_EQ(files_.entries.at(u"A.MOD").attributes, 0x2u);
-  EXPECT_TRUE(files_.entries.at(u"A.MOD").flushed) << "replaced content reaches the device first";
-  const std::uint64_t id = files_.entries.at(u"A.MOD").id;
-  ASSERT_EQ(Store("a.mod", new_), StoreOutcome::kUnchanged);
-  EXPECT_EQ(files_.entries.at(u"A.MOD").id, id) << "the same bytes are written where they stand";
-}
-
-TEST_F(WindowsDirectoryTest, WhatIsNoPlainWritableFileIsLeftAlone) {
-  files_.Add(u"ro.mod", old_).read_only = true;
-  files_.Add(u"dir.mod", {}).type = FileFacts::Type::kDirectory;
-  files_.Add(u"link.mod", old_).type = FileFacts::Type::kOther;
-  const auto before = files_.Contents();
-  for (const char* name : {"ro.mod", "dir.mod", "link.mod"}) {
-    EXPECT_EQ(Store(name, new_), StoreOutcome::kRefused);
-    EXPECT_EQ(captured_.last_message(), std::string("Can't open ") + name + "!\n");
-  }
-  EXPECT_EQ(files_.Contents(), before);
-}
 
 TEST_F(WindowsDirectoryTest, AFileChangedSinceItWasLoadedOrLookedAtIsNotReplaced) {
   struct Case {
@@ -271,14 +220,6 @@ TEST_F(WindowsDirectoryTest, AFileHeldByAnotherProgramIsTriedAgainForAShortWhile
   files_.entries.at(u"held.mod").busy = 2;
   EXPECT_EQ(Store("held.mod", new_), StoreOutcome::kReplaced);
   EXPECT_EQ(files_.Contents(), (std::map<std::u16string, Bytes>{{u"held.mod", new_}}));
-}
-
-TEST_F(WindowsDirectoryTest, ALoadTakesTheFileAsItWasWhenOpened) {
-  files_.Add(u"growing.mod", old_).appended = {'+', '+'};
-  LoadedEntry entry;
-  ASSERT_EQ(directory_.Load("growing.mod", entry), LoadStatus::kLoaded);
-  EXPECT_EQ(Bytes(entry.bytes().begin(), entry.bytes().end()), old_);
-  EXPECT_EQ(entry.identity().size, old_.size());
 }
 
 }  // namespace

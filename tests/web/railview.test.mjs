@@ -12,7 +12,7 @@ import { cpSync, mkdirSync, mkdtempSync, readFileSync, readdirSync, rmSync, writ
 import { tmpdir } from 'node:os';
 import { join } from 'node:path';
 import { chromium } from 'playwright-core';
-import { serve } from './server.mjs';
+import { serve } from '../../web/serve.mjs';
 
 const env = (name) => { assert.ok(process.env[name], `${name} is not set`); return process.env[name]; };
 const bin = (tool) => join(env('RAILFMT_NATIVE_BIN_DIR'), { railfmt: 'driver', railinspect: 'tools/railinspect', make_corpus: 'tools' }[tool], tool);

@@ -1,5 +1,5 @@
-// A static file server on the loopback address and a free port, for the
-// tests and for scripts/web.sh. .wasm goes out as application/wasm so that
+// A static file server on the loopback address, for scripts/web.sh and the
+// browser tests. .wasm goes out as application/wasm so that
 // streaming compilation works; every request is noted so a test can tell
 // what the page fetched.
 import { createServer } from 'node:http';
@@ -33,7 +33,7 @@ export async function serve(root, port = 0) {
   return { origin, requests, missing, close: () => new Promise((done) => server.close(done)) };
 }
 
-// node server.mjs SITE [PORT]: serves SITE until interrupted.
+// node serve.mjs SITE [PORT]: serves SITE until interrupted.
 if (process.argv[1] === new URL(import.meta.url).pathname) {
   const { origin } = await serve(resolve(process.argv[2]), Number(process.argv[3] ?? 8080));
   console.log(`railview: ${origin}/`);
