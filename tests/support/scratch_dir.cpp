@@ -7,7 +7,6 @@
 #include <stdexcept>
 
 #include "driver/batch_driver.h"
-#include "driver/windows_names.h"
 
 namespace railfmt::testing {
 
@@ -38,14 +37,6 @@ fs::path PathOf(const std::string& name) {
 std::string NameOf(const fs::path& path) {
   const std::u8string text = path.u8string();
   return {text.begin(), text.end()};
-}
-
-std::string FileNameOf(const std::string& entry_name) {
-#ifdef _WIN32
-  return Utf16ToUtf8(Windows1252ToUtf16(entry_name));
-#else
-  return entry_name;
-#endif
 }
 
 ScratchDir::ScratchDir(bool enter) {
@@ -109,6 +100,5 @@ std::vector<std::string> EntriesHere() { return EntriesToVisit(*OpenDirectory(".
 
 void RunBatchHere() { RunBatch(*OpenDirectory(".")); }
 
-void WriteHere(RecognisedFile& file) { WriteRecognised(*OpenDirectory("."), file, nullptr); }
 
 }  // namespace railfmt::testing

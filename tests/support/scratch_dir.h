@@ -12,7 +12,6 @@
 #include <string>
 #include <vector>
 
-#include "driver/recognition_cascade.h"
 
 namespace railfmt::testing {
 
@@ -50,14 +49,9 @@ inline constexpr bool kWindowsNames = false;
 // A path from a name or path in the convention above, and back.
 std::filesystem::path PathOf(const std::string& name);
 std::string NameOf(const std::filesystem::path& path);
-// The name in the convention above of the file the batch stores under an
-// entry name (on Windows its Windows-1252 bytes in UTF-8).
-std::string FileNameOf(const std::string& entry_name);
 
-// The batch on the working directory: the names it visits, a whole run, and
-// the writing of one recognised file as the batch writes it.
+// The batch on the working directory: the names it visits and a whole run.
 std::vector<std::string> EntriesHere();
 void RunBatchHere();
-void WriteHere(RecognisedFile& file);
 
 }  // namespace railfmt::testing
