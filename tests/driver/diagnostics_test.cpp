@@ -20,6 +20,12 @@ TEST(Diagnostics, AMessageThatCannotBeFormattedLeavesAnEmptyBuffer) {
   EXPECT_EQ(MessageBuffer(), "");
 }
 
+TEST(Diagnostics, AMismatchLineLongerThanItsBufferIsCutNotOverrun) {
+  DiagnosticCapture captured;
+  PrintMismatch("%s", std::string(300, 'x').c_str());
+  EXPECT_EQ(captured.mismatches(), std::string(255, 'x'));
+}
+
 TEST(Diagnostics, AMismatchLineEndsInTheLineEndOfStandardOutput) {
   std::FILE* out = std::tmpfile();
   ASSERT_NE(out, nullptr);

@@ -23,9 +23,11 @@ TEST(WindowsNames, Windows1252MapsEveryByteAndBackWithoutTheCodePage) {
 }
 
 TEST(WindowsNames, Utf8AndUtf16ConvertBothWays) {
-  const std::u16string text = u"M\u00FCller \u03A9\U0001F600";
-  EXPECT_EQ(Utf8ToUtf16("M\xC3\xBCller \xCE\xA9\xF0\x9F\x98\x80"), text);
-  EXPECT_EQ(Utf16ToUtf8(text), "M\xC3\xBCller \xCE\xA9\xF0\x9F\x98\x80");
+  // One to four bytes a character, three-byte forms with the lowest lead too.
+  const std::u16string text = u"M\u00FCller \u03A9\U0001F600\u0905\u20AC";
+  const char* utf8 = "M\xC3\xBCller \xCE\xA9\xF0\x9F\x98\x80\xE0\xA4\x85\xE2\x82\xAC";
+  EXPECT_EQ(Utf8ToUtf16(utf8), text);
+  EXPECT_EQ(Utf16ToUtf8(text), utf8);
   for (const char* bad : {"\xFC", "\xC0\xAF", "\xED\xA0\x80", "\xE2\x82", "\xF4\x90\x80\x80"}) {
     EXPECT_EQ(Utf8ToUtf16(bad), std::nullopt) << bad;
   }
@@ -63,7 +65,7 @@ TEST(WindowsNames, DevicesAndNamesWindowsRewritesAreTold) {
 }
 
 TEST(WindowsNames, LettersAreComparedWithoutCase) {
-  EXPECT_TRUE(WindowsNamesEqual("A.MOD", "a.mod"));
+  EXPECT_TRUE(WindowsNamesEqual("AZ.MOD", "az.mod"));  // the whole alphabet, its ends included
   EXPECT_TRUE(WindowsNamesEqual("M\xFCller \x9A\x9C\x9E\xFF", "M\xDCLLER \x8A\x8C\x8E\x9F"));
   EXPECT_FALSE(WindowsNamesEqual("\xF7", "\xD7"));  // ÷ and × are no letters
   EXPECT_FALSE(WindowsNamesEqual("a.mod", "a.mo"));
