@@ -2,13 +2,16 @@
 // canonical rewriting of primitives and the tag rules.
 #include <gtest/gtest.h>
 
+#include <iterator>
 #include <limits>
 #include <optional>
+#include <sstream>
 
 #include "archive/model.h"
 #include "driver/byte_order.h"
 #include "driver/diagnostics.h"
 #include "tests/archive/model_builders.h"
+#include "tests/support/data_table.h"
 
 namespace railfmt {
 namespace {
@@ -134,55 +137,33 @@ std::optional<CModellTeil> ReadObjects(const std::vector<IndexObj>& objects, std
   return part;
 }
 
-Bytes PrimitivesBytes(const CModellTeil& part) {
-  return Written([&](ByteWriter& out) { WritePrimitives(part, out, kSep); });
+// Index objects as tests/data/archive/primitive_blocks.tsv spells them.
+std::vector<IndexObj> Objects(const std::string& text) {
+  std::vector<IndexObj> objects;
+  std::istringstream in(text);
+  for (std::string o; in >> o;) objects.push_back((o[0] == 'M' ? M : V)(std::stoi(o.substr(1), nullptr, 0)));
+  return objects;
 }
 
-TEST(PrimitiveBlock, CanonicalBlocksReadAndWriteAsTheExamplesShow) {
-  const struct {
+TEST(PrimitiveBlock, BlocksReadAndWriteAsTheTableShows) {
+  for (std::vector<std::string> row : DataRows("archive/primitive_blocks.tsv")) {
+    SCOPED_TRACE(::testing::PrintToString(row));
+    row.resize(4);
+    const auto read = ReadObjects(Objects(row[1]), static_cast<std::int16_t>(std::stoi(row[0])));
+    ASSERT_EQ(read.has_value(), row[2] != "-");
+    if (!read) continue;
     std::vector<CPrimitiv> primitives;
-    std::vector<IndexObj> objects;
-  } cases[] = {
-      {{}, EmptyBlock()},
-      {{MakePrimitive({0}), MakePrimitive({1, 2}), MakePrimitive({0, 1, 2, 3}), MakePrimitive({0, 1, 2, 3, 4})},
-       {M(0), V(0), M(1), V(1), V(2), M(4), M(7), V(0), V(1), V(2), V(3), M(9), V(0), V(1), V(2), V(3), V(4), M(9),
-        M(9)}},
-  };
-  for (const auto& c : cases) {
-    const CModellTeil part = PartOf(std::vector<CPunkt>(5), c.primitives, {});
-    EXPECT_EQ(PrimitivesBytes(part), BlockBytes(c.objects));
-    EXPECT_EQ(part.PrimitiveObjectCount(), c.objects.size());
-    const auto read = ReadObjects(c.objects, 5);
-    ASSERT_TRUE(read);
-    EXPECT_EQ(read->Primitives, c.primitives);
-    EXPECT_EQ(read->PrimitiveCount, static_cast<std::int16_t>(c.primitives.size()));
+    std::istringstream list(row[2]);
+    for (std::string vertices; std::getline(list, vertices, ';');) {
+      std::istringstream in(vertices);
+      primitives.push_back(MakePrimitive(std::vector<std::int16_t>(std::istream_iterator<std::int16_t>(in), {})));
+    }
+    EXPECT_EQ(read->Primitives, primitives);
+    EXPECT_EQ(read->PrimitiveCount, static_cast<std::int16_t>(primitives.size()));
+    const std::vector<IndexObj> written = Objects(row[3] == "=" ? row[1] : row[3]);
+    EXPECT_EQ(Written([&](ByteWriter& out) { WritePrimitives(*read, out, kSep); }), BlockBytes(written));
+    EXPECT_EQ(read->PrimitiveObjectCount(), written.size());
   }
-}
-
-TEST(PrimitiveBlock, BuildOrderFollowsSectionsThenPolygonsInBlockOrder) {
-  const auto r = ReadObjects({M(0), V(7), V(6), M(1), V(5), V(4), M(4), V(0), V(1), V(2), M(7), M(9),
-                              V(1), V(2), V(3), V(4), V(5), V(6), M(9), V(3), V(2), M(9), M(9)});
-  ASSERT_TRUE(r);
-  EXPECT_EQ(r->Primitives, (std::vector<CPrimitiv>{MakePrimitive({7}), MakePrimitive({6}), MakePrimitive({5, 4}),
-                                                   MakePrimitive({0, 1, 2}), MakePrimitive({1, 2, 3, 4, 5, 6}),
-                                                   MakePrimitive({3, 2})}));
-  // Written canonically, the two-vertex polygon joins the lines.
-  const std::vector<IndexObj> canonical = {M(0), V(7), V(6), M(1), V(5), V(4), V(3), V(2), M(4), V(0), V(1),
-                                           V(2), M(7), M(9), V(1), V(2), V(3), V(4), V(5), V(6), M(9), M(9)};
-  EXPECT_EQ(PrimitivesBytes(*r), BlockBytes(canonical));
-  EXPECT_EQ(ReadObjects(canonical)->Primitives[3], MakePrimitive({3, 2}));
-}
-
-TEST(PrimitiveBlock, VertexIndexIsTheLowSixteenBitsSignedAndBelowThePointCount) {
-  const auto r = ReadObjects({M(0), V(0x00010002), V(0x7FFF8000), M(1), M(4), M(7), M(9), M(9)}, 3);
-  ASSERT_TRUE(r);
-  EXPECT_EQ(r->Primitives, (std::vector<CPrimitiv>{MakePrimitive({2}), MakePrimitive({-32768})}));
-  EXPECT_EQ(PrimitivesBytes(*r), BlockBytes({M(0), V(2), V(-32768), M(1), M(4), M(7), M(9), M(9)}));
-  // Indices from the point count on are rejected, in every section.
-  EXPECT_TRUE(ReadObjects({M(0), V(4), M(1), M(4), M(7), M(9), M(9)}, 5));
-  EXPECT_FALSE(ReadObjects({M(0), V(4), M(1), V(0), V(5), M(4), M(7), M(9), M(9)}, 5));
-  EXPECT_FALSE(ReadObjects({M(0), V(0), M(1), M(4), M(7), M(9), M(9)}, 0));
-  EXPECT_FALSE(ReadObjects({M(0), M(1), M(4), M(7), M(9), V(0), V(1), V(2), V(3), V(4), M(9), M(9)}, 4));
 }
 
 }  // namespace

@@ -16,6 +16,7 @@
 #include "layout/model_placement.h"
 #include "layout/track.h"
 #include "layout/track_geometry.h"
+#include "tests/support/data_table.h"
 #include "tests/support/rewrite_property.h"
 #include "tools/samples/layout_samples.h"
 
@@ -23,9 +24,8 @@ namespace railfmt {
 namespace {
 using Bytes = std::vector<std::uint8_t>;
 using Ints = std::vector<int>;
-const float kNan = std::nanf(""), kInf = INFINITY;
+const float kNan = std::nanf("");
 const double kPi = 0x1.921fb54442d18p+1;
-using I2 = std::array<std::int32_t, 2>;
 using I3 = std::array<std::int32_t, 3>;
 using F3 = std::array<float, 3>;
 
@@ -96,23 +96,19 @@ TEST(Track, WorkedExampleOfAType2Record) {
 }
 
 TEST(Track, EndCountAndTypeMapping) {
-  // {type, end count}: the count a type gives, 11 keeping its own.
-  for (auto [type, ends] : {std::pair{1, 2}, {2, 1}, {3, 3}, {4, 4}, {6, 2}, {7, 2}, {8, 3}, {9, 4}, {11, 7}}) {
-    CGleis t;
-    t.Type = type, t.EndCount = 7;
-    EndCountFromType(t);
-    EXPECT_EQ(t.EndCount, ends) << type;
-  }
-  // {type, end count, variant, type written}
+  // {type, end count, variant, type written, end count the type gives (11 keeps its own)}
   // clang-format off
-  for (auto [type, ends, variant, written] : {std::tuple<int, std::int16_t, unsigned, int>{2, 1, 0, 2}, {2, 1, 5, 2},
-           {7, 2, 0, 1}, {1, 2, 3, 7}, {8, 3, 0, 3}, {3, 3, 1, 8}, {9, 4, 0, 4}, {4, 4, 1, 9}, {6, 2, 0, 6},
-           {11, 3, 0, 11}, {11, 1, 0, 11}, {3, 5, 1, 3}, {3, 0, 1, 3}}) {
+  for (auto [type, ends, variant, written, type_ends] : {std::tuple<int, std::int16_t, unsigned, int, int>{2, 1, 0, 2, 1},
+           {2, 1, 5, 2, 1}, {7, 2, 0, 1, 2}, {1, 2, 3, 7, 2}, {8, 3, 0, 3, 3}, {3, 3, 1, 8, 3}, {9, 4, 0, 4, 4},
+           {4, 4, 1, 9, 4}, {6, 2, 0, 6, 2}, {11, 3, 0, 11, 3}, {11, 1, 0, 11, 1}, {3, 5, 1, 3, 3}, {3, 0, 1, 3, 3}}) {
     // clang-format on
     CGleis t;
     t.Type = type, t.EndCount = ends, t.Variant = variant;
     TypeFromEndCount(t);
     EXPECT_EQ(t.Type, written) << type << " " << ends << " " << variant;
+    t.Type = type;
+    EndCountFromType(t);
+    EXPECT_EQ(t.EndCount, type_ends) << type;
   }
   // Flagged types without a variant are written in the shape of their plain types.
   for (auto [type, variant, written] : {std::tuple{7, 0u, 1}, {8, 0u, 3}, {9, 0u, 4}, {7, 3u, 7}, {9, 1u, 9}}) {
@@ -350,16 +346,7 @@ TEST(ModelPlacement, HashedLinkingAndRemovalGiveTheArrayOrderResults) {
   }
 }
 
-TEST(TrackGeometry, RoundingArcsAndStraights) {
-  // Just below one half v + 0.5 is not a double, and rounding it would round up.
-  // clang-format off
-  const std::pair<double, std::int32_t> cases[] = {
-      {2.5, 3}, {-2.5, -3}, {0.4, 0}, {-0.4, 0}, {0.0, 0}, {0.5, 1}, {-0.5, -1}, {1.4999, 1}, {150.5, 151},
-      {-699.99999, -700}, {std::nan(""), 0}, {1e300, 2147483647}, {-1e300, -2147483647 - 1}, {2147483646.6, 2147483647},
-      {0.49999999999999994, 0}, {-0.49999999999999994, 0}, {2.4999999999999996, 2}, {-1.5, -2},
-      {1e15 + 0.5, 2147483647}, {HUGE_VAL, 2147483647}, {-HUGE_VAL, -2147483647 - 1}};
-  // clang-format on
-  for (const auto& [v, r] : cases) EXPECT_EQ(RoundHalfAway(v), r) << v;
+TEST(TrackGeometry, ArcsAndStraights) {
   const ArcResult straight = ArcGeometry(Track(2, {0, 0, 0}, {0, 1, 0}, {0, -1000, 0}));  // chord against the start
   EXPECT_TRUE(straight.turning_angle == 0.0 && !straight.radius && straight.arc_length == 1000.0);
   EXPECT_DOUBLE_EQ(ArcGeometry(Track(2, {0, 0, 0}, {940, 342, 0}, {940, 342, 0})).arc_length, std::hypot(940, 342));
@@ -379,48 +366,26 @@ TEST(TrackGeometry, RoundingArcsAndStraights) {
   EXPECT_EQ(BufferStopPosition(Track(2, {500, 500, 7}, {-1, 0, 0}, {-500, 500, 9})), (I3{-200, 500, 9}));
 }
 
-TEST(TrackGeometry, EndDirectionsAndBufferStopsAtAwkwardAngles) {
-  // Straights, quarter and half turns, turns past +-pi, directions ulps off
-  // the axes, tiny and huge radii, 0, infinite and NaN directions.
-  // clang-format off
-  const struct { std::array<float, 2> direction; I2 start, end; std::array<float, 2> end_direction; I2 stop; } cases[] = {
-      {{1, 0}, {0, 0}, {1000, 0}, {1, 0}, {700, 0}}, {{940, 342}, {0, 0}, {940, 342}, {1, 0}, {640, 342}},
-      {{1, 1}, {0, 0}, {1000, 1000}, {1, 1}, {700, 700}}, {{0, 1}, {0, 0}, {0, -1000}, {0, -1}, {0, -700}},
-      {{1, 0}, {0, 0}, {1000, 1000}, {-0x1.d9ccecp-66f, 1}, {1000, 700}},
-      {{1, 0}, {0, 0}, {1000, -1000}, {-0x1.d9ccecp-66f, -1}, {1000, -700}},
-      {{-1, 0}, {0, 0}, {-1000, 1000}, {-0x1.1acecep-53f, 1}, {-1000, 700}},
-      {{0, -1}, {0, 0}, {1000, -1000}, {1, -0x1.1a8p-54f}, {700, -1000}},
-      {{1, 0}, {0, 0}, {0, 2000}, {-1, -0x1.d9ccecp-65f}, {300, 2000}},
-      {{1, 0}, {0, 0}, {0, -2000}, {-1, 0x1.d9ccecp-65f}, {300, -2000}},
-      {{-1, -1}, {0, 0}, {-1000, 1000}, {0x1.6a09e6p-1f, 0x1.6a09e6p-1f}, {-1212, 788}},
-      {{-1, 0x1.99999ap-4f}, {0, 0}, {-1000, -500}, {-0x1.08eb3p-1f, -0x1.b6228p-1f}, {-845, -243}},
-      {{1, 0}, {0, 0}, {-1000, 1}, {0x1.ffffbcp-1f, -0x1.0624ccp-9f}, {-1300, 2}},
-      {{1, 0}, {0, 0}, {1, 1}, {-0x1.d9ccecp-66f, 1}, {1, -299}},
-      {{1, 0}, {-1000000000, 0}, {1000000000, 3}, {1, 0x1.9c511ep-29f}, {999999700, 3}},
-      {{1, 0}, {2147483547, 0}, {-2147483548, -40000}, {-0x1.fff962p-1f, -0x1.494f62p-7f}, {-2147483248, -39997}},
-      {{0x1.000002p+0f, 0x1p-149f}, {0, 0}, {1000000000, 1000000000}, {-0x1.d9ccecp-66f, 1}, {1000000000, 999999700}},
-      {{-0x1.fffffep-1f, -0x1p-149f}, {0, 0}, {-1000000000, 999999999}, {-0x1.12e0bcp-30f, 1}, {-1000000000, 999999699}},
-      {{0x1p-149f, 0x1.fffffep-1f}, {0, 0}, {-7, 123456789}, {-0x1.e70c9ep-24f, 1}, {-7, 123456489}},
-      {{-0.0f, 0x1.4484cp-100f}, {5, 5}, {1005, 6}, {0x1.0624ccp-9f, -0x1.ffffbcp-1f}, {1004, 306}},
-      {{-0.0f, -0.0f}, {0, 0}, {1000, 1000}, {-0x1.1a9394p-53f, -1}, {1000, 1300}},
-      {{kInf, -kInf}, {0, 0}, {10, 10}, {-0x1.6a09e6p-1f, 0x1.6a09e6p-1f}, {222, -202}},
-      {{kNan, 1}, {0, 0}, {-1000, 0}, {-1, 0}, {-700, 0}}, {{0, 1}, {5, 5}, {5, 5}, {0x1.1a6264p-54f, -1}, {5, 305}}};
-  // clang-format on
-  for (const auto& c : cases) {
-    const CGleis t =
-        Track(2, {c.start[0], c.start[1], 0}, {c.direction[0], c.direction[1], 0}, {c.end[0], c.end[1], 0});
-    const F3 got = EndDirection(t), want = {c.end_direction[0], c.end_direction[1], 0.0f};
-    EXPECT_EQ(std::memcmp(got.data(), want.data(), sizeof got), 0) << c.end[0] << " " << c.end[1];
-    EXPECT_EQ(BufferStopPosition(t), (I3{c.stop[0], c.stop[1], 0}));
+// The rows of tests/data/layout/track_geometry.tsv: rounding, and end
+// directions and buffer stops of straights, quarter and half turns, turns
+// past +-pi, directions ulps off the axes, tiny and huge radii, 0, infinite
+// and NaN directions.
+TEST(TrackGeometry, RoundingEndDirectionsAndBufferStopsAtAwkwardAngles) {
+  for (const std::vector<std::string>& row : testing::DataRows("layout/track_geometry.tsv")) {
+    SCOPED_TRACE(::testing::PrintToString(row));
+    const auto f = [&](std::size_t i) { return std::strtof(row.at(i).c_str(), nullptr); };
+    const auto n = [&](std::size_t i) { return static_cast<std::int32_t>(std::stol(row.at(i))); };
+    if (row[0] == "round") {
+      EXPECT_EQ(RoundHalfAway(std::strtod(row.at(1).c_str(), nullptr)), n(2));
+      continue;
+    }
+    const CGleis t = Track(2, {n(3), n(4), 0}, {f(1), f(2), 0}, {n(5), n(6), 0});
+    const F3 got = EndDirection(t), want = {f(7), f(8), 0.0f};
+    EXPECT_EQ(std::memcmp(got.data(), want.data(), sizeof got), 0) << got[0] << " " << got[1];
+    if (row.size() > 9) {
+      EXPECT_EQ(BufferStopPosition(t), (I3{n(9), n(10), 0}));
+    }
     EXPECT_LE(std::fabs(ArcGeometry(t).turning_angle), 2 * kPi);
-  }
-  // The start angle is computed in extended precision and kept as double:
-  // the double-precision atan2 is one unit in the last place off here, which
-  // shows in the end direction's x component near a quarter turn.
-  for (auto [end_y, x] :
-       {std::pair{-786655253, 0x1.35afdp-31f}, {-786655252, -0x1.71842p-31f}, {-786655254, 0x1.ee71ep-30f}}) {
-    const CGleis t = Track(2, {0, 0, 0}, {-0x1.416fbp-1f, -0x1.3780fp-3f, 0.0f}, {1000000000, end_y, 0});
-    EXPECT_EQ(EndDirection(t), (F3{x, 1.0f, 0.0f})) << end_y;
   }
 }
 

@@ -13,6 +13,7 @@
 #include <string>
 #include <vector>
 
+#include "tests/support/data_table.h"
 #include "tests/support/kind_samples.h"
 #include "tests/support/scratch_dir.h"
 #include "tests/tools/railinspect/inspect_runner.h"
@@ -25,24 +26,8 @@ namespace {
 using testing::Has;
 using testing::RunInspect;
 
-TEST(RailinspectCli, UsageErrorsExitTwoSayWhyAndWriteNothing) {
-  testing::ScratchDir dir;
-  dir.Write("a.bin", {1, 2, 3});
-  dir.Write("b.bin", {4});
-  ASSERT_EQ(::symlink("a.bin", "link.svg"), 0);
-  const auto before = dir.Snapshot();
-  for (const char* args :
-       {"", "--bogus a.bin", "--json", "--svg", "--svg out.svg a.bin b.bin", "--svg out.svg .",
-        "--svg out.svg --svg other.svg a.bin", "--svg a.bin a.bin", "--svg link.svg a.bin", "--svg ./b.bin b.bin",
-        "--json --jsonl a.bin", "- -", "--svg - --json a.bin", "--color=sometimes a.bin"}) {
-    const testing::InspectRun run = RunInspect(args);
-    EXPECT_EQ(run.status, 2) << args;
-    EXPECT_EQ(run.out, "") << args;
-    EXPECT_TRUE(run.err.starts_with("railinspect: ") && Has(run.err, "--help")) << args << ": " << run.err;
-    EXPECT_EQ(dir.Snapshot(), before) << args;
-  }
-}
-
+// The runs of tests/data/inspect/options.tsv, then usage errors: status 2,
+// a reason and a pointer to --help, nothing written.
 TEST(RailinspectCli, OptionsStandardInputErrorsAndPictures) {
   testing::ScratchDir dir;
   dir.Write("good.mod", testing::SampleOf(EntryKind::kModel));
@@ -55,69 +40,30 @@ TEST(RailinspectCli, OptionsStandardInputErrorsAndPictures) {
   dir.Write("new.bak", testing::Sample("reordered.bak"));
   dir.Write(".new.bak", testing::Sample("reordered.bak"));
   ASSERT_EQ(::mkfifo("pipe", 0644), 0);  // never read, never waited for
+  ASSERT_EQ(::symlink("good.mod", "link.svg"), 0);
   const auto before = dir.Snapshot();
   const std::string version = std::string("railinspect ") + inspect::kRailinspectVersion + "\n";
-  const struct {
-    const char* args;
-    int status;
-    std::vector<std::string> shown;      // parts of the standard output
-    std::vector<std::string> not_shown;  // parts it must not hold
-    const char* err = "";                // part of standard error
-  } cases[] = {
-      {"--help",
-       0,
-       {"PATH", "--jsonl", "--check", "--quiet", "--no-content", "Exit status:", "  0  ", "  1  ", "  2  ",
-        "Examples:", "railinspect --svg - "},
-       {}},
-      {"-V", 0, {version}, {}},
-      {"--version", 0, {version}, {}},
-      {"- < good.mod", 0, {"-: model\n"}, {"\x1b["}},
-      {"- < junk.mod", 1, {"-: not recognised (3 bytes)"}, {}},
-      {"-q good.mod junk.mod", 1, {"junk.mod: not recognised"}, {"good.mod", "files,"}},
-      {"--color=always junk.mod", 1, {"\x1b[1;31mnot recognised\x1b[0m"}, {}},
-      {"junk.mod", 1, {"most likely"}, {"\x1b["}},
-      {"--svg - good.mod", 0, {"<?xml", "</svg>\n"}, {"good.mod: model"}},
-      {"--svg p.svg junk.mod", 1, {"junk.mod: not recognised"}, {}, "junk.mod: not recognised; no picture drawn\n"},
-      {"--svg no/such/p.svg good.mod", 1, {"good.mod: model"}, {}, "railinspect: no/such/p.svg: "},
-      {"missing.mod pipe",
-       1,
-       {"2 files, 0 recognised, 2 not recognised, 0 would be written by railfmt\n"},
-       {},
-       "railinspect: missing.mod: No such file or directory\nrailinspect: pipe: is a FIFO (not read)\n"},
-      {"--jsonl missing.mod", 1, {"No such file or directory"}, {}},
-      {"--check missing.mod", 2, {}, {}},
-      {"--check good.mod junk.mod",
-       0,
-       {"2 files, 1 recognised, 1 not recognised, 0 would be written by railfmt\n"},
-       {}},
-      {"--check good.mod new.bak .new.bak", 1, {"new.bak: model, would write new.mod (new, "}, {"good.mod", ".new"}},
-      {".new.bak", 0, {".new.bak: model, railfmt skips this name\n"}, {}},
-      {"extra.bak",
-       0,
-       {"extra.bak: model, would write extra.mod (new, 229 bytes): 1 trailing byte dropped\n"
-        "  note: EOF not found: extra.bak!\n"
-        "        → 1 byte follows the end of the model at byte 229; railfmt drops it\n"},
-       {}},
-      {"juhu.kon",
-       1,
-       {"juhu.kon: not recognised (94 bytes), railfmt leaves it alone\n"
-        "  most likely construction drawing: its reader stopped at byte 92 of 94\n"
-        "    I: 1 S: 0  (found 1, expected 0)\n"
-        "    Formatfehler Juhu in juhu.kon!\n"
-        "      → the reserved count between the plain and the dimension lines at byte 90 must be 0, found 1\n"
-        "    0000004c  09 00 00 00 01 00 00 00 00 00 00 00 00 00[01 00] ................\n"
-        "    0000005c  00 00                                            ..\n",
-        "\n  also tried (--all shows them in full):\n    rolling stock, stopped at byte "},
-       {}},
-      {"--all juhu.kon", 1, {"\n  rolling stock: its reader", "\n  model: its reader", "\n  layout: its reader"}, {}},
-  };
-  for (const auto& c : cases) {
-    const testing::InspectRun run = RunInspect(c.args);
-    EXPECT_EQ(run.status, c.status) << c.args << ": " << run.err;
-    for (const std::string& part : c.shown) EXPECT_TRUE(Has(run.out, part)) << c.args << " lacks " << part << run.out;
-    for (const std::string& part : c.not_shown) EXPECT_FALSE(Has(run.out, part)) << c.args << " has " << part;
-    EXPECT_TRUE(Has(run.err, c.err)) << c.args << ": " << run.err;
-    EXPECT_EQ(dir.Snapshot(), before) << c.args;  // only a picture asked for is ever written
+  for (const std::vector<std::string>& row : testing::DataRows("inspect/options.tsv")) {
+    const std::string& args = row.at(0);
+    const testing::InspectRun run = RunInspect(args);
+    EXPECT_EQ(run.status, std::stoi(row.at(1))) << args << ": " << run.err;
+    EXPECT_TRUE(Has(run.err, row.at(2))) << args << ": " << run.err;
+    for (std::size_t i = 3; i < row.size(); ++i) {
+      const bool shown = !row[i].starts_with('!');
+      const std::string part = row[i] == "VERSION" ? version : row[i].substr(shown ? 0 : 1);
+      EXPECT_EQ(Has(run.out, part), shown) << args << (shown ? " lacks " : " has ") << part << run.out;
+    }
+    EXPECT_EQ(dir.Snapshot(), before) << args;  // only a picture asked for is ever written
+  }
+  for (const char* args : {"", "--bogus good.mod", "--json", "--svg", "--svg out.svg good.mod junk.mod",
+                           "--svg out.svg .", "--svg out.svg --svg other.svg good.mod", "--svg good.mod good.mod",
+                           "--svg link.svg good.mod", "--svg ./junk.mod junk.mod", "--json --jsonl good.mod", "- -",
+                           "--svg - --json good.mod", "--color=sometimes good.mod"}) {
+    const testing::InspectRun run = RunInspect(args);
+    EXPECT_EQ(run.status, 2) << args;
+    EXPECT_EQ(run.out, "") << args;
+    EXPECT_TRUE(run.err.starts_with("railinspect: ") && Has(run.err, "--help")) << args << ": " << run.err;
+    EXPECT_EQ(dir.Snapshot(), before) << args;
   }
   EXPECT_EQ(RunInspect("--jsonl --svg p.svg good.mod").Lines().size(), 1u);
   EXPECT_TRUE(dir.Exists("p.svg"));

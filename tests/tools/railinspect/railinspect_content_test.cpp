@@ -1,7 +1,8 @@
-// railinspect's JSON content and pictures against the library: the real
-// executable on every sample file and on files full of awkward values (NaN
-// payloads, negative zeros, denormals, texts with bytes above 127, degenerate
-// geometry).
+// railinspect's JSON content, explanations and pictures against the
+// library: the real executable on every sample file, on files full of
+// awkward values (NaN payloads, negative zeros, denormals, texts with bytes
+// above 127, degenerate geometry) and on the damaged files of
+// tests/data/inspect/explain.tsv.
 #include <gtest/gtest.h>
 
 #include <array>
@@ -17,6 +18,7 @@
 #include "driver/diagnostics.h"
 #include "driver/recognition_cascade.h"
 #include "layout/layout_format.h"
+#include "tests/support/data_table.h"
 #include "tests/support/scratch_dir.h"
 #include "tests/tools/railinspect/inspect_runner.h"
 #include "tools/railinspect/core/json_values.h"
@@ -53,9 +55,7 @@ std::vector<SampleFile> AwkwardFiles() {
   for (std::size_t i = 0; i < 4; ++i) {
     CGleis& t = layout.Tracks.emplace_back();
     t.Number = static_cast<std::int16_t>(i + 10);
-    t.Name =
-        "Br\xFC"
-        "cke \"&<\"";
+    t.Name = std::string("Br\xFC") + "cke \"&<\"";
     t.Type = 1;
     t.EndCount = 2;
     t.Ends[0] = {5, 1};
@@ -141,23 +141,69 @@ TEST(RailinspectContent, JsonContentFollowsEveryStoredFieldAndEveryLineIsExplain
   EXPECT_GT(explained, 10000u);
 }
 
+// An attempt as "KIND STOP [BEGIN,END) LINE | LINE", each line "TEXT => EXPLANATION".
+std::string Summary(const json& a) {
+  std::string out = a["kind"].get<std::string>() + " " + a["stop_offset"].dump() + " [" + a["field"][0].dump() + "," +
+                    a["field"][1].dump() + ")";
+  std::string separator = " ";
+  for (const json& s : a["said"]) {
+    out += separator + s["text"].get<std::string>() + " => " + s["explanation"].get<std::string>();
+    separator = " | ";
+  }
+  return out;
+}
+
+TEST(RailinspectExplain, EachKindNamesTheFieldItsReaderStoppedAtInPlainWords) {
+  testing::ScratchDir dir;
+  for (const std::vector<std::string>& row : testing::DataRows("inspect/explain.tsv")) {
+    SCOPED_TRACE(row[0]);
+    ASSERT_GT(row.size(), 5u);
+    std::vector<std::uint8_t> bytes = row[1] == "-" ? std::vector<std::uint8_t>() : testing::Sample(row[1]);
+    const std::size_t at = std::stoul(row[2]);
+    if (row[3] == "cut") bytes.resize(at);
+    for (std::size_t i = 0; row[3] != "cut" && i < row[3].size(); i += 2) {
+      bytes.resize(std::max(bytes.size(), at + i / 2 + 1));
+      bytes[at + i / 2] = static_cast<std::uint8_t>(std::stoul(row[3].substr(i, 2), nullptr, 16));
+    }
+    dir.Write(row[0], bytes);
+    const testing::InspectRun run = testing::RunInspect("--jsonl '" + row[0] + "'");
+    ASSERT_EQ(run.Lines().size(), 1u) << run.out;
+    const json file = run.Lines()[0];
+    const bool recognised = row[4] == "-";
+    EXPECT_EQ(file["recognised"].get<bool>(), recognised);
+    EXPECT_EQ(run.status, recognised ? 0 : 1);
+    std::size_t furthest = 0, found = 0;
+    for (const json& a : file["attempts"]) {
+      furthest = std::max(furthest, a["stop_offset"].get<std::size_t>());
+      for (std::size_t i = 5; i < row.size(); ++i) {
+        if (!row[i].starts_with(a["kind"].get<std::string>() + " ")) continue;
+        EXPECT_EQ(Summary(a), row[i]);
+        ++found;
+      }
+    }
+    EXPECT_EQ(found, row.size() - 5);
+    if (recognised) continue;
+    EXPECT_EQ(file["most_likely"], row[4]);
+    EXPECT_EQ(file["attempts"].size(), 4u);
+    EXPECT_EQ(file["hex_window"]["stop"], furthest);
+  }
+}
+
 // Element counts of each picture by class, read back with python3's XML
 // parser, and under "CLASS titled" how many have a <title> child; "" maps
 // to -1 for a file that is not well-formed XML.
 json SvgCounts(const std::vector<std::string>& paths) {
   std::ofstream(".svg_counts.py") << "import collections, json, sys, xml.etree.ElementTree as E\n"
-                                     "def counts(path):\n"
-                                     "    try: root = E.parse(path).getroot()\n"
-                                     "    except E.ParseError: return {'': -1}\n"
-                                     "    counts = collections.Counter()\n"
-                                     "    def walk(e):\n"
-                                     "        names = e.get('class', '').split()\n"
-                                     "        for name in names:\n"
-                                     "            counts[name] += 1\n"
-                                     "            counts[name + ' titled'] += any(c.tag.endswith('title') for c in e)\n"
-                                     "        for child in ([] if 'legend' in names else e): walk(child)\n"
-                                     "    walk(root)\n"
+                                     "def walk(e, counts):\n"
+                                     "    names = e.get('class', '').split()\n"
+                                     "    for name in names:\n"
+                                     "        counts[name] += 1\n"
+                                     "        counts[name + ' titled'] += any(c.tag.endswith('title') for c in e)\n"
+                                     "    for child in ([] if 'legend' in names else e): walk(child, counts)\n"
                                      "    return counts\n"
+                                     "def counts(path):\n"
+                                     "    try: return walk(E.parse(path).getroot(), collections.Counter())\n"
+                                     "    except E.ParseError: return {'': -1}\n"
                                      "print(json.dumps({path: counts(path) for path in sys.argv[1:]}))\n";
   std::string command = "python3 .svg_counts.py";
   for (const std::string& path : paths) command += " '" + path + "'";

@@ -11,6 +11,7 @@
 
 #include "driver/diagnostics.h"
 #include "rollingstock/rolling_stock_kind.h"
+#include "tests/support/data_table.h"
 #include "tests/support/kind_samples.h"
 #include "tests/support/scratch_dir.h"
 #include "tests/tools/railinspect/inspect_runner.h"
@@ -76,24 +77,11 @@ TEST(RailinspectPredict, PredictionsAgreeWithWhatRailfmtThenDoes) {
   EXPECT_EQ(changed, predicted);
   EXPECT_GT(changed.size(), 10u);
 
-  const struct {
-    const char* entry;
-    const char* action;
-    const char* text;
-  } cases[] = {
-      {"a.bak", "replace", "would replace a.mod (229 → 46 bytes): 1 trailing byte dropped"},
-      {"a.mod", "unchanged", "replaced by the output of a.bak before its turn, then unchanged"},
-      {"trunc.rol", "replace", "would replace trunc.mod (229 → "},
-      {"unsafe.rol", "refuse", "railfmt writes nothing: the name stored in the file, \"../outside\", reaches into "},
-      {"d.bak", "refuse", "railfmt writes nothing: d.mod is not a regular file"},
-      {"reordered.bak", "create", "would write reordered.mod (new, "},
-      {"station.mod", "unchanged", "unchanged"},
-  };
-  for (const auto& c : cases) {
-    ASSERT_TRUE(by_name.contains(c.entry)) << c.entry;
-    const json& p = by_name[c.entry]["railfmt"];
-    EXPECT_EQ(p["action"], c.action) << c.entry;
-    EXPECT_TRUE(p["text"].get<std::string>().starts_with(c.text)) << c.entry << ": " << p["text"];
+  for (const std::vector<std::string>& row : testing::DataRows("inspect/predict.tsv")) {
+    ASSERT_TRUE(by_name.contains(row.at(0))) << row[0];
+    const json& p = by_name[row[0]]["railfmt"];
+    EXPECT_EQ(p["action"], row.at(1)) << row[0];
+    EXPECT_TRUE(p["text"].get<std::string>().starts_with(row.at(2))) << row[0] << ": " << p["text"];
   }
 }
 
