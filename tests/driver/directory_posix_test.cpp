@@ -52,27 +52,5 @@ TEST(LoadRegularFile, DeliversEveryByteOfFilesOfAnySizeIntoAReusedBuffer) {
   EXPECT_TRUE(entry.bytes().empty());
 }
 
-TEST(LoadRegularFile, FailsWithAnEmptyBufferOnAnythingButARegularFile) {
-  ScratchDir dir;
-  ASSERT_EQ(::mkdir("subdir", 0755), 0);
-  ASSERT_EQ(::mkfifo("pipe", 0644), 0);
-  ASSERT_EQ(::symlink("missing", "dangling"), 0);
-  dir.Write("target", Pattern(10));
-  ASSERT_EQ(::symlink("target", "link"), 0);
-  const auto directory = OpenDirectory(".");
-  LoadedEntry entry;
-  const std::pair<const char*, LoadStatus> cases[] = {{"subdir", LoadStatus::kDirectory},
-                                                      {"pipe", LoadStatus::kSpecial},
-                                                      {"dangling", LoadStatus::kMissing},
-                                                      {"absent", LoadStatus::kMissing}};
-  for (const auto& [name, status] : cases) {
-    SCOPED_TRACE(name);
-    EXPECT_EQ(directory->Load(name, entry), status);
-    EXPECT_TRUE(entry.bytes().empty());
-  }
-  ASSERT_EQ(directory->Load("link", entry), LoadStatus::kLoaded);
-  EXPECT_EQ(Bytes(entry), Pattern(10));
-}
-
 }  // namespace
 }  // namespace railfmt

@@ -64,28 +64,5 @@ TEST(ExpectPrimitives, MismatchLinesShowFoundThenExpected) {
   }
 }
 
-TEST(ExpectPrimitives, ShortDataFailsWithoutALine) {
-  DiagnosticCapture captured;
-  const auto one = Bytes({0x01});
-  const auto three = Bytes({1, 2, 3});
-  {
-    ReadCursor in(one);
-    EXPECT_EQ(ExpectShort(in, 1), 0);
-  }
-  {
-    ReadCursor in(three);
-    EXPECT_EQ(ExpectLong(in, 0x030201), 0);
-  }
-  {
-    ReadCursor in(three);
-    EXPECT_EQ(ExpectFloat(in, 0.0f), 0) << "a missing NaN-free value is no match";
-  }
-  {
-    ReadCursor in(std::span<const std::uint8_t>{});
-    EXPECT_EQ(ExpectByte(in, 0), 0);
-  }
-  EXPECT_EQ(captured.mismatches(), "");
-}
-
 }  // namespace
 }  // namespace railfmt

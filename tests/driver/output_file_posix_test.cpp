@@ -69,24 +69,13 @@ TEST_F(OutputFilePosixTest, AnOutputThatAlreadyHoldsTheBytesIsWrittenOverWhereIt
     std::vector<std::uint8_t> existing;
     bool same_file;
   };
-  const Case cases[] = {
-      {"same bytes", new_, true},
-      {"same size, one byte differs",
-       [this] {
-         auto b = new_;
-         b[7] = 'x';
-         return b;
-       }(),
-       false},
-      {"one byte longer",
-       [this] {
-         auto b = new_;
-         b.push_back('n');
-         return b;
-       }(),
-       false},
-      {"one byte shorter", std::vector<std::uint8_t>(new_.begin(), new_.end() - 1), false},
-  };
+  std::vector<std::uint8_t> other = new_, longer = new_;
+  other[7] = 'x';
+  longer.push_back('n');
+  const Case cases[] = {{"same bytes", new_, true},
+                        {"same size, one byte differs", other, false},
+                        {"one byte longer", longer, false},
+                        {"one byte shorter", std::vector<std::uint8_t>(new_.begin(), new_.end() - 1), false}};
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
     dir_.Write("s.mod", c.existing);

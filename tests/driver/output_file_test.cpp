@@ -31,35 +31,6 @@ class OutputFileTest : public ::testing::Test {
   const std::vector<std::uint8_t> new_ = std::vector<std::uint8_t>(20, 'n');
 };
 
-TEST_F(OutputFileTest, WritesAndReplacesWhole) {
-  DiagnosticCapture captured;
-  ASSERT_TRUE(Store("fresh.mod", new_));
-  EXPECT_EQ(dir_.Read("fresh.mod"), new_);
-  dir_.Write("old.mod", old_);
-  ASSERT_TRUE(Store("old.mod", new_));
-  EXPECT_EQ(dir_.Read("old.mod"), new_);
-  EXPECT_EQ(dir_.Snapshot().size(), 2u) << "no temporary left";
-  EXPECT_TRUE(captured.messages().empty());
-}
-
-TEST_F(OutputFileTest, ADirectoryInThePlaceOfTheOutputIsLeftAlone) {
-  DiagnosticCapture captured;
-  ASSERT_TRUE(std::filesystem::create_directory("out.mod"));
-  EXPECT_FALSE(Store("out.mod", new_));
-  EXPECT_EQ(captured.last_message(), "Can't open out.mod!\n");
-  EXPECT_TRUE(std::filesystem::is_directory(dir_.path() + "/out.mod"));
-}
-
-// A name the file system cannot hold (a rolling-stock name of 255
-// characters gives 259 with ".rol") cannot be created: nothing is written.
-TEST_F(OutputFileTest, AnOutputNameTooLongForTheFileSystemIsNotCreated) {
-  DiagnosticCapture captured;
-  const std::string name = std::string(255, 'n') + ".rol";
-  EXPECT_FALSE(Store(name, new_));
-  EXPECT_EQ(captured.messages(), std::vector<std::string>{"Can't open " + name + "!\n"});
-  EXPECT_TRUE(dir_.Snapshot().empty()) << "a temporary was left behind";
-}
-
 TEST_F(OutputFileTest, AFailedWriteOverTheSameBytesLeavesThemAndIsReported) {
   dir_.Write("same.mod", new_);
   faults_.Reset();

@@ -186,24 +186,6 @@ TEST_F(WindowsDirectoryTest, AFileChangedSinceItWasLoadedOrLookedAtIsNotReplaced
   EXPECT_EQ(captured_.messages(), std::vector<std::string>(2, "Can't write x.mod!\n"));
 }
 
-TEST_F(WindowsDirectoryTest, EveryFailingStepLeavesTheOutputAndNoTemporary) {
-  const std::pair<StoreStep, const char*> steps[] = {{StoreStep::kOpen, "Can't open x.mod!\n"},
-                                                     {StoreStep::kWrite, "Can't write x.mod!\n"},
-                                                     {StoreStep::kSync, "Can't write x.mod!\n"},
-                                                     {StoreStep::kClose, "Can't write x.mod!\n"},
-                                                     {StoreStep::kRename, "Can't write x.mod!\n"}};
-  for (const auto& [step, message] : steps) {
-    files_.entries.clear();
-    files_.Add(u"x.mod", old_);
-    faults_.Reset();
-    faults_.FailAt(step, 0);
-    captured_.Clear();
-    EXPECT_EQ(Store("x.mod", new_), step == StoreStep::kOpen ? StoreOutcome::kRefused : StoreOutcome::kFailed);
-    EXPECT_EQ(files_.Contents(), (std::map<std::u16string, Bytes>{{u"x.mod", old_}}));
-    EXPECT_EQ(captured_.messages(), std::vector<std::string>{message});
-  }
-}
-
 TEST_F(WindowsDirectoryTest, AFileHeldByAnotherProgramIsTriedAgainForAShortWhile) {
   // Held for three attempts: loaded after pauses of 10, 20 and 40 ms. Held
   // for good: given up after kAttempts.

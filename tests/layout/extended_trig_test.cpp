@@ -7,6 +7,10 @@
 #include <bit>
 #include <cmath>
 #include <limits>
+#include <string>
+#include <vector>
+
+#include "tests/support/data_table.h"
 
 namespace railfmt {
 namespace {
@@ -20,25 +24,10 @@ double RelativeError(const DoubleDouble& got, const DoubleDouble& want) {
 }
 
 TEST(ExtendedTrig, SumsAndConversionsRoundOnceTiesToEven) {
-  // a + b (each hi + lo), and the sum to double and to float: ties, carries,
-  // cancellations, bits shifted out, zero signs (an exact cancellation is +0).
-  // clang-format off
-  const double cases[][8] = {
-      {1, 0, 0x1p-64, 0, 1, 0, 1, 1}, {1, 0x1p-63, 0x1p-64, 0, 1, 0x1p-62, 1, 1}, {1, 0, -0x1p-300, 0, 1, 0, 1, 1},
-      {1, 0, 0x1p-64, 0x1p-127, 1, 0x1p-63, 1, 1}, {2, 0, -0x1p-66, 0, 2, 0, 2, 2}, {1.5, 0, -1.5, 0, 0, 0, 0, 0},
-      {1, 0, -1, 0x1p-64, 0x1p-64, 0, 0x1p-64, 0x1p-64}, {1, 0, -1, 0x1p-62, 0x1p-62, 0, 0x1p-62, 0x1p-62},
-      {0.25, 0, -1.5, 0, -1.25, 0, -1.25, -1.25}, {1.25, 0, -1.5, 0, -0.25, 0, -0.25, -0.25},
-      {-0.0, -0.0, -0.0, -0.0, -0.0, -0.0, -0.0, -0.0}, {0, 0, -0.0, -0.0, 0, 0, 0, 0}, {-0.0, -0.0, 0, 0, 0, 0, 0, 0},
-      {0, 0, -3, 0, -3, 0, -3, -3}, {0, 0, 0x1p-140, 0, 0x1p-140, 0, 0x1p-140, 0x1p-140},
-      {-1.5, 0, 1.5, 0, 0, 0, 0, 0}, {1, 0, 0x1p-53, 0, 1, 0x1p-53, 1, 1},
-      {1 + 0x1p-52, 0, 0x1p-53, 0, 1 + 0x1p-52, 0x1p-53, 1 + 0x1p-51, 1},
-      {1, 0x1p-53, 0x1p-60, 0, 1, 0x1p-53 + 0x1p-60, 1 + 0x1p-52, 1},
-      {1, 0x1p-53, 0x1p-63, 0, 1, 0x1p-53 + 0x1p-63, 1 + 0x1p-52, 1},
-      {1 + 0x1p-23, 0, 0x1p-24, 0, 1 + 0x1p-23 + 0x1p-24, 0, 1 + 0x1p-23 + 0x1p-24, 1 + 0x1p-22},
-      {1 + 0x1p-24, 0, 0x1p-60, 0, 1 + 0x1p-24, 0x1p-60, 1 + 0x1p-24, 1 + 0x1p-23},
-      {-1.5, 0, -0x1p-60, 0, -1.5, -0x1p-60, -1.5, -1.5}};
-  // clang-format on
-  for (const auto& c : cases) {
+  // a + b, and the sum to double and to float (tests/data/layout/extended_sums.tsv).
+  for (const std::vector<std::string>& row : testing::DataRows("layout/extended_sums.tsv")) {
+    double c[8] = {};
+    for (std::size_t i = 0; i < 8; ++i) c[i] = std::stod(row.at(i));
     const Extended sum = Extended::Round({c[0], c[1]}) + Extended::Round({c[2], c[3]});
     EXPECT_EQ(Bits(sum), Bits(Extended::Round({c[4], c[5]}))) << c[0] << " " << c[2];
     EXPECT_EQ(std::bit_cast<std::uint64_t>(sum.ToDouble()), std::bit_cast<std::uint64_t>(c[6])) << c[0] << " " << c[2];

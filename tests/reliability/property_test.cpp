@@ -14,37 +14,17 @@
 #include "driver/diagnostics.h"
 #include "driver/path_names.h"
 #include "driver/recognition_cascade.h"
+#include "tests/support/kind_samples.h"
 #include "tests/support/rewrite_property.h"
-#include "tools/samples/sample_files.h"
 #include "tools/make_corpus/corpus.h"
+#include "tools/samples/sample_files.h"
 
 namespace railfmt {
 namespace {
 
 namespace fs = std::filesystem;
 
-struct Input {
-  std::string name;
-  std::vector<std::uint8_t> bytes;
-  EntryKind kind;
-};
-
-// The samples, each with the kind that reads it.
-std::vector<Input> Samples() {
-  DiagnosticCapture quiet;
-  std::vector<Input> inputs;
-  for (const auto& entry : fs::directory_iterator(fs::path(RAILFMT_SOURCE_DIR) / "samples")) {
-    std::ifstream in(entry.path(), std::ios::binary);
-    Input input{entry.path().filename().string(), {std::istreambuf_iterator<char>(in), {}}, EntryKind::kNone};
-    const auto file = RecogniseEntry(input.name, input.bytes);
-    input.kind = file ? file->kind() : EntryKind::kNone;
-    inputs.push_back(std::move(input));
-  }
-  return inputs;
-}
-
-void ExpectStable(EntryKind kind, const std::vector<std::uint8_t>& bytes, const std::string& what,
-                  bool must_accept) {
+void ExpectStable(EntryKind kind, const std::vector<std::uint8_t>& bytes, const std::string& what, bool must_accept) {
   bool accepted = false;
   EXPECT_EQ(testing::CheckRewriteIsStable(kind, bytes, &accepted), "") << what;
   if (must_accept) {
@@ -54,20 +34,18 @@ void ExpectStable(EntryKind kind, const std::vector<std::uint8_t>& bytes, const 
 
 TEST(Properties, SamplesAndGeneratedFilesRewriteToAFixedPoint) {
   DiagnosticCapture quiet;
-  // The bundled samples are what make_samples builds today.
-  std::size_t bundled = 0;
-  for (const Input& sample : Samples()) {
-    for (const SampleFile& built : MakeSampleFiles()) {
-      if (built.name != sample.name) continue;
-      EXPECT_TRUE(built.bytes == sample.bytes) << sample.name << " is stale; run make_samples samples";
-      ++bundled;
-    }
+  // The bundled samples are what make_samples builds today, each some kind's file.
+  const fs::path bundled = fs::path(RAILFMT_SOURCE_DIR) / "samples";
+  EXPECT_EQ(static_cast<std::size_t>(std::distance(fs::directory_iterator(bundled), fs::directory_iterator())),
+            MakeSampleFiles().size());
+  for (const SampleFile& built : MakeSampleFiles()) {
+    std::ifstream in(bundled / built.name, std::ios::binary);
+    EXPECT_TRUE(std::vector<std::uint8_t>(std::istreambuf_iterator<char>(in), {}) == built.bytes)
+        << built.name << " is stale; run make_samples samples";
   }
-  EXPECT_EQ(bundled, MakeSampleFiles().size());
-  for (const Input& sample : Samples()) {
-    ASSERT_NE(sample.kind, EntryKind::kNone) << sample.name << " is no kind's file";
-    ExpectStable(sample.kind, sample.bytes, sample.name, true);
-  }
+  const std::vector<testing::KindSample> samples = testing::RecognisedSamples();
+  EXPECT_EQ(samples.size(), MakeSampleFiles().size()) << "a sample is no kind's file";
+  for (const testing::KindSample& s : samples) ExpectStable(s.kind, s.sample.bytes, s.sample.name, true);
   // The corpus generator says which kind each file is; the cascade agrees.
   for (std::size_t i = 0; i < 400; ++i) {
     const CorpusFile file = MakeCorpusFile(3, i);
@@ -83,16 +61,17 @@ TEST(Properties, SamplesAndGeneratedFilesRewriteToAFixedPoint) {
 
 TEST(Properties, NoCutIsAcceptedAndNoDamageBreaksARewrite) {
   DiagnosticCapture quiet;
-  for (const Input& sample : Samples()) {
+  for (const auto& [sample, kind, output_name] : testing::RecognisedSamples()) {
     SCOPED_TRACE(sample.name);
     for (std::size_t length = 0; length < sample.bytes.size(); ++length) {
       const std::vector<std::uint8_t> cut(sample.bytes.begin(), sample.bytes.begin() + static_cast<long>(length));
-      EXPECT_FALSE(TryKind(sample.kind, cut, sample.name).has_value()) << "cut at " << length;
+      EXPECT_FALSE(TryKind(kind, cut, sample.name).has_value()) << "cut at " << length;
     }
     for (std::size_t offset = 0; offset < sample.bytes.size(); ++offset) {
       std::vector<std::uint8_t> damaged = sample.bytes;
       damaged[offset] ^= 0xFF;
-      for (EntryKind kind : kCascadeOrder) ExpectStable(kind, damaged, "inverted at " + std::to_string(offset), false);
+      for (EntryKind reader : kCascadeOrder)
+        ExpectStable(reader, damaged, "inverted at " + std::to_string(offset), false);
       quiet.Clear();
       if (HasFailure()) return;
     }
