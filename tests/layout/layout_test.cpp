@@ -197,7 +197,7 @@ TEST(LayoutFile, ReadFaultsReserveLittleAndNameTheVehicle) {
     layout.RollingStock[0].Name = names[i];
     Bytes file = EncodeLayoutAsStored(layout);
     // The zero byte after the name: the number, an empty second name, 44 value bytes and 2 bytes on.
-    const auto name_at = std::ranges::search(file, names[i]).begin() - file.begin();
+    const auto name_at = std::search(file.begin(), file.end(), names[i].begin(), names[i].end()) - file.begin();
     file[static_cast<std::size_t>(name_at) + names[i].size() + 49] = 1;
     DiagnosticCapture captured;
     ReadLayout(read, file);
