@@ -14,19 +14,7 @@ cd "$(dirname "$0")/.."
 packages=(clang-19 lld-19 libc++-19-dev-wasm32 libc++abi-19-dev-wasm32 libclang-rt-19-dev-wasm32 wasi-libc
   nlohmann-json3-dev cmake make)
 [ "${1:-}" = --test ] && packages+=(chromium python3)
-missing=()
-for p in "${packages[@]}"; do
-  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
-done
-if [ ${#missing[@]} -gt 0 ]; then
-  sudo=""
-  [ "$(id -u)" -eq 0 ] || sudo="sudo"
-  echo "web: installing ${missing[*]}" >&2
-  export DEBIAN_FRONTEND=noninteractive
-  $sudo apt-get update -qq >&2
-  $sudo apt-get install -y -qq -o Dpkg::Use-Pty=0 -o DPkg::Lock::Timeout=900 --no-install-recommends \
-    "${missing[@]}" >/dev/null
-fi
+scripts/setup.sh "${packages[@]}"
 # The tests and the server need Node.js 20 or later (playwright-core 1.65).
 if ! node -e 'process.exit(Number(process.versions.node.split(".")[0]) < 20 ? 1 : 0)' 2>/dev/null; then
   echo "web: Node.js 20 or later is needed" >&2

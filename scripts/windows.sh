@@ -28,20 +28,7 @@ step() {
 
 # Packages. --no-install-recommends keeps Wine to its 64-bit core (no 32-bit
 # Wine, fonts or desktop pieces; none is needed by console programs).
-packages=(cmake make g++-mingw-w64-x86-64-posix wine wine64 googletest libcli11-dev nlohmann-json3-dev)
-missing=()
-for p in "${packages[@]}"; do
-  dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q 'install ok installed' || missing+=("$p")
-done
-if [ ${#missing[@]} -gt 0 ]; then
-  sudo=""
-  [ "$(id -u)" -eq 0 ] || sudo="sudo"
-  echo "windows: installing ${missing[*]}" >&2
-  apt_options=(-o DPkg::Lock::Timeout=600 -o Dpkg::Use-Pty=0)
-  $sudo env DEBIAN_FRONTEND=noninteractive apt-get "${apt_options[@]}" update -qq >&2
-  $sudo env DEBIAN_FRONTEND=noninteractive apt-get "${apt_options[@]}" install -y -qq --no-install-recommends \
-    "${missing[@]}" >/dev/null
-fi
+scripts/setup.sh cmake make g++-mingw-w64-x86-64-posix wine wine64 googletest libcli11-dev nlohmann-json3-dev
 step "packages"
 
 # GoogleTest has no MinGW package: build Debian's sources with the same

@@ -14,28 +14,12 @@
 #include <vector>
 
 #include "driver/diagnostics.h"
-#include "tests/support/scratch_dir.h"
-#include "tests/support/store_faults.h"
+#include "tests/driver/output_file_fixture.h"
 
 namespace railfmt {
 namespace {
-using testing::ScratchDir;
 
-class OutputFilePosixTest : public ::testing::Test {
- protected:
-  void SetUp() override { faults_.chunk = 3; }
-  // Stores through the faults' hook; true when the bytes were stored.
-  bool Store(const std::string& name, const std::vector<std::uint8_t>& bytes, const LoadedEntry* source = nullptr) {
-    const StoreOutcome outcome = directory_->Store(name, bytes, source);
-    return outcome != StoreOutcome::kRefused && outcome != StoreOutcome::kFailed;
-  }
-
-  ScratchDir dir_;
-  testing::StoreFaults faults_;
-  std::unique_ptr<Directory> directory_ = OpenDirectory(".", faults_.Hook());
-  const std::vector<std::uint8_t> old_ = {'o', 'l', 'd'};
-  const std::vector<std::uint8_t> new_ = std::vector<std::uint8_t>(20, 'n');
-};
+class OutputFilePosixTest : public OutputFileTest {};
 
 TEST_F(OutputFilePosixTest, KeepsPermissionsAndWritesThroughSymbolicLinks) {
   dir_.Write("target.mod", old_);
