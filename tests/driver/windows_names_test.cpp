@@ -32,6 +32,7 @@ TEST(WindowsNames, Utf8AndUtf16ConvertBothWays) {
     EXPECT_EQ(Utf8ToUtf16(bad), std::nullopt) << bad;
   }
   EXPECT_EQ(Utf16ToUtf8(std::u16string(1, char16_t{0xDC00})), "\xEF\xBF\xBD");
+  EXPECT_EQ(Utf16ToUtf8(u"\u007F\u0080\u07FF\u0800"), "\x7F\xC2\x80\xDF\xBF\xE0\xA0\x80");  // where lengths change
 }
 
 TEST(WindowsNames, DevicesAndNamesWindowsRewritesAreTold) {
