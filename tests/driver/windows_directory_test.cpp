@@ -24,6 +24,7 @@ struct MemoryEntry {
   Bytes bytes;
   FileFacts::Type type = FileFacts::Type::kFile;
   bool read_only = false;
+  std::size_t lost = 0;  // bytes the size still counts that another program cut off
   std::uint32_t attributes = 0;
   std::uint64_t id = 0;
   std::int64_t modified = 0;
@@ -58,7 +59,7 @@ class MemoryFiles final : public WindowsFiles {
     });
   }
   static FileFacts FactsOf(const MemoryEntry& e) {
-    return {e.type, e.read_only, e.attributes, {1, e.id, e.bytes.size(), e.modified}};
+    return {e.type, e.read_only, e.attributes, {1, e.id, e.bytes.size() + e.lost, e.modified}};
   }
 
   std::optional<std::vector<std::u16string>> List() override {
@@ -202,6 +203,10 @@ TEST_F(WindowsDirectoryTest, AFileHeldByAnotherProgramIsTriedAgainForAShortWhile
   files_.entries.at(u"held.mod").busy = 2;
   EXPECT_EQ(Store("held.mod", new_), StoreOutcome::kReplaced);
   EXPECT_EQ(files_.Contents(), (std::map<std::u16string, Bytes>{{u"held.mod", new_}}));
+  // A file cut short after its size was taken loads as far as it goes.
+  files_.Add(u"cut.mod", old_).lost = 5;
+  ASSERT_EQ(directory_.Load("cut.mod", entry), LoadStatus::kLoaded);
+  EXPECT_EQ(Bytes(entry.bytes().begin(), entry.bytes().end()), old_);
 }
 
 }  // namespace
