@@ -2,7 +2,8 @@
 // case's input (samples/ for the case "samples") is copied into a scratch
 // directory, the tool runs there, and the directory afterwards and the
 // standard output must be exactly the case's expected/ and stdout.txt, on
-// every platform: the bytes written do not depend on it.
+// every platform: the bytes written do not depend on it; and the same for
+// the batch over a directory in memory.
 #include <gtest/gtest.h>
 
 #include <filesystem>
@@ -12,6 +13,9 @@
 #include <string>
 #include <vector>
 
+#include "driver/batch_driver.h"
+#include "driver/diagnostics.h"
+#include "driver/memory_directory.h"
 #include "tests/support/run_program.h"
 #include "tests/support/scratch_dir.h"
 
@@ -28,7 +32,8 @@ std::vector<std::uint8_t> Contents(const fs::path& file) {
 
 Files Folder(const fs::path& folder) {
   Files files;
-  for (const auto& entry : fs::directory_iterator(folder)) files[testing::NameOf(entry.path().filename())] = Contents(entry);
+  for (const auto& entry : fs::directory_iterator(folder))
+    files[testing::NameOf(entry.path().filename())] = Contents(entry);
   return files;
 }
 
@@ -45,6 +50,15 @@ TEST(BatchGolden, RunsOverTheCasesGiveTheExpectedDirectoriesAndOutput) {
     const std::vector<std::uint8_t> expected_out = Contents(cases / name / "stdout.txt");
     EXPECT_EQ(out, std::string(expected_out.begin(), expected_out.end()));
     EXPECT_EQ(dir.Snapshot(), Folder(cases / name / "expected"));
+    // The same run over a directory in memory, as the web page makes it.
+    MemoryDirectory memory;
+    for (const auto& [file, bytes] : Folder(input)) memory.Add(file, bytes);
+    DiagnosticCapture captured;
+    RunBatch(memory);
+    Files held;
+    for (const std::string& file : memory.ListNames()) held[file] = *memory.Find(file);
+    EXPECT_EQ(held, Folder(cases / name / "expected"));
+    EXPECT_EQ(captured.mismatches(), std::string(expected_out.begin(), expected_out.end()));
     ++ran;
   }
   EXPECT_EQ(ran, 3);

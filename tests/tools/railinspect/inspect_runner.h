@@ -2,8 +2,6 @@
 // directory and keeps what it printed and its exit status.
 #pragma once
 
-#include <cstdio>
-#include <fstream>
 #include <sstream>
 #include <stdexcept>
 
@@ -29,13 +27,8 @@ struct InspectRun {
 
 // args are given to /bin/sh as they stand (quote names yourself).
 inline InspectRun RunInspect(const std::string& args) {
-  InspectRun run;
-  const std::string err_file = ".railinspect-stderr";  // hidden: the tools pass over it
-  run.out = RunCommand(std::string("'") + RAILINSPECT_BINARY + "' " + args + " 2>" + err_file, &run.status);
-  std::ifstream in(err_file);
-  run.err.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-  std::remove(err_file.c_str());
-  return run;
+  const ProgramRun run = RunProgram({"/bin/sh", "-c", std::string("'") + RAILINSPECT_BINARY + "' " + args});
+  return {run.status, run.out, run.err};
 }
 
 // The bytes of the bundled sample stored under name.
