@@ -1,7 +1,7 @@
 // The directory a batch runs in, behind an interface of our own: the batch,
 // railinspect and the web page list, load and store entries through it, and
-// only its implementations talk to an operating system (directory_posix.cpp,
-// directory_win.cpp) or to memory (memory_directory.h).
+// only its implementations talk to an operating system (posix_directory.cpp,
+// windows_files.cpp) or to memory (memory_directory.h).
 //
 // Names are entry names within the directory, never paths: nothing is ever
 // loaded from or stored to another directory through it.

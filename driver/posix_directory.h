@@ -1,7 +1,7 @@
 // The POSIX side of Directory: a directory of the file system, held open so
 // that every load, store and rename acts on an entry of this directory and
 // of no other, whatever the names and links around it do. Shared by
-// directory_posix.cpp (listing and loading) and output_posix.cpp (storing).
+// posix_directory.cpp (listing and loading) and posix_store.cpp (storing).
 #pragma once
 
 #include <sys/stat.h>

@@ -1,5 +1,5 @@
 // The Windows side of Directory. Every decision is made here, against the
-// few file operations it needs (WindowsFiles); directory_win.cpp carries
+// few file operations it needs (WindowsFiles); windows_files.cpp carries
 // them out with the Windows API and does nothing else. This file builds on
 // every system, so its rules are tested everywhere over files in memory.
 //

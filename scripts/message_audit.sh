@@ -4,7 +4,7 @@
 # mismatch lines), whether some test asserts it (a test file or test data file must hold the
 # longest fixed part of the text, between its conversions), and whether
 # railinspect explains it (its explanation table, in
-# tools/railinspect/core/explanations.cpp, must hold the format as the
+# inspect/explanations.cpp, must hold the format as the
 # library writes it). Exits 1 when any is missing.
 # Usage: scripts/message_audit.sh
 set -euo pipefail
@@ -17,7 +17,7 @@ tests = "\n".join(p.read_text(errors="replace") for p in pathlib.Path("tests").r
 # Test data spells each message on a line of its own, without its newline.
 data = "\n".join(p.read_text(errors="replace") for p in pathlib.Path("tests").rglob("*")
                   if p.suffix in (".tsv", ".txt"))
-table = pathlib.Path("tools/railinspect/core/explanations.cpp").read_text(errors="replace")
+table = pathlib.Path("inspect/explanations.cpp").read_text(errors="replace")
 literal = re.compile(r'"((?:[^"\\\n]|\\.)*\\n)"')
 formats = set()
 for p in lib:

@@ -24,7 +24,7 @@
 #include "driver/diagnostics.h"
 #include "driver/memory_directory.h"
 #include "driver/path_names.h"
-#include "tools/railinspect/core/inspect.h"
+#include "inspect/inspect.h"
 #include "web/zip_writer.h"
 
 #define RV_API extern "C" __attribute__((used, visibility("default")))

@@ -10,7 +10,7 @@
 #include "archive/model.h"
 #include "driver/byte_order.h"
 #include "driver/diagnostics.h"
-#include "tests/archive/model_builders.h"
+#include "tests/support/model_builders.h"
 #include "tests/support/data_table.h"
 
 namespace railfmt {

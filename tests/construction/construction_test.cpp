@@ -6,7 +6,7 @@
 #include "construction/construction_format.h"
 #include "driver/diagnostics.h"
 #include "driver/field_primitives.h"
-#include "tests/archive/model_builders.h"
+#include "tests/support/model_builders.h"
 
 namespace railfmt {
 namespace {

@@ -1,5 +1,5 @@
 // The Windows side's decisions, over a directory in memory whose letter
-// case does not count, as on Windows; directory_windows_test.cpp runs the
+// case does not count, as on Windows; windows_files_test.cpp runs the
 // real one under Windows.
 #include "driver/windows_directory.h"
 

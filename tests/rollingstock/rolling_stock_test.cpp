@@ -5,7 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "driver/diagnostics.h"
-#include "tests/archive/model_builders.h"
+#include "tests/support/model_builders.h"
 
 namespace railfmt {
 namespace {

@@ -1,5 +1,5 @@
 // railinspect's side of the file system: paths, standard input, the
-// system's reasons, terminals. The inspection core never sees any of it.
+// system's reasons, terminals. The inspection library never sees any of it.
 #pragma once
 
 #include <cstdint>

@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "driver/windows_names.h"
-#include "tools/railinspect/core/version.h"
+#include "inspect/version.h"
 #include "tools/railinspect/run.h"
 
 namespace {

@@ -9,7 +9,7 @@
 #include "driver/diagnostics.h"
 #include "driver/directory.h"
 #include "driver/path_names.h"
-#include "tools/railinspect/core/inspect.h"
+#include "inspect/inspect.h"
 #include "tools/railinspect/files.h"
 
 namespace railfmt::inspect {

@@ -18,7 +18,7 @@
 #include "tests/support/scratch_dir.h"
 #include "tests/tools/railinspect/inspect_runner.h"
 #include "tools/make_corpus/corpus.h"
-#include "tools/railinspect/core/version.h"
+#include "inspect/version.h"
 
 namespace railfmt {
 namespace {

@@ -21,7 +21,7 @@
 #include "tests/support/data_table.h"
 #include "tests/support/scratch_dir.h"
 #include "tests/tools/railinspect/inspect_runner.h"
-#include "tools/railinspect/core/json_values.h"
+#include "inspect/json_values.h"
 #include "tools/samples/layout_samples.h"
 
 namespace railfmt {

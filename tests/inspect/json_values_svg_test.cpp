@@ -1,0 +1,82 @@
+// The JSON spellings of file values and the picture's geometry and labels.
+#include <gtest/gtest.h>
+
+#include <bit>
+#include <limits>
+#include <string>
+
+#include "inspect/json_values.h"
+#include "inspect/svg_canvas.h"
+#include "inspect/svg_labels.h"
+
+namespace railfmt::inspect {
+namespace {
+
+TEST(JsonValues, FloatsPrintShortAndParseBackToTheSameBitsAndTextsKeepEveryByte) {
+  // "": only the round trip is checked (denormal, largest finite, -123.456f)
+  for (const auto& [bits, expected] : {std::pair<std::uint32_t, std::string>{0x3DCCCCCDu, "0.1"},
+                                       {0x80000000u, "-0.0"},
+                                       {1u, ""},
+                                       {0x7F7FFFFFu, ""},
+                                       {0xC2F6E979u, ""},
+                                       {0x4B800001u, "16777218.0"},
+                                       {0xFF800000u, "\"-Infinity\""},
+                                       {0x7FC00000u, "\"NaN\""},
+                                       {0x7FA00001u, "\"NaN(0x7fa00001)\""},
+                                       {0xFFC00000u, "\"NaN(0xffc00000)\""}}) {
+    const std::string text = FloatValue(std::bit_cast<float>(bits)).dump();
+    float back = 0;
+    EXPECT_TRUE(ParseFloatValue(nlohmann::json::parse(text), back) && std::bit_cast<std::uint32_t>(back) == bits);
+    EXPECT_TRUE(expected.empty() || text == expected) << text;
+  }
+  float f = 0;
+  for (const char* text : {"\"nan\"", "\"NaN(0x3f800000)\"", "\"NaN(0x7fc00000\"", "\"NaN(0x1ffc00000)\"", "[1]"}) {
+    EXPECT_FALSE(ParseFloatValue(nlohmann::json::parse(text), f)) << text;
+  }
+  std::string all, back;
+  for (int b = 0; b < 256; ++b) all.push_back(static_cast<char>(b));
+  ASSERT_TRUE(Utf8ToLatin1(nlohmann::json::parse(TextValue(all).dump()).get<std::string>(), back));
+  EXPECT_EQ(back, all);
+}
+
+TEST(SvgCanvas, ContentIsFittedCentredAndTurnedYUpOnARoundGridAndTextsBecomeSafeXml) {
+  Box box;
+  box.Add(0, 0);
+  box.Add(100, 50);
+  box.Add(std::numeric_limits<double>::quiet_NaN(), 1e9);  // ignored
+  const Viewport fitted(box, Panel{10, 20, 200, 200}), half(box, Panel{10, 20, 200, 200}, 1.0);
+  for (const auto& [view, x, y, pixel_x, pixel_y] : {std::tuple{&fitted, 0, 0, 10, 170},
+                                                     {&fitted, 100, 50, 210, 70},
+                                                     {&half, 0, 0, 60, 145},
+                                                     {&half, 100, 50, 160, 95}}) {
+    EXPECT_DOUBLE_EQ(view->Map(x, y).x, pixel_x);
+    EXPECT_DOUBLE_EQ(view->Map(x, y).y, pixel_y);
+    EXPECT_DOUBLE_EQ(view->ContentX(pixel_x), x);
+    EXPECT_DOUBLE_EQ(view->ContentY(pixel_y), y);
+  }
+  for (const auto& [scale, step] : {std::pair{1.0, 100.0}, {0.9, 200}, {0.3, 500}, {3, 50}, {1e-9, 1e11}, {0, 1}}) {
+    EXPECT_DOUBLE_EQ(GridStep(scale), step) << scale;
+  }
+  for (const auto& [text, xml] : {std::pair<std::string, std::string>{"a<b>&\"c'", "a&lt;b&gt;&amp;&quot;c&apos;"},
+                                  {"\\Br\xFC", "\\Br\xC3\xBC"},  // not UTF-8: byte by byte
+                                  {"Br\xC3\xBC", "Br\xC3\xBC"},
+                                  {{"x\0y\x1b", 4}, "x\xEF\xBF\xBDy\xEF\xBF\xBD"}}) {
+    EXPECT_EQ(XmlText(text), xml);
+  }
+}
+
+TEST(SvgLabels, ALabelGoesToTheFirstPlaceWhereItOverlapsNothingInsideTheArea) {
+  LabelSpace space(Panel{0, 0, 200, 100});
+  space.Take({50, 50, 20, 10});
+  const struct {
+    Rect candidates[2];
+    double chosen_x;                                           // -1: none fits
+  } cases[] = {{{{55, 45, 10, 10}, {100, 10, 20, 10}}, 100},   // the first overlaps the taken symbol
+               {{{105, 15, 10, 10}, {150, 80, 20, 10}}, 150},  // the first overlaps the label just placed
+               {{{190, 50, 20, 10}, {-5, 0, 10, 10}}, -1},     // outside the area
+               {{{70, 50, 20, 10}, {0, 0, 1, 1}}, 70}};        // touching is no overlap
+  for (const auto& c : cases) EXPECT_EQ(space.TakeFirstFree(c.candidates).value_or(Rect{-1, 0, 0, 0}).x, c.chosen_x);
+}
+
+}  // namespace
+}  // namespace railfmt::inspect
