@@ -5,10 +5,10 @@
 namespace railfmt::archive {
 
 IntroductionCheck ReadClassIntroduction(ReadCursor& in, std::string_view class_name) {
-  if (!ExpectShort(in, kNewClassTag) || !ExpectShort(in, kSchemaNumber)) {
+  if (!ExpectShort(in.Field("new-class tag"), kNewClassTag) || !ExpectShort(in.Field("schema number"), kSchemaNumber)) {
     return IntroductionCheck::kMissingIntroduction;
   }
-  if (!ExpectString16(in, class_name)) return IntroductionCheck::kWrongName;
+  if (!ExpectString16(in.Field("class name"), class_name)) return IntroductionCheck::kWrongName;
   return IntroductionCheck::kOk;
 }
 

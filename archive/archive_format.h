@@ -65,11 +65,6 @@ inline constexpr std::int32_t kTrianglesMode = 4;
 inline constexpr std::int32_t kQuadsMode = 7;
 inline constexpr std::int32_t kPolygonMode = 9;
 
-// The class tag of a class index, in 16-bit arithmetic.
-constexpr std::uint16_t ClassTag(unsigned class_index) {
-  return static_cast<std::uint16_t>(kClassTagBit | (class_index & 0xFFFFu));
-}
-
 // Adds in the 16-bit arithmetic of the tags (wraps modulo 65536).
 constexpr std::uint16_t TagPlus(std::uint16_t tag, int delta) {
   return static_cast<std::uint16_t>((static_cast<unsigned>(tag) + static_cast<unsigned>(delta)) & 0xFFFFu);
@@ -90,18 +85,21 @@ enum class ListRead { kOk, kShortRecord, kWrongSeparator };
 
 // Reads count records (none for a count of 0 or less) with the separator
 // tag between each two, read_record(record, in) reading one and failing
-// when the data cannot supply it in full. The list keeps the records read
-// before a fault; a wrong or short separator has printed its mismatch line.
+// when the data cannot supply it in full. Each record is read within the
+// record record_name (its field has that name too), its separator with it.
+// The list keeps the records read before a fault; a wrong or short
+// separator has printed its mismatch line.
 template <typename Record, typename ReadRecord>
 ListRead ReadSeparatedList(ReadCursor& in, int count, std::uint16_t separator, std::size_t record_size,
-                           std::vector<Record>& list, ReadRecord read_record) {
+                           const char* record_name, std::vector<Record>& list, ReadRecord read_record) {
   list.clear();
   ReserveAnnounced(list, count, in, record_size);
   for (int i = 0; i < count; ++i) {
+    const auto place = in.Within(record_name, i);
     Record record{};
-    if (!read_record(record, in)) return ListRead::kShortRecord;
+    if (!read_record(record, in.Field(record_name))) return ListRead::kShortRecord;
     list.push_back(record);
-    if (i + 1 < count && !ExpectShort(in, separator)) return ListRead::kWrongSeparator;
+    if (i + 1 < count && !ExpectShort(in.Field("separator"), separator)) return ListRead::kWrongSeparator;
   }
   return ListRead::kOk;
 }

@@ -10,11 +10,11 @@ ReadResult ModelKind::Read(std::span<const std::uint8_t> bytes, std::string_view
   model.ReadModelFirst(in);
   const std::size_t stop = in.offset();
   CheckEndOfData(in, entry_name);
-  return {model.ReadOk == 1, stop};
+  return {model.ReadOk == 1, stop, in.fault()};
 }
 
 std::string ModelKind::OutputName(const CModell& /*model*/, std::string_view entry_name) {
-  return BaseName(entry_name) + ".mod";
+  return BaseName(entry_name) + "." + kExtension;
 }
 
 Normalisation ModelKind::Normalise(CModell& /*model*/) { return {}; }

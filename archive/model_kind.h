@@ -20,6 +20,8 @@ namespace railfmt {
 struct ModelKind {
   using Object = CModell;
   static constexpr EntryKind kKind = EntryKind::kModel;
+  static constexpr const char* kName = "model";
+  static constexpr const char* kExtension = "mod";
 
   // ReadModelFirst over the bytes, then the end-of-data check, whether or
   // not the read succeeded.

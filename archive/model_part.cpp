@@ -58,7 +58,7 @@ void WriteFormat(const CFormat& format, ByteWriter& out) {
 }
 
 int CModellTeil::ReadPoints(ReadCursor& in, std::uint16_t separator) {
-  switch (archive::ReadSeparatedList(in, PointCount, separator, archive::kPointRecordSize, Points, ReadPoint)) {
+  switch (archive::ReadSeparatedList(in, PointCount, separator, archive::kPointRecordSize, "point", Points, ReadPoint)) {
     case archive::ListRead::kShortRecord: Report("Formatfehler!\n"); return 0;
     case archive::ListRead::kWrongSeparator: Report("Formatfehler 12!\n"); return 0;
     case archive::ListRead::kOk: break;
@@ -68,7 +68,7 @@ int CModellTeil::ReadPoints(ReadCursor& in, std::uint16_t separator) {
 
 int CModellTeil::ReadFormats(ReadCursor& in, std::int16_t count, std::uint16_t separator) {
   FormatCount = count;
-  switch (archive::ReadSeparatedList(in, count, separator, archive::kFormatRecordSize, Formats, ReadFormat)) {
+  switch (archive::ReadSeparatedList(in, count, separator, archive::kFormatRecordSize, "format", Formats, ReadFormat)) {
     case archive::ListRead::kShortRecord: Report("Formatfehler!\n"); return 0;
     case archive::ListRead::kWrongSeparator:
       Report("Falscher Trenner2: %x!\n", archive::SignExtendedTag(separator));

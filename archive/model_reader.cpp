@@ -15,9 +15,11 @@ using archive::IntroductionCheck;
 using archive::kArrayTag;
 using archive::kPointTag;
 
-// How a model names one of its four classes, and the message of each fault.
+// How a model names one of its four classes, the section of the stream
+// the class begins, and the message of each fault.
 struct ClassSlot {
   std::string_view class_name;
+  const char* section;
   const char* missing_introduction;  // first form: no 0xFFFF 0
   const char* wrong_name;            // first form: another class name
   const char* wrong_tag;             // later form: another tag
@@ -26,10 +28,14 @@ struct ClassSlot {
 enum Slot { kArraySlot, kPointSlot, kIndexSlot, kFormatSlot };
 
 constexpr ClassSlot kSlots[] = {
-    {archive::kArrayClass, "Formatfehler 4 in %s!\n", "Formatfehler 6 in %s!\n", "Formatfehler 6 in %s!\n"},
-    {archive::kPointClass, "Formatfehler 7 in %s!\n", "Formatfehler 8 in %s!\n", "Formatfehler 6 in %s!\n"},
-    {archive::kIndexClass, "Formatfehler 13 in %s!\n", "Formatfehler 14 in %s!\n", "Formatfehler 11 in %s!\n"},
-    {archive::kFormatClass, "Formatfehler 13 in %s!\n", "Formatfehler 14 in %s!\n", "Formatfehler 13 in %s!\n"},
+    {archive::kArrayClass, "list of parts", "Formatfehler 4 in %s!\n", "Formatfehler 6 in %s!\n",
+     "Formatfehler 6 in %s!\n"},
+    {archive::kPointClass, "point lists", "Formatfehler 7 in %s!\n", "Formatfehler 8 in %s!\n",
+     "Formatfehler 6 in %s!\n"},
+    {archive::kIndexClass, "primitive lists", "Formatfehler 13 in %s!\n", "Formatfehler 14 in %s!\n",
+     "Formatfehler 11 in %s!\n"},
+    {archive::kFormatClass, "format lists", "Formatfehler 13 in %s!\n", "Formatfehler 14 in %s!\n",
+     "Formatfehler 13 in %s!\n"},
 };
 
 }  // namespace
@@ -45,22 +51,35 @@ int CModell::Truncated() {
 }
 
 int CModell::ReadCount(ReadCursor& in, std::int16_t& count, bool allow_negative) {
-  if (!in.ReadI16(count) || (!allow_negative && count < 0)) return Truncated();
+  if (!in.ReadI16(count)) return Truncated();
+  if (!allow_negative && count < 0) {
+    in.Reject();
+    return Truncated();
+  }
   return 1;
 }
 
 int CModell::ReadModelHeader(ReadCursor& in) {
-  if (!in.ReadI16(ElementCount)) return Truncated();
-  if (!ExpectShort(in, 0)) return Fail("Formatfehler 1 in %s!\n");
+  const auto header = in.Within("header");
+  const std::size_t count_at = in.offset();
+  if (!in.Field("part count").ReadI16(ElementCount)) return Truncated();
+  if (!ExpectShort(in.Field("reserved word"), 0)) return Fail("Formatfehler 1 in %s!\n");
+  in.Field("model format");
   for (double& value : Format.Doubles) {
     if (!in.ReadDouble(value)) return Truncated();
   }
   for (std::uint32_t& value : Format.Values) {
     if (!in.ReadU32(value)) return Truncated();
   }
-  if (!ExpectShort(in, ElementCount)) return Fail("Formatfehler 3 in %s!\n");
-  if (ElementCount < 0) return Fail("Formatfehler 3 in %s!\n");
-  if (ElementCount == 0 && (!ExpectShort(in, 0) || !ExpectShort(in, 0))) return Fail("Formatfehler 3 in %s!\n");
+  if (!ExpectShort(in.Field("part count copy"), ElementCount)) return Fail("Formatfehler 3 in %s!\n");
+  if (ElementCount < 0) {
+    in.Reject(count_at, count_at + 2, "part count");
+    return Fail("Formatfehler 3 in %s!\n");
+  }
+  if (ElementCount == 0 &&
+      (!ExpectShort(in.Field("primitive list count"), 0) || !ExpectShort(in.Field("format list count"), 0))) {
+    return Fail("Formatfehler 3 in %s!\n");
+  }
   return 1;
 }
 
@@ -68,7 +87,7 @@ int CModell::ReadClassMarker(ReadCursor& in, int slot, const ModelTags* carried)
   const ClassSlot& s = kSlots[slot];
   if (carried != nullptr) {
     const std::uint16_t tags[] = {kArrayTag, kPointTag, carried->index, carried->format};
-    return ExpectShort(in, tags[slot]) ? 1 : Fail(s.wrong_tag);
+    return ExpectShort(in.Field("class tag"), tags[slot]) ? 1 : Fail(s.wrong_tag);
   }
   switch (archive::ReadClassIntroduction(in, s.class_name)) {
     case IntroductionCheck::kMissingIntroduction: return Fail(s.missing_introduction);
@@ -91,35 +110,46 @@ void CModell::ReadModel(ReadCursor& in, const ModelTags* carried) {
     return;
   }
   std::int16_t count = 0;
-  if (!ReadClassMarker(in, kArraySlot, carried) || !ReadCount(in, count, false) ||
-      !ReadClassMarker(in, kPointSlot, carried) || !ReadPointLists(in, count)) {
-    return;
+  {
+    const auto section = in.Within(kSlots[kArraySlot].section);
+    if (!ReadClassMarker(in, kArraySlot, carried)) return;
+  }
+  {
+    const auto section = in.Within(kSlots[kPointSlot].section);
+    if (!ReadCount(in.Field("point count"), count, false) || !ReadClassMarker(in, kPointSlot, carried) ||
+        !ReadPointLists(in, count)) {
+      return;
+    }
   }
   // The first form learns its tags from the lists it reads.
   if (carried == nullptr) IndexTag = IndexTagOf(Elements);
 
-  if (!ExpectShort(in, ElementCount)) {
-    Fail("Formatfehler 9c in %s!\n");
-    return;
-  }
-  if (!ExpectShort(in, kArrayTag)) {
-    Fail("Formatfehler 10 in %s!\n");
-    return;
-  }
-  if (!ReadCount(in, count, true) || !ReadClassMarker(in, kIndexSlot, carried) ||
-      !ReadPrimitiveLists(in, count, carried == nullptr)) {
-    return;
+  {
+    const auto section = in.Within(kSlots[kIndexSlot].section);
+    if (!ExpectShort(in.Field("part count copy"), ElementCount)) {
+      Fail("Formatfehler 9c in %s!\n");
+      return;
+    }
+    if (!ExpectShort(in.Field("list tag"), kArrayTag)) {
+      Fail("Formatfehler 10 in %s!\n");
+      return;
+    }
+    if (!ReadCount(in.Field("primitive object count"), count, true) || !ReadClassMarker(in, kIndexSlot, carried) ||
+        !ReadPrimitiveLists(in, count, carried == nullptr)) {
+      return;
+    }
   }
 
-  if (!ExpectShort(in, ElementCount)) {
+  const auto section = in.Within(kSlots[kFormatSlot].section);
+  if (!ExpectShort(in.Field("part count copy"), ElementCount)) {
     Fail("Formatfehler 16 in %s!\n");
     return;
   }
-  if (!ExpectShort(in, kArrayTag)) {
+  if (!ExpectShort(in.Field("list tag"), kArrayTag)) {
     Fail(carried == nullptr ? "Formatfehler 10 in %s!\n" : "Formatfehler 12 in %s!\n");
     return;
   }
-  if (!ReadCount(in, count, false) || !ReadClassMarker(in, kFormatSlot, carried)) return;
+  if (!ReadCount(in.Field("format count"), count, false) || !ReadClassMarker(in, kFormatSlot, carried)) return;
   if (ReadFormatLists(in, count)) ReadOk = 1;
 }
 
@@ -129,14 +159,17 @@ int CModell::ReadPointLists(ReadCursor& in, std::int16_t first_count) {
   ReserveAnnounced(Elements, ElementCount, in, 6);
   std::int16_t count = first_count;
   for (int i = 0; i < ElementCount; ++i) {
+    const auto part_place = in.Within("part", i);
+    // Every list after the first begins with the list tag, its count and
+    // the point class tag.
+    if (i > 0) {
+      if (!ExpectShort(in.Field("list tag"), kArrayTag)) return Fail("Formatfehler 9a in %s!\n");
+      if (!ReadCount(in.Field("point count"), count, false)) return 0;
+      if (!ExpectShort(in.Field("class tag"), kPointTag)) return Fail("Formatfehler 9b in %s!\n");
+    }
     CModellTeil& part = Elements.emplace_back();
     part.PointCount = count;
     if (!part.ReadPoints(in, kPointTag)) return 0;
-    if (i + 1 < ElementCount) {
-      if (!ExpectShort(in, kArrayTag)) return Fail("Formatfehler 9a in %s!\n");
-      if (!ReadCount(in, count, false)) return 0;
-      if (!ExpectShort(in, kPointTag)) return Fail("Formatfehler 9b in %s!\n");
-    }
   }
   return 1;
 }
@@ -147,13 +180,14 @@ int CModell::ReadPrimitiveLists(ReadCursor& in, std::int16_t first_count, bool c
   if (count_format_tag) FormatTag = archive::TagPlus(IndexTag, 1);
   std::int16_t count = first_count;
   for (std::size_t i = 0; i < Elements.size(); ++i) {
+    const auto part = in.Within("part", static_cast<std::int32_t>(i));
+    if (i > 0) {
+      if (!ExpectShort(in.Field("list tag"), kArrayTag)) return Fail("Formatfehler 15a in %s!\n");
+      if (!ReadCount(in.Field("primitive object count"), count, true)) return 0;
+      if (!ExpectShort(in.Field("class tag"), IndexTag)) return Fail("Formatfehler 15b in %s!\n");
+    }
     if (!ReadPrimitives(Elements[i], in, count, IndexTag)) return 0;
     if (count_format_tag) FormatTag = archive::TagAfterList(FormatTag, count);
-    if (i + 1 < Elements.size()) {
-      if (!ExpectShort(in, kArrayTag)) return Fail("Formatfehler 15a in %s!\n");
-      if (!ReadCount(in, count, true)) return 0;
-      if (!ExpectShort(in, IndexTag)) return Fail("Formatfehler 15b in %s!\n");
-    }
   }
   return 1;
 }
@@ -161,15 +195,16 @@ int CModell::ReadPrimitiveLists(ReadCursor& in, std::int16_t first_count, bool c
 int CModell::ReadFormatLists(ReadCursor& in, std::int16_t first_count) {
   std::int16_t count = first_count;
   for (std::size_t i = 0; i < Elements.size(); ++i) {
-    if (!Elements[i].ReadFormats(in, count, FormatTag)) return 0;
-    if (i + 1 < Elements.size()) {
-      if (!ExpectShort(in, kArrayTag)) return Fail("Formatfehler 17a in %s!\n");
-      if (!ReadCount(in, count, false)) return 0;
-      if (!ExpectShort(in, FormatTag)) {
-        Report("Formatfehler 17b in %s %d!\n", NameOrNull(Name), static_cast<int>(i));
+    const auto part = in.Within("part", static_cast<std::int32_t>(i));
+    if (i > 0) {
+      if (!ExpectShort(in.Field("list tag"), kArrayTag)) return Fail("Formatfehler 17a in %s!\n");
+      if (!ReadCount(in.Field("format count"), count, false)) return 0;
+      if (!ExpectShort(in.Field("class tag"), FormatTag)) {
+        Report("Formatfehler 17b in %s %d!\n", NameOrNull(Name), static_cast<int>(i - 1));
         return 0;
       }
     }
+    if (!Elements[i].ReadFormats(in, count, FormatTag)) return 0;
   }
   return 1;
 }

@@ -22,6 +22,7 @@ struct IndexObject {
   std::int32_t Value = 0;
   std::int32_t Marker = 0;
   bool delivered = false;  // false: the data ran out inside the object
+  std::size_t offset = 0;  // where it stands in the file
 };
 
 std::int16_t VertexIndexOf(std::int32_t value) {
@@ -48,9 +49,19 @@ class BlockWalk {
     return end - at;
   }
   std::int16_t VertexIndex(std::size_t at) const { return VertexIndexOf(objects_[at].Value); }
+  // The bytes of the objects [first, last), or the place after the last
+  // object when first is past it.
+  std::size_t Begin(std::size_t first) const { return first < objects_.size() ? objects_[first].offset : End(); }
+  std::size_t EndOf(std::size_t last) const {
+    if (last == 0) return Begin(0);
+    return last <= objects_.size() ? objects_[last - 1].offset + archive::kIndexObjectSize : End();
+  }
+  std::size_t End() const { return objects_.empty() ? end_ : objects_.back().offset + archive::kIndexObjectSize; }
+  void SetEnd(std::size_t end) { end_ = end; }
 
  private:
   const std::vector<IndexObject>& objects_;
+  std::size_t end_ = 0;
 };
 
 struct Run {
@@ -64,55 +75,51 @@ struct BlockLayout {
   std::vector<Run> polygons;
 };
 
-// Returns false after reporting the first grammar fault.
-bool ParseGrammar(const BlockWalk& walk, BlockLayout& layout) {
+// Returns false after reporting the first grammar fault; the cursor
+// records the object (or run of vertex objects) that breaks the rule.
+bool ParseGrammar(const BlockWalk& walk, BlockLayout& layout, ReadCursor& in) {
   struct Section {
     std::int32_t code;
     std::size_t group;
     const char* missing;
+    const char* marker;
     const char* uneven;
+    const char* vertices;
     Run BlockLayout::*run;
   };
   static constexpr Section kSections[] = {
-      {kPointsMode, 1, "Vert(0,1) nicht gefunden!\n", nullptr, &BlockLayout::points},
-      {kLinesMode, 2, "Vert(1,1) nicht gefunden!\n", "2-Vert nicht OK!\n", &BlockLayout::lines},
-      {kTrianglesMode, 3, "Vert(4,1) nicht gefunden!\n", "3-Vert nicht OK!\n", &BlockLayout::triangles},
-      {kQuadsMode, 4, "Vert(7,1) nicht gefunden!\n", "4-Vert nicht OK!\n", &BlockLayout::quads},
+      {kPointsMode, 1, "Vert(0,1) nicht gefunden!\n", "points marker", nullptr, nullptr, &BlockLayout::points},
+      {kLinesMode, 2, "Vert(1,1) nicht gefunden!\n", "lines marker", "2-Vert nicht OK!\n", "line vertices",
+       &BlockLayout::lines},
+      {kTrianglesMode, 3, "Vert(4,1) nicht gefunden!\n", "triangles marker", "3-Vert nicht OK!\n",
+       "triangle vertices", &BlockLayout::triangles},
+      {kQuadsMode, 4, "Vert(7,1) nicht gefunden!\n", "quads marker", "4-Vert nicht OK!\n", "quad vertices",
+       &BlockLayout::quads},
+  };
+  const auto fault = [&](std::size_t first, std::size_t last, const char* field, const char* message) {
+    in.Reject(walk.Begin(first), first < last ? walk.EndOf(last) : walk.Begin(first), field);
+    Report("%s", message);
+    return false;
   };
   std::size_t at = 0;
   for (const Section& section : kSections) {
-    if (!walk.IsMarker(at, section.code)) {
-      Report("%s", section.missing);
-      return false;
-    }
+    if (!walk.IsMarker(at, section.code)) return fault(at, at + 1, section.marker, section.missing);
     ++at;
     Run& run = layout.*section.run;
     run = {at, walk.RunFrom(at)};
-    if (run.length % section.group != 0) {
-      Report("%s", section.uneven);
-      return false;
-    }
+    if (run.length % section.group != 0) return fault(at, at + run.length, section.vertices, section.uneven);
     at += run.length;
   }
-  if (!walk.IsMarker(at, kPolygonMode)) {
-    Report("Vert(9,1) nicht gefunden!\n");
-    return false;
-  }
+  if (!walk.IsMarker(at, kPolygonMode)) return fault(at, at + 1, "polygon marker", "Vert(9,1) nicht gefunden!\n");
   ++at;
   while (walk.IsVertex(at)) {
     const Run polygon{at, walk.RunFrom(at)};
     at += polygon.length;
-    if (!walk.IsMarker(at, kPolygonMode)) {
-      Report("Vert(9,1) nicht gefunden!\n");
-      return false;
-    }
+    if (!walk.IsMarker(at, kPolygonMode)) return fault(at, at + 1, "polygon marker", "Vert(9,1) nicht gefunden!\n");
     ++at;
     layout.polygons.push_back(polygon);
   }
-  if (!walk.IsMarker(at, kPolygonMode)) {
-    Report("Ende-Vert(9,1) nicht gefunden!\n");
-    return false;
-  }
+  if (!walk.IsMarker(at, kPolygonMode)) return fault(at, at + 1, "end marker", "Ende-Vert(9,1) nicht gefunden!\n");
   return true;
 }
 
@@ -154,22 +161,25 @@ int ReadPrimitives(CModellTeil& part, ReadCursor& in, std::int16_t count, std::u
   std::vector<IndexObject> objects;
   ReserveAnnounced(objects, count, in, archive::kIndexObjectSize);
   for (int i = 0; i < count; ++i) {
+    const auto place = in.Within("index object", i);
     IndexObject& object = objects.emplace_back();
+    object.offset = in.offset();
     ReadCursor record;
-    if (in.ReadRecord(archive::kIndexObjectSize, record)) {
+    if (in.Field("index object").ReadRecord(archive::kIndexObjectSize, record)) {
       record.ReadI32(object.Value);
       record.ReadI32(object.Marker);
       object.delivered = true;
     }
-    if (i + 1 < count && !ExpectShort(in, separator)) {
+    if (i + 1 < count && !ExpectShort(in.Field("separator"), separator)) {
       Report("Falscher Trenner1: %x!\n", archive::SignExtendedTag(separator));
       return 0;
     }
   }
 
-  const BlockWalk walk(objects);
+  BlockWalk walk(objects);
+  walk.SetEnd(in.offset());
   BlockLayout layout;
-  if (!ParseGrammar(walk, layout)) return 0;
+  if (!ParseGrammar(walk, layout, in)) return 0;
 
   std::vector<CPrimitiv> primitives;
   primitives.reserve(layout.points.length + layout.lines.length / 2 + layout.triangles.length / 3 +
@@ -181,10 +191,15 @@ int ReadPrimitives(CModellTeil& part, ReadCursor& in, std::int16_t count, std::u
   for (const Run& polygon : layout.polygons) AppendPrimitives(walk, polygon, polygon.length, primitives);
   part.SetPrimitives(std::move(primitives));
 
-  for (const CPrimitiv& primitive : part.Primitives) {
-    for (std::int32_t k = 0; k < primitive.VertexCount; ++k) {
-      const std::int16_t vertex = primitive.VertexAt(k);
+  // The primitives stand in the order of their vertex objects, so the
+  // objects are checked in that order.
+  std::vector<Run> runs = {layout.points, layout.lines, layout.triangles, layout.quads};
+  runs.insert(runs.end(), layout.polygons.begin(), layout.polygons.end());
+  for (const Run& run : runs) {
+    for (std::size_t at = run.start; at < run.start + run.length; ++at) {
+      const std::int16_t vertex = walk.VertexIndex(at);
       if (vertex >= part.PointCount) {
+        in.Reject(objects[at].offset, objects[at].offset + archive::kIndexObjectSize, "vertex index");
         Report("Falscher Punkt: %d, %d!\n", static_cast<int>(vertex), static_cast<int>(part.PointCount));
         return 0;
       }

@@ -19,6 +19,7 @@ include(CMakePackageConfigHelpers)
 set(RAILFMT_PUBLIC_HEADERS
     driver/byte_order.h
     driver/byte_cursor.h
+    driver/field_fault.h
     driver/byte_writer.h
     driver/diagnostics.h
     driver/field_primitives.h

@@ -1,6 +1,7 @@
 #include "construction/construction_drawing.h"
 
 #include <algorithm>
+#include <iterator>
 #include <utility>
 
 #include "archive/archive_format.h"
@@ -21,19 +22,32 @@ class DrawingReader {
   DrawingReader(CKonstruktion& drawing, ReadCursor& in) : drawing_(drawing), in_(in) {}
 
   bool Read() {
-    for (std::uint16_t word : construction::kIdentificationWords) {
-      if (!ExpectShort(in_, word)) return Fail("Formatfehler 1 in %s!\n");
+    {
+      const auto header = in_.Within("header");
+      for (std::size_t i = 0; i < construction::kIdentificationWords.size(); ++i) {
+        if (!ExpectShort(in_.Field(kWordFields[i]), construction::kIdentificationWords[i])) {
+          return Fail("Formatfehler 1 in %s!\n");
+        }
+      }
     }
     return ReadPointList() && ReadIndexBlock() && ReadFormatList() &&
-           ReadLineList(archive::kDashedLineClass, drawing_.DashedLines, drawing_.DashedLineCount) &&
-           ReadLineList(archive::kLineClass, drawing_.Lines, drawing_.LineCount) && ReadReservedCount() &&
-           ReadLineList(archive::kDimensionLineClass, drawing_.DimensionLines, drawing_.DimensionLineCount);
+           ReadLineList(archive::kDashedLineClass, "dashed lines", "dashed line", drawing_.DashedLines,
+                        drawing_.DashedLineCount) &&
+           ReadLineList(archive::kLineClass, "plain lines", "plain line", drawing_.Lines, drawing_.LineCount) &&
+           ReadReservedCount() &&
+           ReadLineList(archive::kDimensionLineClass, "dimension lines", "dimension line", drawing_.DimensionLines,
+                        drawing_.DimensionLineCount);
   }
 
  private:
+  static constexpr const char* kWordFields[] = {"identification word 1", "identification word 2",
+                                                 "identification word 3", "identification word 4"};
+  static_assert(std::size(kWordFields) == construction::kIdentificationWords.size());
+
   bool ReadPointList() {
+    const auto section = in_.Within("point list");
     std::int16_t count = 0;
-    if (!ReadListCount(count)) return false;
+    if (!ReadListCount("point count", count)) return false;
     drawing_.PointCount = count;
     if (count == 0) return true;
     if (!ReadIntroduction(archive::kPointClass, "Formatfehler 7 in %s!\n", "Formatfehler 8 in %s!\n")) return false;
@@ -45,8 +59,9 @@ class DrawingReader {
   // C is not a list count of the drawing's own: 0 or less leaves the
   // judgement to the index block, which finds no (0,1) in it.
   bool ReadIndexBlock() {
+    const auto section = in_.Within("primitive list");
     std::int16_t count = 0;
-    if (!in_.ReadI16(count)) return Fail("Formatfehler!\n");
+    if (!in_.Field("primitive object count").ReadI16(count)) return Fail("Formatfehler!\n");
     if (count == 0) return true;
     if (!ReadIntroduction(archive::kIndexClass, "Formatfehler 13 in %s!\n", "Formatfehler 14 in %s!\n")) return false;
     if (!ReadPrimitives(drawing_, in_, count, tag_)) return false;
@@ -55,8 +70,9 @@ class DrawingReader {
   }
 
   bool ReadFormatList() {
+    const auto section = in_.Within("format list");
     std::int16_t count = 0;
-    if (!ReadListCount(count)) return false;
+    if (!ReadListCount("format count", count)) return false;
     if (count == 0) return true;
     if (!ReadIntroduction(archive::kFormatClass, "Formatfehler 17 in %s!\n", "Formatfehler 18 in %s!\n")) {
       return false;
@@ -66,11 +82,14 @@ class DrawingReader {
     return true;
   }
 
-  bool ReadLineList(std::string_view class_name, std::vector<CLinie>& lines, std::int16_t& count) {
-    if (!ReadListCount(count)) return false;
+  bool ReadLineList(std::string_view class_name, const char* section_name, const char* record_name,
+                    std::vector<CLinie>& lines, std::int16_t& count) {
+    const auto section = in_.Within(section_name);
+    if (!ReadListCount("line count", count)) return false;
     if (count == 0) return true;
     if (!ReadIntroduction(class_name, "Formatfehler 17 in %s!\n", "Formatfehler 18 in %s!\n")) return false;
-    switch (archive::ReadSeparatedList(in_, count, tag_, construction::kLineRecordSize, lines, ReadLineRecord)) {
+    switch (archive::ReadSeparatedList(in_, count, tag_, construction::kLineRecordSize, record_name, lines,
+                                       ReadLineRecord)) {
       case archive::ListRead::kShortRecord: return Fail("Formatfehler!\n");
       case archive::ListRead::kWrongSeparator: return Fail("Formatfehler 20 in %s!\n");
       case archive::ListRead::kOk: break;
@@ -80,13 +99,19 @@ class DrawingReader {
   }
 
   bool ReadReservedCount() {
-    if (!ExpectShort(in_, construction::kReservedCount)) return Fail("Formatfehler Juhu in %s!\n");
+    if (!ExpectShort(in_.Field("reserved count"), construction::kReservedCount)) {
+      return Fail("Formatfehler Juhu in %s!\n");
+    }
     return true;
   }
 
   // A list count: a negative one announces no list and fails at once.
-  bool ReadListCount(std::int16_t& count) {
-    if (!in_.ReadI16(count) || count < 0) return Fail("Formatfehler!\n");
+  bool ReadListCount(const char* field, std::int16_t& count) {
+    if (!in_.Field(field).ReadI16(count)) return Fail("Formatfehler!\n");
+    if (count < 0) {
+      in_.Reject();
+      return Fail("Formatfehler!\n");
+    }
     return true;
   }
 
@@ -144,7 +169,7 @@ ReadResult ReadConstructionDrawing(CKonstruktion& drawing, std::span<const std::
     drawing.ReadOk = 1;
     CheckEndOfData(in, path);
   }
-  return {drawing.ReadOk == 1, in.offset()};
+  return {drawing.ReadOk == 1, in.offset(), in.fault()};
 }
 
 void EncodeConstructionDrawing(const CKonstruktion& drawing, ByteWriter& out) {

@@ -10,7 +10,7 @@ ReadResult ConstructionKind::Read(std::span<const std::uint8_t> bytes, std::stri
 }
 
 std::string ConstructionKind::OutputName(const CKonstruktion& /*drawing*/, std::string_view entry_name) {
-  return BaseName(entry_name) + ".kon";
+  return BaseName(entry_name) + "." + kExtension;
 }
 
 Normalisation ConstructionKind::Normalise(CKonstruktion& /*drawing*/) { return {}; }

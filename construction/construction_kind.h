@@ -16,6 +16,8 @@ namespace railfmt {
 struct ConstructionKind {
   using Object = CKonstruktion;
   static constexpr EntryKind kKind = EntryKind::kConstruction;
+  static constexpr const char* kName = "construction drawing";
+  static constexpr const char* kExtension = "kon";
 
   // ReadConstructionDrawing over the bytes; entry_name names the file in
   // "EOF not found: %s!\n".

@@ -7,6 +7,7 @@
 // table and still stop at the first field the file cannot supply.
 #pragma once
 
+#include <array>
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
@@ -14,6 +15,7 @@
 #include <vector>
 
 #include "driver/byte_order.h"
+#include "driver/field_fault.h"
 
 namespace railfmt {
 
@@ -21,6 +23,50 @@ class ReadCursor {
  public:
   ReadCursor() = default;
   explicit ReadCursor(std::span<const std::uint8_t> data) : data_(data) {}
+
+  // The records entered, while a Place lives.
+  class Place {
+   public:
+    Place(const Place&) = delete;
+    Place& operator=(const Place&) = delete;
+    ~Place() { cursor_.depth_ = depth_; }
+
+   private:
+    friend class ReadCursor;
+    Place(ReadCursor& cursor, std::size_t depth) : cursor_(cursor), depth_(depth) {}
+    ReadCursor& cursor_;
+    std::size_t depth_;
+  };
+
+  // Starts the field name at the current offset; the reads up to the next
+  // Field belong to it.
+  ReadCursor& Field(const char* name) {
+    field_ = name;
+    field_begin_ = offset_;
+    return *this;
+  }
+  // Enters a record (index: its position in its list) or a section (index
+  // -1) until the Place ends. Deeper than FieldFault::kMaxPlaces, the
+  // innermost records are not kept.
+  [[nodiscard]] Place Within(const char* record, std::int32_t index = -1) {
+    if (depth_ < places_.size()) places_[depth_] = {record, index, FieldPlace::kNoNumber};
+    ++depth_;
+    return Place(*this, depth_ - 1);
+  }
+  // Gives the innermost record the number it calls itself by.
+  void Number(std::int32_t number) {
+    if (depth_ > 0 && depth_ <= places_.size()) places_[depth_ - 1].number = number;
+  }
+  // The field read last holds another value than it must. Returns false.
+  bool Mismatch() { return Fail(FaultCause::kMismatch, field_begin_, offset_, field_); }
+  // The field read last holds a value no file may hold. Returns false.
+  bool Reject() { return Fail(FaultCause::kInvalid, field_begin_, offset_, field_); }
+  // The bytes [begin, end), the field name, hold a value no file may hold.
+  bool Reject(std::size_t begin, std::size_t end, const char* name) {
+    return Fail(FaultCause::kInvalid, begin, end, name);
+  }
+  // The first failure recorded; none while every read and check held.
+  const FieldFault& fault() const { return fault_; }
 
   std::size_t offset() const { return offset_; }
   std::size_t size() const { return data_.size(); }
@@ -58,12 +104,6 @@ class ReadCursor {
     std::uint32_t v = 0;
     if (!ReadU32(v)) return false;
     out = static_cast<std::int32_t>(v);
-    return true;
-  }
-  bool ReadU64(std::uint64_t& out) {
-    const std::uint8_t* p = Take(8);
-    if (p == nullptr) return false;
-    out = LoadLE64(p);
     return true;
   }
   bool ReadFloat(float& out) {
@@ -106,6 +146,7 @@ class ReadCursor {
  private:
   const std::uint8_t* Take(std::size_t n) {
     if (short_ || remaining() < n) {
+      if (!short_) Fail(FaultCause::kShort, field_begin_, data_.size(), field_);
       short_ = true;
       return nullptr;
     }
@@ -114,9 +155,24 @@ class ReadCursor {
     return p;
   }
 
+  bool Fail(FaultCause cause, std::size_t begin, std::size_t end, const char* name) {
+    if (fault_) return false;
+    fault_.cause = cause;
+    fault_.begin = begin < end ? begin : end;
+    fault_.end = end;
+    fault_.field = name != nullptr ? name : "data";
+    for (std::size_t i = 0; i < places_.size(); ++i) fault_.places[i] = i < depth_ ? places_[i] : FieldPlace{};
+    return false;
+  }
+
   std::span<const std::uint8_t> data_;
   std::size_t offset_ = 0;
   bool short_ = false;
+  const char* field_ = nullptr;
+  std::size_t field_begin_ = 0;
+  std::array<FieldPlace, FieldFault::kMaxPlaces> places_{};
+  std::size_t depth_ = 0;
+  FieldFault fault_;
 };
 
 // Reserves room in records for the count a file announces, but never for

@@ -21,7 +21,6 @@ class ByteWriter {
   void I16(std::int16_t v) { U16(static_cast<std::uint16_t>(v)); }
   void U32(std::uint32_t v) { StoreLE32(Grow(4), v); }
   void I32(std::int32_t v) { U32(static_cast<std::uint32_t>(v)); }
-  void U64(std::uint64_t v) { StoreLE64(Grow(8), v); }
   void Float(float v) { StoreLEFloat(Grow(4), v); }
   void Double(double v) { StoreLEDouble(Grow(8), v); }
   void Bytes(std::span<const std::uint8_t> b) {

@@ -9,7 +9,6 @@
 namespace railfmt {
 namespace {
 
-std::string g_message;
 DiagnosticSink g_sink;
 MismatchWriter g_mismatch;
 
@@ -46,26 +45,16 @@ DiagnosticSink SetDiagnosticSink(DiagnosticSink sink) { return std::exchange(g_s
 
 MismatchWriter SetMismatchWriter(MismatchWriter writer) { return std::exchange(g_mismatch, std::move(writer)); }
 
-void FormatMessage(const char* format, ...) {
-  va_list args;
-  va_start(args, format);
-  VFormatInto(g_message, format, args);
-  va_end(args);
-}
-
-void ReportMessage() {
-  if (g_sink) g_sink(g_message);
-}
-
 void Report(const char* format, ...) {
+  // Nobody listens by default: the message is not even formatted.
+  if (!g_sink) return;
+  std::string message;
   va_list args;
   va_start(args, format);
-  VFormatInto(g_message, format, args);
+  VFormatInto(message, format, args);
   va_end(args);
-  ReportMessage();
+  g_sink(message);
 }
-
-const std::string& MessageBuffer() { return g_message; }
 
 void PrintMismatch(const char* format, ...) {
   char line[256];
@@ -98,15 +87,17 @@ void CheckEndOfData(const ReadCursor& in, std::string_view path) {
 
 const char* NameOrNull(const std::optional<std::string>& name) { return name.has_value() ? name->c_str() : "(null)"; }
 
-DiagnosticCapture::DiagnosticCapture()
-    : previous_sink_(SetDiagnosticSink([this](std::string_view message) {
-        entries_.push_back({false, std::string(message)});
-        messages_.emplace_back(message);
-      })),
-      previous_writer_(SetMismatchWriter([this](std::string_view line) {
-        entries_.push_back({true, std::string(line)});
-        mismatches_.append(line);
-      })) {}
+DiagnosticCapture::DiagnosticCapture(Keep keep)
+    : previous_sink_(SetDiagnosticSink(keep == kDiscard ? DiagnosticSink([](std::string_view) {})
+                                                        : DiagnosticSink([this](std::string_view message) {
+                                                            entries_.push_back({false, std::string(message)});
+                                                            messages_.emplace_back(message);
+                                                          }))),
+      previous_writer_(SetMismatchWriter(keep == kDiscard ? MismatchWriter([](std::string_view) {})
+                                                          : MismatchWriter([this](std::string_view line) {
+                                                              entries_.push_back({true, std::string(line)});
+                                                              mismatches_.append(line);
+                                                            }))) {}
 
 DiagnosticCapture::~DiagnosticCapture() {
   SetDiagnosticSink(std::move(previous_sink_));

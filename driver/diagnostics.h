@@ -4,9 +4,10 @@
 // output of a run. They go to the mismatch writer, which by default appends
 // them to standard output.
 //
-// Every other diagnostic is formatted into the process-wide message buffer
-// and handed to the diagnostic sink. The default sink discards. Tests and
-// tools take both channels in for a while with a DiagnosticCapture.
+// Every other diagnostic is formatted into a message buffer (a string that
+// grows as needed: a name of any length is formatted whole) and handed to
+// the diagnostic sink. The default sink discards. Tests and tools take both
+// channels in, or silence them, for a while with a DiagnosticCapture.
 #pragma once
 
 #include <cstdio>
@@ -48,15 +49,9 @@ using MismatchWriter = std::function<void(std::string_view line)>;
 DiagnosticSink SetDiagnosticSink(DiagnosticSink sink);
 MismatchWriter SetMismatchWriter(MismatchWriter writer);
 
-// Formats a message (printf rules) into the message buffer. A message of any
-// length fits: the buffer grows as needed.
-RAILFMT_PRINTF_FORMAT(1, 2) void FormatMessage(const char* format, ...);
-// Hands the message buffer to the sink.
-void ReportMessage();
-// FormatMessage followed by ReportMessage.
+// Formats a message (printf rules) and hands it to the sink. A message
+// that cannot be formatted is handed over empty.
 RAILFMT_PRINTF_FORMAT(1, 2) void Report(const char* format, ...);
-// The message buffer as it stands.
-const std::string& MessageBuffer();
 
 // Formats one mismatch line and hands it to the mismatch writer; the
 // default writer puts it on standard output with kOutputLineEnd.
@@ -85,9 +80,12 @@ struct Diagnostic {
 // While alive, takes in every message handed to the sink and every mismatch
 // line, in the order they come, so that none reaches the previous sink or
 // standard output; the sink and writer in force before come back at the end.
+// Made with kDiscard, it keeps nothing: the channels are silent while it
+// lives.
 class DiagnosticCapture {
  public:
-  DiagnosticCapture();
+  enum Keep { kEverything, kDiscard };
+  explicit DiagnosticCapture(Keep keep = kEverything);
   ~DiagnosticCapture();
   DiagnosticCapture(const DiagnosticCapture&) = delete;
   DiagnosticCapture& operator=(const DiagnosticCapture&) = delete;

@@ -14,6 +14,7 @@ int ExpectShort(ReadCursor& in, int expected) {
   if (found == want) return 1;
   PrintMismatch("I: %d S: %d\n", static_cast<int>(static_cast<std::int16_t>(found)),
                 static_cast<int>(static_cast<std::int16_t>(want)));
+  in.Mismatch();
   return 0;
 }
 
@@ -22,6 +23,7 @@ int ExpectLong(ReadCursor& in, std::int32_t expected) {
   if (!in.ReadI32(found)) return 0;
   if (found == expected) return 1;
   PrintMismatch("I: %d S: %d\n", found, expected);
+  in.Mismatch();
   return 0;
 }
 
@@ -34,6 +36,7 @@ int ExpectFloat(ReadCursor& in, float expected) {
   const double f = found;
   const double e = expected;
   PrintMismatch("I: %f S: %f Diff: %e\n", f, e, f - e);
+  in.Mismatch();
   return 0;
 }
 
@@ -43,6 +46,7 @@ int ExpectByte(ReadCursor& in, int expected) {
   const auto want = static_cast<std::uint8_t>(expected);
   if (found == want) return 1;
   PrintMismatch("I: %d S: %d\n", static_cast<int>(found), static_cast<int>(want));
+  in.Mismatch();
   return 0;
 }
 
@@ -52,7 +56,7 @@ int CompareStringBytes(ReadCursor& in, std::size_t length, std::string_view text
   const std::span<const std::uint8_t> bytes = in.ReadView(length);
   if (bytes.size() != length || in.is_short()) return 0;
   for (std::size_t i = 0; i < length; ++i) {
-    if (bytes[i] == 0 || i >= text.size() || static_cast<char>(bytes[i]) != text[i]) return 0;
+    if (bytes[i] == 0 || i >= text.size() || static_cast<char>(bytes[i]) != text[i]) return in.Mismatch();
   }
   return 1;
 }
@@ -62,14 +66,14 @@ int CompareStringBytes(ReadCursor& in, std::size_t length, std::string_view text
 int ExpectString16(ReadCursor& in, std::string_view text) {
   std::uint16_t length = 0;
   if (!in.ReadU16(length)) return 0;
-  if (length != static_cast<std::uint16_t>(text.size())) return 0;
+  if (length != static_cast<std::uint16_t>(text.size())) return in.Mismatch();
   return CompareStringBytes(in, length, text);
 }
 
 int ExpectString8(ReadCursor& in, std::string_view text) {
   std::uint8_t length = 0;
   if (!in.ReadU8(length)) return 0;
-  if (length != static_cast<std::uint8_t>(text.size())) return 0;
+  if (length != static_cast<std::uint8_t>(text.size())) return in.Mismatch();
   return CompareStringBytes(in, length, text);
 }
 

@@ -11,6 +11,10 @@
 // ExpectFloat compares values: +0.0 matches -0.0, and a NaN on either side
 // counts as a match.
 //
+// A failed comparison is recorded in the cursor as a mismatch of the field
+// being read (ReadCursor::Mismatch), a field the data cannot supply as cut
+// short; the caller names the field first (in.Field("part count copy")).
+//
 // Short data: a field that the data cannot supply in full is never a match.
 // The primitive then returns 0 and prints nothing (there is no value found).
 //

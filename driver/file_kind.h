@@ -4,6 +4,8 @@
 //   struct SomeKind {
 //     using Object = CSomething;                  // what the reader fills
 //     static constexpr EntryKind kKind = ...;
+//     static constexpr const char* kName = ...;   // "model", for people
+//     static constexpr const char* kExtension = ...;  // "mod", without the dot
 //     static ReadResult Read(std::span<const std::uint8_t> bytes, std::string_view entry_name, Object& object);
 //     static std::string OutputName(const Object& object, std::string_view entry_name);
 //     static Normalisation Normalise(Object& object);
@@ -27,13 +29,13 @@
 #include <vector>
 
 #include "driver/byte_writer.h"
+#include "driver/field_fault.h"
 
 namespace railfmt {
 
+// The kinds' names; the cascade's list of kinds (recognition_cascade.h)
+// says which face each has and in which order they are tried.
 enum class EntryKind { kNone, kRollingStock, kModel, kConstruction, kLayout };
-
-// "rolling stock", "model", "construction drawing", "layout", "none".
-const char* EntryKindName(EntryKind kind);
 
 struct ReadResult {
   // The kind's success flag: the bytes are a file of this kind.
@@ -41,6 +43,9 @@ struct ReadResult {
   // Where the reader stopped: the end of what it consumed, or the offset of
   // the field it could not read in full.
   std::size_t stop_offset = 0;
+  // For a rejected file: the field whose check failed or that the data cut
+  // short, and the records it stood in.
+  FieldFault fault;
 };
 
 // What normalising changed. Models, drawings and rolling stock change

@@ -2,6 +2,10 @@
 // construction drawing and layout, in that order, and the first kind whose
 // reader accepts it is the only one written. The cascade hands back the
 // object that reader filled, behind one face for all kinds.
+//
+// Kinds is the one list of the kinds, in cascade order: the object variant,
+// the order, the dispatch to a kind's face, the kinds' names and their
+// extensions all derive from it.
 #pragma once
 
 #include <array>
@@ -22,14 +26,31 @@
 
 namespace railfmt {
 
-// The kinds in the order they are tried.
-inline constexpr std::array<EntryKind, 4> kCascadeOrder = {EntryKind::kRollingStock, EntryKind::kModel,
-                                                           EntryKind::kConstruction, EntryKind::kLayout};
+template <typename... Faces>
+struct KindList {
+  static constexpr std::size_t kCount = sizeof...(Faces);
+  using Object = std::variant<typename Faces::Object...>;
+  static constexpr std::array<EntryKind, kCount> kOrder = {Faces::kKind...};
+  static constexpr std::array<const char*, kCount> kNames = {Faces::kName...};
+  static constexpr std::array<const char*, kCount> kExtensions = {Faces::kExtension...};
+};
+
+// The kinds, in the order they are tried.
+using Kinds = KindList<RollingStockKind, ModelKind, ConstructionKind, LayoutKind>;
+inline constexpr std::array<EntryKind, Kinds::kCount> kCascadeOrder = Kinds::kOrder;
+
+// "rolling stock", "model", "construction drawing", "layout"; "none".
+const char* EntryKindName(EntryKind kind);
+// "rol", "mod", "kon", "anl"; "" for kNone.
+const char* EntryKindExtension(EntryKind kind);
+// The kind a name's last extension names (any letter case); kNone for any
+// other name.
+EntryKind KindOfExtension(std::string_view entry_name);
 
 // A file one kind's reader accepted, with the object it filled.
 class RecognisedFile {
  public:
-  using Object = std::variant<CRollmaterial, CModell, CKonstruktion, CAnlage>;
+  using Object = Kinds::Object;
 
   RecognisedFile(Object object, std::string entry_name)
       : object_(std::move(object)), entry_name_(std::move(entry_name)) {}
@@ -59,33 +80,28 @@ class RecognisedFile {
   std::string entry_name_;
 };
 
-// How the readers' messages name the file. The batch keeps the format's
-// own wording, whose "%s" is a name the file does not store and so reads
-// "(null)"; a report for people names the entry there instead.
-enum class MessageNames { kAsStored, kEntryName };
-
-// Runs one kind's reader on an entry's bytes. Returns the filled object when
-// the reader accepts them; result, when given, receives the reader's verdict
-// and stop offset either way. The reader's mismatch lines and messages have
-// gone out in both cases.
-std::optional<RecognisedFile> TryKind(EntryKind kind, std::span<const std::uint8_t> bytes, std::string_view entry_name,
-                                      ReadResult* result = nullptr, MessageNames names = MessageNames::kAsStored);
-
 // One kind's reader run on an entry's bytes: the object it filled, whether
 // or not it accepted them (a rejected object holds what was read before the
-// fault), and its verdict and stop offset.
+// fault), and its verdict, stop offset and fault.
 struct KindRead {
   RecognisedFile::Object object;
   ReadResult result;
 };
 
-// Runs the reader of kind (not kNone) as TryKind does and keeps the object
-// either way; a report for people looks into what a rejected read reached.
-KindRead ReadKind(EntryKind kind, std::span<const std::uint8_t> bytes, std::string_view entry_name,
-                  MessageNames names = MessageNames::kAsStored);
+// Runs the reader of kind (not kNone) on an entry's bytes and keeps the
+// object either way. The reader's mismatch lines and messages have gone out.
+KindRead ReadKind(EntryKind kind, std::span<const std::uint8_t> bytes, std::string_view entry_name);
+
+// Runs one kind's reader; the filled object when the reader accepts the
+// bytes. result, when given, receives the reader's verdict either way.
+std::optional<RecognisedFile> TryKind(EntryKind kind, std::span<const std::uint8_t> bytes, std::string_view entry_name,
+                                      ReadResult* result = nullptr);
 
 // Tries every kind in cascade order; nothing when none accepts the bytes.
-std::optional<RecognisedFile> RecogniseEntry(std::string_view entry_name, std::span<const std::uint8_t> bytes);
+// attempts, when given, receives each kind's verdict in cascade order, up to
+// the one that accepted the bytes.
+std::optional<RecognisedFile> RecogniseEntry(std::string_view entry_name, std::span<const std::uint8_t> bytes,
+                                             std::vector<ReadResult>* attempts = nullptr);
 
 // Tells every kind that the entry could not be read: each reader reports
 // "Can't open %s!\n" with the name, as it would for a file it cannot open.

@@ -87,7 +87,7 @@ Report Inspect(std::string_view entry_name, std::span<const std::uint8_t> bytes,
     std::optional<KindRead> read;
     {
       DiagnosticCapture capture;
-      read.emplace(ReadKind(kind, bytes, entry_name, MessageNames::kEntryName));
+      read.emplace(ReadKind(kind, bytes, entry_name));
       for (const Diagnostic& d : capture.entries()) attempt.said.push_back({d.is_mismatch, WithoutNewline(d.text), ""});
     }
     attempt.accepted = read->result.accepted;

@@ -15,7 +15,7 @@ int CountNumbered(const Entries& entries) {
 }
 
 bool ReadCount(ReadCursor& in, std::int16_t& count) {
-  if (in.ReadI16(count)) return true;
+  if (in.Field("count").ReadI16(count)) return true;
   Report("Formatfehler!\n");
   return false;
 }
@@ -31,9 +31,11 @@ bool NamesDll(const std::string& name) {
 }
 
 bool ReadTracks(ReadCursor& in, CAnlage& layout) {
+  const auto section = in.Within("tracks");
   if (!ReadCount(in, layout.TrackCount)) return false;
   ReserveAnnounced(layout.Tracks, layout.TrackCount, in, layout_format::kMinTrackRecordSize);
   for (int i = 0; i < layout.TrackCount; ++i) {
+    const auto place = in.Within("track", i);
     CGleis& track = layout.Tracks.emplace_back();
     if (ReadTrack(in, track) != 1) {
       Report("Gleis Nr. %d fehlerhaft!\n", track.Number);
@@ -44,9 +46,11 @@ bool ReadTracks(ReadCursor& in, CAnlage& layout) {
 }
 
 bool ReadModels(ReadCursor& in, CAnlage& layout) {
+  const auto section = in.Within("placed models");
   if (!ReadCount(in, layout.ModelCount)) return false;
   ReserveAnnounced(layout.Models, layout.ModelCount, in, layout_format::kModelRecordBaseSize);
   for (int i = 0; i < layout.ModelCount; ++i) {
+    const auto place = in.Within("placed model", i);
     CAnlagenModell& model = layout.Models.emplace_back();
     if (ReadPlacedModel(in, model) != 1) {
       Report("Modell Nr. %d fehlerhaft!\n", model.Number);
@@ -57,9 +61,11 @@ bool ReadModels(ReadCursor& in, CAnlage& layout) {
 }
 
 bool ReadVehicles(ReadCursor& in, CAnlage& layout) {
+  const auto section = in.Within("vehicles");
   if (!ReadCount(in, layout.RollingStockCount)) return false;
   ReserveAnnounced(layout.RollingStock, layout.RollingStockCount, in, layout_format::kVehicleRecordBaseSize);
   for (int i = 0; i < layout.RollingStockCount; ++i) {
+    const auto place = in.Within("vehicle", i);
     CAnlagenRollmaterial& vehicle = layout.RollingStock.emplace_back();
     if (ReadRollmaterialEntry(in, vehicle) != 1) {
       if (NamesDll(vehicle.Name)) {
@@ -75,21 +81,28 @@ bool ReadVehicles(ReadCursor& in, CAnlage& layout) {
 
 bool ReadLayoutSections(ReadCursor& in, CAnlage& layout) {
   if (!ReadTracks(in, layout) || !ReadModels(in, layout) || !ReadVehicles(in, layout)) return false;
-  for (CAnlagenBlock& block : layout.Blocks) {
-    if (ReadBlock(in, block) != 1) {
+  for (std::size_t b = 0; b < layout.Blocks.size(); ++b) {
+    const auto place = in.Within("value block", static_cast<std::int32_t>(b));
+    if (ReadBlock(in, layout.Blocks[b]) != 1) {
       Report("Formatfehler!\n");
       return false;
     }
   }
   if (ReadProperties(in, layout.Properties) != 1) return false;
+  const auto trailers = in.Within("trailers");
   for (int i : TrailerOrder(layout)) {
-    if (ReadRollmaterialTrailer(in, layout.RollingStock[static_cast<std::size_t>(i)]) != 1) {
+    CAnlagenRollmaterial& vehicle = layout.RollingStock[static_cast<std::size_t>(i)];
+    const auto place = in.Within("vehicle", i);
+    in.Number(vehicle.Number);
+    if (ReadRollmaterialTrailer(in, vehicle) != 1) {
       Report("Formatfehler!\n");
       return false;
     }
   }
+  const std::size_t end = in.offset();
   std::uint8_t extra = 0;
   if (in.ReadU8(extra)) {
+    in.Reject(end, in.size(), "bytes after the end");
     Report("Datei zu lang!\n");
     return false;
   }
@@ -132,6 +145,7 @@ std::vector<int> TrailerOrder(const CAnlage& layout) {
 }
 
 int ReadBlock(ReadCursor& in, CAnlagenBlock& block) {
+  in.Field("values");
   for (std::uint32_t& v : block.Values) {
     if (!in.ReadU32(v)) return 0;
   }
@@ -143,21 +157,22 @@ void WriteBlock(ByteWriter& out, const CAnlagenBlock& block) {
 }
 
 int ReadProperties(ReadCursor& in, CEigenschaften& p) {
-  if (!in.ReadBytes(p.FirstTriplet)) {
+  const auto place = in.Within("properties");
+  if (!in.Field("first triplet").ReadBytes(p.FirstTriplet)) {
     Report("Formatfehler!\n");
     return 0;
   }
-  if (ExpectByte(in, 0) != 1) return 0;
-  if (!in.ReadBytes(p.SecondTriplet)) {
+  if (ExpectByte(in.Field("zero byte"), 0) != 1) return 0;
+  if (!in.Field("second triplet").ReadBytes(p.SecondTriplet)) {
     Report("Formatfehler!\n");
     return 0;
   }
-  if (ExpectByte(in, 0) != 1) return 0;
-  if (!in.ReadBytes(p.Bytes20)) {
+  if (ExpectByte(in.Field("zero byte"), 0) != 1) return 0;
+  if (!in.Field("20-byte block").ReadBytes(p.Bytes20)) {
     Report("Feher in Eigenschaften!\n");
     return 0;
   }
-  if (!in.ReadU32(p.FinalValue)) {
+  if (!in.Field("final value").ReadU32(p.FinalValue)) {
     Report("Formatfehler!\n");
     return 0;
   }
@@ -180,7 +195,7 @@ ReadResult ReadLayout(CAnlage& layout, std::span<const std::uint8_t> bytes) {
     layout.ReadOk = 1;
     LinkModelsToTracks(layout);
   }
-  return {ok, in.offset()};
+  return {ok, in.offset(), in.fault()};
 }
 
 void EncodeLayout(const CAnlage& layout, ByteWriter& out) {

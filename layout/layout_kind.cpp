@@ -36,7 +36,7 @@ ReadResult LayoutKind::Read(std::span<const std::uint8_t> bytes, std::string_vie
 }
 
 std::string LayoutKind::OutputName(const CAnlage& /*layout*/, std::string_view entry_name) {
-  return BaseName(entry_name) + ".anl";
+  return BaseName(entry_name) + "." + kExtension;
 }
 
 Normalisation LayoutKind::Normalise(CAnlage& layout) {

@@ -21,6 +21,8 @@ namespace railfmt {
 struct LayoutKind {
   using Object = CAnlage;
   static constexpr EntryKind kKind = EntryKind::kLayout;
+  static constexpr const char* kName = "layout";
+  static constexpr const char* kExtension = "anl";
 
   // ReadLayout over the bytes; no layout message names the file.
   static ReadResult Read(std::span<const std::uint8_t> bytes, std::string_view entry_name, CAnlage& layout);

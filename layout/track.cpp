@@ -13,15 +13,28 @@ bool HasEnd3(std::int32_t type) { return type == 4 || type == 9; }
 bool HasEnd2(std::int32_t type) { return type == 3 || type == 4 || type == 8 || type == 9; }
 bool HasCopyB(std::int32_t type) { return type == 8 || type == 9; }
 
-bool ReadConnection(ReadCursor& in, CGleisEnde& end) {
-  return in.ReadI16(end.Neighbour) && in.ReadI16(end.NeighbourEnd) && ExpectShort(in, 0) == 1;
+// The field names of the connection of each end.
+constexpr const char* kConnectionFields[layout_format::kMaxEnds] = {
+    "end 1 connection",  "end 2 connection",  "end 3 connection",  "end 4 connection",  "end 5 connection",
+    "end 6 connection",  "end 7 connection",  "end 8 connection",  "end 9 connection",  "end 10 connection",
+    "end 11 connection", "end 12 connection", "end 13 connection", "end 14 connection", "end 15 connection",
+    "end 16 connection", "end 17 connection", "end 18 connection", "end 19 connection", "end 20 connection"};
+
+bool ReadConnection(ReadCursor& in, CGleis& t, std::size_t end) {
+  CGleisEnde& e = t.Ends[end];
+  return in.Field(kConnectionFields[end]).ReadI16(e.Neighbour) && in.ReadI16(e.NeighbourEnd) &&
+         ExpectShort(in, 0) == 1;
 }
 
-bool ExpectConnection(ReadCursor& in, const CGleisEnde& end) {
-  return ExpectShort(in, end.Neighbour) == 1 && ExpectShort(in, end.NeighbourEnd) == 1 && ExpectShort(in, 0) == 1;
+bool ExpectConnection(ReadCursor& in, const CGleis& t, std::size_t end) {
+  const CGleisEnde& e = t.Ends[end];
+  return ExpectShort(in.Field("connection copy"), e.Neighbour) == 1 &&
+         ExpectShort(in.Field("connection copy"), e.NeighbourEnd) == 1 &&
+         ExpectShort(in.Field("connection copy"), 0) == 1;
 }
 
 bool ReadGeometry(ReadCursor& in, CGleis& t) {
+  in.Field("geometry");
   for (float& v : t.StartDirection) {
     if (!in.ReadFloat(v)) return false;
   }
@@ -35,6 +48,7 @@ bool ReadGeometry(ReadCursor& in, CGleis& t) {
 }
 
 bool ExpectGeometry(ReadCursor& in, const CGleis& t) {
+  in.Field("geometry copy");
   for (float v : t.StartDirection) {
     if (ExpectFloat(in, v) != 1) return false;
   }
@@ -48,26 +62,28 @@ bool ExpectGeometry(ReadCursor& in, const CGleis& t) {
 }
 
 bool ExpectIdentity(ReadCursor& in, const CGleis& t) {
-  return ExpectShort(in, t.Number) == 1 && ExpectString8(in, t.Name) == 1 && ExpectLong(in, t.Type) == 1;
+  return ExpectShort(in.Field("number copy"), t.Number) == 1 && ExpectString8(in.Field("name copy"), t.Name) == 1 &&
+         ExpectLong(in.Field("type copy"), t.Type) == 1;
 }
 
 // Geometry, identity, end 0 and end 1: the part every integrity copy repeats.
 bool ExpectCopyTail(ReadCursor& in, const CGleis& t) {
-  return ExpectGeometry(in, t) && ExpectIdentity(in, t) && ExpectConnection(in, t.Ends[0]) &&
-         ExpectConnection(in, t.Ends[1]);
+  return ExpectGeometry(in, t) && ExpectIdentity(in, t) && ExpectConnection(in, t, 0) && ExpectConnection(in, t, 1);
 }
 
 bool ReadType11Tail(ReadCursor& in, CGleis& t) {
-  if (ExpectLong(in, 0) != 1 || !ExpectCopyTail(in, t)) return false;
+  if (ExpectLong(in.Field("reserved value"), 0) != 1 || !ExpectCopyTail(in, t)) return false;
   std::int16_t extra = 0;
-  if (!in.ReadI16(extra)) return false;
+  if (!in.Field("extra end count").ReadI16(extra)) return false;
   t.EndCount = static_cast<std::int16_t>(extra + 2);
-  if (t.EndCount > layout_format::kMaxEnds) return false;
+  if (t.EndCount > layout_format::kMaxEnds) return in.Reject();
+  in.Field("end flags");
   for (int i = 2; i < t.EndCount; ++i) {
     std::uint32_t flag = 0;
     if (!in.ReadU32(flag)) return false;
     t.Ends[static_cast<std::size_t>(i)].Neighbour = static_cast<std::int16_t>(static_cast<std::uint16_t>(flag));
   }
+  in.Field("extra values");
   for (std::uint32_t& v : t.ExtraA) {
     if (!in.ReadU32(v)) return false;
   }
@@ -77,14 +93,17 @@ bool ReadType11Tail(ReadCursor& in, CGleis& t) {
   for (std::uint32_t& v : t.ExtraB) {
     if (!in.ReadU32(v)) return false;
   }
+  in.Field("extra values copy");
   for (std::int32_t v : t.ExtraC) {
     if (ExpectLong(in, v) != 1) return false;
   }
   for (int i = 2; i < t.EndCount; ++i) {
-    CGleisEnde& end = t.Ends[static_cast<std::size_t>(i)];
-    if (end.Neighbour != 0 && !ReadConnection(in, end)) return false;
+    if (t.Ends[static_cast<std::size_t>(i)].Neighbour != 0 && !ReadConnection(in, t, static_cast<std::size_t>(i))) {
+      return false;
+    }
   }
-  return in.ReadFloat(t.ExtraD) && ExpectFloat(in, t.ExtraD) == 1 && in.ReadU16(t.EndValue3);
+  return in.Field("extra float").ReadFloat(t.ExtraD) && ExpectFloat(in.Field("extra float copy"), t.ExtraD) == 1 &&
+         in.Field("end value 4").ReadU16(t.EndValue3);
 }
 
 void WriteConnection(ByteWriter& out, const CGleisEnde& end) {
@@ -164,24 +183,31 @@ void TypeFromEndCount(CGleis& track) {
 }
 
 int ReadTrack(ReadCursor& in, CGleis& t) {
-  if (!in.ReadI16(t.Number) || !ReadString8(in, t.Name) || !in.ReadI32(t.Type)) return 0;
+  if (!in.Field("number").ReadI16(t.Number)) return 0;
+  in.Number(t.Number);
+  if (!ReadString8(in.Field("name"), t.Name) || !in.Field("type").ReadI32(t.Type)) return 0;
   if (!IsTrackType(t.Type)) {
+    in.Reject();
     Report("%s: Unbekannter Typ %d!\n", t.Name.c_str(), static_cast<int>(t.Type));
     return 0;
   }
   EndCountFromType(t);
   const std::int32_t type = t.Type;
-  if (HasVariantInHead(type) && !in.ReadU32(t.Variant)) return 0;
-  if (HasEnd3(type) && !(ReadConnection(in, t.Ends[3]) && in.ReadU16(t.EndValue3))) return 0;
-  if (HasEnd2(type) && !(ReadConnection(in, t.Ends[2]) && in.ReadU16(t.EndValue2))) return 0;
-  if (type == 11 && !(ExpectLong(in, 0) == 1 && ExpectShort(in, 0) == 1 && in.ReadU16(t.EndValue2))) return 0;
-  if (!ReadGeometry(in, t) || !ExpectIdentity(in, t) || !ReadConnection(in, t.Ends[0])) return 0;
-  if (type != 2 && !ReadConnection(in, t.Ends[1])) return 0;
-  if (type == 9 && !(ExpectConnection(in, t.Ends[2]) && ExpectShort(in, t.EndValue2) == 1 && ExpectCopyTail(in, t))) {
+  if (HasVariantInHead(type) && !in.Field("variant").ReadU32(t.Variant)) return 0;
+  if (HasEnd3(type) && !(ReadConnection(in, t, 3) && in.Field("end value 4").ReadU16(t.EndValue3))) return 0;
+  if (HasEnd2(type) && !(ReadConnection(in, t, 2) && in.Field("end value 3").ReadU16(t.EndValue2))) return 0;
+  if (type == 11 && !(ExpectLong(in.Field("reserved value"), 0) == 1 && ExpectShort(in.Field("reserved value"), 0) == 1 &&
+                      in.Field("end value 3").ReadU16(t.EndValue2))) {
     return 0;
   }
-  if (HasCopyB(type) && !(in.ReadU32(t.Variant) && ExpectCopyTail(in, t))) return 0;
-  if (type == 6 && !ReadString8(in, t.SecondName)) return 0;
+  if (!ReadGeometry(in, t) || !ExpectIdentity(in, t) || !ReadConnection(in, t, 0)) return 0;
+  if (type != 2 && !ReadConnection(in, t, 1)) return 0;
+  if (type == 9 && !(ExpectConnection(in, t, 2) && ExpectShort(in.Field("end value copy"), t.EndValue2) == 1 &&
+                     ExpectCopyTail(in, t))) {
+    return 0;
+  }
+  if (HasCopyB(type) && !(in.Field("variant").ReadU32(t.Variant) && ExpectCopyTail(in, t))) return 0;
+  if (type == 6 && !ReadString8(in.Field("second name"), t.SecondName)) return 0;
   if (type == 11 && !ReadType11Tail(in, t)) return 0;
   return 1;
 }

@@ -5,12 +5,16 @@
 namespace railfmt {
 
 bool ReadRollInfo(CRollInfo& info, ReadCursor& in) {
-  if (!in.ReadU32(info.Value1) || !in.ReadU32(info.Value2) || !in.ReadU32(info.Value3)) return false;
+  const auto place = in.Within("info block");
+  if (!in.Field("values before the name").ReadU32(info.Value1) || !in.ReadU32(info.Value2) ||
+      !in.ReadU32(info.Value3)) {
+    return false;
+  }
   std::string name;
-  if (!ReadString8(in, name)) return false;
+  if (!ReadString8(in.Field("name"), name)) return false;
   info.Name = std::move(name);
-  return in.ReadU32(info.Value4) && in.ReadU32(info.Value5) && in.ReadU32(info.Value6) && in.ReadU32(info.Value7) &&
-         in.ReadU32(info.Value8) && in.ReadU32(info.Value9);
+  return in.Field("values after the name").ReadU32(info.Value4) && in.ReadU32(info.Value5) &&
+         in.ReadU32(info.Value6) && in.ReadU32(info.Value7) && in.ReadU32(info.Value8) && in.ReadU32(info.Value9);
 }
 
 void WriteRollInfo(const CRollInfo& info, ByteWriter& out) {

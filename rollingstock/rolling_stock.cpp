@@ -32,6 +32,7 @@ ReadResult ReadRollingStock(CRollmaterial& record, std::span<const std::uint8_t>
   StreamTags tags;
   std::size_t read = 0;
   for (CModell& model : record.Models) {
+    const auto place = in.Within("model", static_cast<std::int32_t>(read));
     if (const ModelTags* carried = tags.carried()) {
       model.ReadModelLater(in, *carried);
     } else {
@@ -52,7 +53,7 @@ ReadResult ReadRollingStock(CRollmaterial& record, std::span<const std::uint8_t>
   } else {
     CheckEndOfData(in, path);
   }
-  return {record.Complete == 1, read == record.Models.size() ? in.offset() : verdict_offset};
+  return {record.Complete == 1, read == record.Models.size() ? in.offset() : verdict_offset, in.fault()};
 }
 
 void EncodeRollingStock(const CRollmaterial& record, ByteWriter& out) {

@@ -10,7 +10,7 @@ ReadResult RollingStockKind::Read(std::span<const std::uint8_t> bytes, std::stri
 }
 
 std::string RollingStockKind::OutputName(const CRollmaterial& record, std::string_view /*entry_name*/) {
-  return record.Info.Name.value_or(std::string()) + ".rol";
+  return record.Info.Name.value_or(std::string()) + "." + kExtension;
 }
 
 std::optional<std::string> RollingStockKind::RefusedName(const CRollmaterial& record) {

@@ -25,6 +25,8 @@ namespace railfmt {
 struct RollingStockKind {
   using Object = CRollmaterial;
   static constexpr EntryKind kKind = EntryKind::kRollingStock;
+  static constexpr const char* kName = "rolling stock";
+  static constexpr const char* kExtension = "rol";
 
   static ReadResult Read(std::span<const std::uint8_t> bytes, std::string_view entry_name, CRollmaterial& record);
   static std::string OutputName(const CRollmaterial& record, std::string_view entry_name);

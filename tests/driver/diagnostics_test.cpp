@@ -10,13 +10,24 @@
 namespace railfmt {
 namespace {
 
-TEST(Diagnostics, AMessageThatCannotBeFormattedLeavesAnEmptyBuffer) {
+TEST(Diagnostics, MessagesOfAnyLengthReachTheSinkWholeOrEmptyWhenTheyCannotBeFormatted) {
   // A wide character without a narrow form fails the conversion: the
-  // buffer must not keep the previous message or half of this one.
+  // message must not carry the previous one or half of itself.
   DiagnosticCapture captured;
-  FormatMessage("before\n");
-  FormatMessage("%ls", L"\xdfff");
-  EXPECT_EQ(MessageBuffer(), "");
+  Report("before\n");
+  Report("%ls", L"\xdfff");
+  Report("Can't open %s!\n", std::string(5000, 'n').c_str());
+  ASSERT_EQ(captured.messages().size(), 3u);
+  EXPECT_EQ(captured.messages()[1], "");
+  EXPECT_EQ(captured.messages()[2], "Can't open " + std::string(5000, 'n') + "!\n");
+  {
+    const DiagnosticCapture silence(DiagnosticCapture::kDiscard);
+    Report("gone\n");
+    PrintMismatch("I: %d S: %d\n", 1, 2);
+  }
+  Report("after\n");
+  EXPECT_EQ(captured.last_message(), "after\n");
+  EXPECT_EQ(captured.entries().size(), 4u);
 }
 
 TEST(Diagnostics, AMismatchLineLongerThanItsBufferIsCutNotOverrun) {

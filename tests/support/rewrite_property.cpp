@@ -25,14 +25,6 @@ std::string Difference(const std::vector<std::uint8_t>& a, const std::vector<std
 
 }  // namespace
 
-std::optional<RecognisedFile> TryKindStop(EntryKind kind, std::span<const std::uint8_t> bytes,
-                                          std::string_view entry_name, std::size_t* stop) {
-  ReadResult result;
-  std::optional<RecognisedFile> file = TryKind(kind, bytes, entry_name, &result);
-  if (stop != nullptr) *stop = result.stop_offset;
-  return file;
-}
-
 std::optional<std::vector<std::uint8_t>> Rewrite(EntryKind kind, std::span<const std::uint8_t> bytes) {
   std::optional<RecognisedFile> file = TryKind(kind, bytes, kName);
   if (!file) return std::nullopt;

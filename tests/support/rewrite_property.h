@@ -21,10 +21,6 @@ std::vector<std::uint8_t> NormaliseAndEncode(typename Kind::Object& object) {
   return EncodeToBytes<Kind>(object);
 }
 
-// TryKind with the reader's stop offset stored at stop when it is given.
-std::optional<RecognisedFile> TryKindStop(EntryKind kind, std::span<const std::uint8_t> bytes,
-                                          std::string_view entry_name, std::size_t* stop);
-
 // What the batch would write for bytes recognised as kind: nothing when the
 // kind's reader rejects them. The readers' reports go out as usual.
 std::optional<std::vector<std::uint8_t>> Rewrite(EntryKind kind, std::span<const std::uint8_t> bytes);

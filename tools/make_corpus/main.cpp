@@ -9,6 +9,7 @@
 #include <string>
 
 #include "driver/directory.h"
+#include "driver/recognition_cascade.h"
 #include "tools/make_corpus/corpus.h"
 
 namespace {
