@@ -97,6 +97,12 @@ class Directory {
   // than source had.
   virtual StoreOutcome Store(const std::string& name, std::span<const std::uint8_t> bytes,
                              const LoadedEntry* source) = 0;
+  // What Store would do with these bytes now: the same decision Store makes,
+  // from the same code, but nothing is changed, created, written or
+  // reported. What only carrying it out can show (a full disk, a failing
+  // device, another program at work meanwhile) is not foreseen.
+  virtual StoreOutcome Preview(const std::string& name, std::span<const std::uint8_t> bytes,
+                               const LoadedEntry* source) = 0;
   // Makes what the run renamed in the directory durable; called once at the
   // end of a batch.
   virtual void Finish() {}

@@ -29,17 +29,21 @@ LoadStatus MemoryDirectory::Load(const std::string& name, LoadedEntry& entry) {
   return LoadStatus::kLoaded;
 }
 
-StoreOutcome MemoryDirectory::Store(const std::string& name, std::span<const std::uint8_t> bytes, const LoadedEntry*) {
+StoreOutcome MemoryDirectory::Preview(const std::string& name, std::span<const std::uint8_t> bytes,
+                                      const LoadedEntry*) {
+  const auto it = entries_.find(name);
+  if (it == entries_.end()) return StoreOutcome::kCreated;
+  return std::ranges::equal(it->second.bytes, bytes) ? StoreOutcome::kUnchanged : StoreOutcome::kReplaced;
+}
+
+StoreOutcome MemoryDirectory::Store(const std::string& name, std::span<const std::uint8_t> bytes,
+                                    const LoadedEntry* source) {
+  const StoreOutcome outcome = Preview(name, bytes, source);
   auto [it, added] = entries_.try_emplace(name);
   Entry& entry = it->second;
-  StoreOutcome outcome = StoreOutcome::kCreated;
   if (added) {
     entry.number = order_.size() + 1;
     order_.push_back(name);
-  } else if (std::ranges::equal(entry.bytes, bytes)) {
-    outcome = StoreOutcome::kUnchanged;
-  } else {
-    outcome = StoreOutcome::kReplaced;
   }
   entry.bytes.assign(bytes.begin(), bytes.end());
   ++entry.generation;

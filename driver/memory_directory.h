@@ -30,6 +30,8 @@ class MemoryDirectory final : public Directory {
   std::vector<std::string> ListNames() override { return order_; }
   LoadStatus Load(const std::string& name, LoadedEntry& entry) override;
   StoreOutcome Store(const std::string& name, std::span<const std::uint8_t> bytes, const LoadedEntry* source) override;
+  StoreOutcome Preview(const std::string& name, std::span<const std::uint8_t> bytes,
+                       const LoadedEntry* source) override;
 
  private:
   struct Entry {

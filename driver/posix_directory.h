@@ -29,9 +29,27 @@ class PosixDirectory final : public Directory {
   std::vector<std::string> ListNames() override;
   LoadStatus Load(const std::string& name, LoadedEntry& entry) override;
   StoreOutcome Store(const std::string& name, std::span<const std::uint8_t> bytes, const LoadedEntry* source) override;
+  StoreOutcome Preview(const std::string& name, std::span<const std::uint8_t> bytes,
+                       const LoadedEntry* source) override;
   void Finish() override;
 
  private:
+  // What a store is to do, decided before anything changes: Store carries
+  // it out, Preview reads its outcome alone.
+  struct Plan {
+    Plan() = default;
+    Plan(const Plan&) = delete;
+    Plan& operator=(const Plan&) = delete;
+    ~Plan();
+    StoreOutcome outcome = StoreOutcome::kRefused;
+    std::string target;  // the entry that takes the bytes: the name, or the entry its link names
+    int old_fd = -1;     // the existing output, open, when there is one
+    struct stat old {};
+    mode_t mode = 0666;  // the permission bits of a new output
+  };
+  StoreOutcome Decide(const std::string& name, std::span<const std::uint8_t> bytes, const LoadedEntry* source,
+                      Plan& plan);
+
   // The hook's verdict on a step; false when there is no hook.
   bool Fails(StoreStep step, const std::string& name, std::size_t& size) const;
   bool Fails(StoreStep step, const std::string& name) const;
@@ -51,10 +69,9 @@ class PosixDirectory final : public Directory {
   bool WriteAll(int fd, const std::string& name, std::span<const std::uint8_t> bytes, bool at_start);
   bool CloseFile(int fd, const std::string& name);
   bool HoldsBytes(int fd, std::span<const std::uint8_t> bytes);
-  StoreOutcome Overwrite(int fd, const std::string& name, std::span<const std::uint8_t> bytes);
-  StoreOutcome Create(const std::string& name, std::span<const std::uint8_t> bytes, mode_t mode);
-  StoreOutcome Replace(int old_fd, const struct stat& old, const std::string& target, const std::string& name,
-                       std::span<const std::uint8_t> bytes, const FileIdentity& expected);
+  StoreOutcome Overwrite(Plan& plan, const std::string& name, std::span<const std::uint8_t> bytes);
+  StoreOutcome Create(const Plan& plan, const std::string& name, std::span<const std::uint8_t> bytes);
+  StoreOutcome Replace(Plan& plan, const std::string& name, std::span<const std::uint8_t> bytes);
   // Exchanges the temporary with the target when the target is still the
   // expected file before and after; puts it back otherwise.
   bool Swap(const std::string& temp, const std::string& target, const FileIdentity& expected);

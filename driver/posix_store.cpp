@@ -34,6 +34,7 @@
 #include <cerrno>
 #include <cstdio>
 #include <cstring>
+#include <utility>
 #include <vector>
 
 #include "driver/diagnostics.h"
@@ -164,50 +165,68 @@ bool PosixDirectory::HoldsBytes(int fd, std::span<const std::uint8_t> bytes) {
   return SameBytes({compare_.data(), filled}, bytes);
 }
 
-StoreOutcome PosixDirectory::Store(const std::string& name, std::span<const std::uint8_t> bytes,
-                                   const LoadedEntry* source) {
-  const bool from_here = source != nullptr && source->name() == name;
-  std::string target = name;
-  int old_fd = OpenExisting(name);
-  if (old_fd < 0 && errno == ELOOP) {
-    const std::optional<std::string> linked = LinkedName(name);
-    if (!linked) return Refused(name);
-    target = *linked;
-    old_fd = OpenExisting(target);
-    if (old_fd < 0) return Refused(name);  // dangling, a link again, or not a regular file
-  }
-  if (old_fd < 0) {
-    if (errno != ENOENT) return Refused(name);
-    return Create(name, bytes, static_cast<mode_t>(source != nullptr ? source->permissions() & 0666 : 0666));
-  }
-  struct stat old {};
-  if (::fstat(old_fd, &old) != 0 || !S_ISREG(old.st_mode)) {
-    ::close(old_fd);
-    return Refused(name);
-  }
-  // Over the entry the bytes were made from, that entry must still be the
-  // file loaded: a newer save is not replaced by what was made of the old.
-  const FileIdentity existing = IdentityOf(old);
-  if (from_here && existing != source->identity()) {
-    ::close(old_fd);
-    return Failed(name);
-  }
-  if (static_cast<std::uint64_t>(old.st_size) == bytes.size() &&
-      (from_here ? SameBytes(source->bytes(), bytes) : HoldsBytes(old_fd, bytes))) {
-    return Overwrite(old_fd, name, bytes);
-  }
-  return Replace(old_fd, old, target, name, bytes, existing);
+PosixDirectory::Plan::~Plan() {
+  if (old_fd >= 0) ::close(old_fd);
 }
 
-StoreOutcome PosixDirectory::Overwrite(int fd, const std::string& name, std::span<const std::uint8_t> bytes) {
-  const bool written = WriteAll(fd, name, bytes, true);
-  if (!CloseFile(fd, name) || !written) return Failed(name);
+StoreOutcome PosixDirectory::Decide(const std::string& name, std::span<const std::uint8_t> bytes,
+                                    const LoadedEntry* source, Plan& plan) {
+  const bool from_here = source != nullptr && source->name() == name;
+  plan.target = name;
+  plan.old_fd = OpenExisting(name);
+  if (plan.old_fd < 0 && errno == ELOOP) {
+    const std::optional<std::string> linked = LinkedName(name);
+    if (!linked) return plan.outcome = StoreOutcome::kRefused;
+    plan.target = *linked;
+    plan.old_fd = OpenExisting(plan.target);
+    // Dangling, a link again, or not a regular file.
+    if (plan.old_fd < 0) return plan.outcome = StoreOutcome::kRefused;
+  }
+  if (plan.old_fd < 0) {
+    if (errno != ENOENT) return plan.outcome = StoreOutcome::kRefused;
+    plan.mode = static_cast<mode_t>(source != nullptr ? source->permissions() & 0666 : 0666);
+    return plan.outcome = StoreOutcome::kCreated;
+  }
+  if (::fstat(plan.old_fd, &plan.old) != 0 || !S_ISREG(plan.old.st_mode)) return plan.outcome = StoreOutcome::kRefused;
+  // Over the entry the bytes were made from, that entry must still be the
+  // file loaded: a newer save is not replaced by what was made of the old.
+  if (from_here && IdentityOf(plan.old) != source->identity()) return plan.outcome = StoreOutcome::kFailed;
+  if (static_cast<std::uint64_t>(plan.old.st_size) == bytes.size() &&
+      (from_here ? SameBytes(source->bytes(), bytes) : HoldsBytes(plan.old_fd, bytes))) {
+    return plan.outcome = StoreOutcome::kUnchanged;
+  }
+  return plan.outcome = StoreOutcome::kReplaced;
+}
+
+StoreOutcome PosixDirectory::Preview(const std::string& name, std::span<const std::uint8_t> bytes,
+                                     const LoadedEntry* source) {
+  Plan plan;
+  return Decide(name, bytes, source, plan);
+}
+
+StoreOutcome PosixDirectory::Store(const std::string& name, std::span<const std::uint8_t> bytes,
+                                   const LoadedEntry* source) {
+  Plan plan;
+  switch (Decide(name, bytes, source, plan)) {
+    case StoreOutcome::kCreated: return Create(plan, name, bytes);
+    case StoreOutcome::kReplaced: return Replace(plan, name, bytes);
+    case StoreOutcome::kUnchanged: return Overwrite(plan, name, bytes);
+    case StoreOutcome::kFailed: return Failed(name);
+    case StoreOutcome::kRefused: break;
+  }
+  return Refused(name);
+}
+
+StoreOutcome PosixDirectory::Overwrite(Plan& plan, const std::string& name, std::span<const std::uint8_t> bytes) {
+  const bool written = WriteAll(plan.old_fd, name, bytes, true);
+  const bool closed = CloseFile(std::exchange(plan.old_fd, -1), name);
+  if (!closed || !written) return Failed(name);
   return StoreOutcome::kUnchanged;
 }
 
-StoreOutcome PosixDirectory::Create(const std::string& name, std::span<const std::uint8_t> bytes, mode_t mode) {
+StoreOutcome PosixDirectory::Create(const Plan& plan, const std::string& name, std::span<const std::uint8_t> bytes) {
   std::string temp;
-  const int fd = CreateTemporary(temp, mode);
+  const int fd = CreateTemporary(temp, plan.mode);
   if (fd < 0) return Refused(name);
   const bool written = WriteAll(fd, name, bytes, false);
   bool ok = CloseFile(fd, name) && written && !Interrupted() && !Fails(StoreStep::kRename, name);
@@ -224,16 +243,13 @@ StoreOutcome PosixDirectory::Create(const std::string& name, std::span<const std
   return StoreOutcome::kCreated;
 }
 
-StoreOutcome PosixDirectory::Replace(int old_fd, const struct stat& old, const std::string& target,
-                                     const std::string& name, std::span<const std::uint8_t> bytes,
-                                     const FileIdentity& expected) {
+StoreOutcome PosixDirectory::Replace(Plan& plan, const std::string& name, std::span<const std::uint8_t> bytes) {
+  const struct stat& old = plan.old;
+  const FileIdentity expected = IdentityOf(old);
   const mode_t mode = old.st_mode & 07777;
   std::string temp;
   const int fd = CreateTemporary(temp, mode);
-  if (fd < 0) {
-    ::close(old_fd);
-    return Refused(name);
-  }
+  if (fd < 0) return Refused(name);
   // The new file has the user's owner and group and the mode less the
   // umask; only what differs from the old file is changed. A change of owner
   // may clear the set-user-ID and set-group-ID bits, so the mode follows it.
@@ -241,12 +257,12 @@ StoreOutcome PosixDirectory::Replace(int old_fd, const struct stat& old, const s
   // Where the user may not give the file away, it stays the user's.
   if (chowned && ::fchown(fd, old.st_uid, old.st_gid) != 0) errno = 0;
   if (chowned || (mode & ~umask_) != mode) ::fchmod(fd, mode);
-  CopyExtendedAttributes(old_fd, fd);
-  ::close(old_fd);
+  CopyExtendedAttributes(plan.old_fd, fd);
+  ::close(std::exchange(plan.old_fd, -1));
 
   const bool written = WriteAll(fd, name, bytes, false);
   const bool synced = written && !Fails(StoreStep::kSync, name) && ::fdatasync(fd) == 0;
-  const bool ok = CloseFile(fd, name) && synced && !Interrupted() && Swap(temp, target, expected);
+  const bool ok = CloseFile(fd, name) && synced && !Interrupted() && Swap(temp, plan.target, expected);
   if (!ok) {
     ::unlinkat(fd_, temp.c_str(), 0);
     return Failed(name);

@@ -142,41 +142,63 @@ std::optional<StoreOutcome> WindowsDirectory::WriteInPlace(const std::string& na
   return StoreOutcome::kFailed;
 }
 
-StoreOutcome WindowsDirectory::Store(const std::string& name, std::span<const std::uint8_t> bytes,
-                                     const LoadedEntry* source) {
-  if (ClassifyWindowsName(name) != WindowsName::kOrdinary) {
-    ReportOpenFailure(name);
-    return StoreOutcome::kRefused;
-  }
-  std::u16string target = Windows1252ToUtf16(name);
-  FileFacts looked;
+WindowsDirectory::Plan WindowsDirectory::Decide(const std::string& name, std::span<const std::uint8_t> bytes,
+                                                const LoadedEntry* source) {
+  Plan plan;
+  if (ClassifyWindowsName(name) != WindowsName::kOrdinary) return plan;
+  plan.target = Windows1252ToUtf16(name);
   std::u16string spelling;
-  const FileError look = Retrying([&] { return files_->Look(target, looked, spelling); });
-  const bool replacing = look == FileError::kNone;
-  if (replacing) {
-    if (looked.type != FileFacts::Type::kFile || looked.read_only) {
-      ReportOpenFailure(name);
-      return StoreOutcome::kRefused;
-    }
-    target = spelling;
+  const FileError look = Retrying([&] { return files_->Look(plan.target, plan.looked, spelling); });
+  plan.replacing = look == FileError::kNone;
+  if (plan.replacing) {
+    if (plan.looked.type != FileFacts::Type::kFile || plan.looked.read_only) return plan;
+    plan.target = spelling;
   } else if (look != FileError::kMissing) {
-    ReportOpenFailure(name);
-    return StoreOutcome::kRefused;
+    return plan;
   }
   // The loaded entry speaks for the output when it is the same file,
   // unchanged since: its bytes are in memory and must still be what the
   // output holds when it is replaced.
-  const bool from_source = replacing && source != nullptr && WindowsNamesEqual(source->name(), name) &&
-                           source->identity() == looked.identity;
-  if (source != nullptr && WindowsNamesEqual(source->name(), name) && !from_source) {
-    ReportWriteFailure(name);  // changed since it was loaded: its new content is not what was rewritten
-    return StoreOutcome::kFailed;
+  const bool same_name = source != nullptr && WindowsNamesEqual(source->name(), name);
+  const bool from_source = plan.replacing && same_name && source->identity() == plan.looked.identity;
+  if (same_name && !from_source) {
+    // Changed since it was loaded: its new content is not what was rewritten.
+    plan.outcome = StoreOutcome::kFailed;
+  } else if (!plan.replacing) {
+    plan.outcome = StoreOutcome::kCreated;
+  } else if (plan.looked.identity.size == bytes.size() &&
+             (from_source ? SameBytes(source->bytes(), bytes) : HoldsBytes(plan.target, bytes))) {
+    plan.outcome = StoreOutcome::kUnchanged;
+  } else {
+    plan.outcome = StoreOutcome::kReplaced;
   }
-  if (replacing && looked.identity.size == bytes.size() &&
-      (from_source ? SameBytes(source->bytes(), bytes) : HoldsBytes(target, bytes))) {
-    if (const std::optional<StoreOutcome> outcome = WriteInPlace(name, target, looked, bytes)) return *outcome;
-  }
+  return plan;
+}
 
+StoreOutcome WindowsDirectory::Preview(const std::string& name, std::span<const std::uint8_t> bytes,
+                                       const LoadedEntry* source) {
+  return Decide(name, bytes, source).outcome;
+}
+
+StoreOutcome WindowsDirectory::Store(const std::string& name, std::span<const std::uint8_t> bytes,
+                                     const LoadedEntry* source) {
+  const Plan plan = Decide(name, bytes, source);
+  switch (plan.outcome) {
+    case StoreOutcome::kRefused: ReportOpenFailure(name); return plan.outcome;
+    case StoreOutcome::kFailed: ReportWriteFailure(name); return plan.outcome;
+    case StoreOutcome::kUnchanged:
+      if (const std::optional<StoreOutcome> outcome = WriteInPlace(name, plan.target, plan.looked, bytes)) {
+        return *outcome;
+      }
+      break;
+    case StoreOutcome::kCreated:
+    case StoreOutcome::kReplaced: break;
+  }
+  return CarryOut(plan, name, bytes);
+}
+
+StoreOutcome WindowsDirectory::CarryOut(const Plan& plan, const std::string& name,
+                                        std::span<const std::uint8_t> bytes) {
   std::u16string temp;
   std::unique_ptr<WindowsFile> file;
   FileError created = FileError::kExists;
@@ -184,19 +206,20 @@ StoreOutcome WindowsDirectory::Store(const std::string& name, std::span<const st
     temp = Windows1252ToUtf16(".railfmt-" + std::to_string(files_->ProcessId()) + "-" + std::to_string(temporaries_++) +
                               ".tmp");
     if (Fails(StoreStep::kOpen, name)) break;
-    created = Retrying([&] { return files_->Open(temp, OpenMode::kCreateNew, looked.attributes, file); });
+    created = Retrying([&] { return files_->Open(temp, OpenMode::kCreateNew, plan.looked.attributes, file); });
   }
   if (created != FileError::kNone) {
     ReportOpenFailure(name);
     return StoreOutcome::kRefused;
   }
+  const bool replacing = plan.replacing;
   bool ok = WriteAll(*file, name, bytes);
   // Replaced content reaches the device before the name moves to it.
   if (ok && replacing) ok = !Fails(StoreStep::kSync, name) && file->Flush();
   const bool failed_close = Fails(StoreStep::kClose, name);
   if (!file->Close() || failed_close) ok = false;
-  if (ok) ok = !Fails(StoreStep::kRename, name) && (!replacing || StillTheSame(target, looked.identity));
-  if (ok) ok = Retrying([&] { return files_->Move(temp, target, replacing); }) == FileError::kNone;
+  if (ok) ok = !Fails(StoreStep::kRename, name) && (!replacing || StillTheSame(plan.target, plan.looked.identity));
+  if (ok) ok = Retrying([&] { return files_->Move(temp, plan.target, replacing); }) == FileError::kNone;
   if (!ok) {
     Retrying([&] { return files_->Remove(temp); });
     ReportWriteFailure(name);

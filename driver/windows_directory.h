@@ -104,12 +104,25 @@ class WindowsDirectory final : public Directory {
   std::vector<std::string> ListNames() override;
   LoadStatus Load(const std::string& name, LoadedEntry& entry) override;
   StoreOutcome Store(const std::string& name, std::span<const std::uint8_t> bytes, const LoadedEntry* source) override;
+  StoreOutcome Preview(const std::string& name, std::span<const std::uint8_t> bytes,
+                       const LoadedEntry* source) override;
 
   // How often and how long an operation is tried while the file is held.
   static constexpr int kAttempts = 7;
   static constexpr unsigned kFirstPauseMs = 10;  // doubled after each attempt: 630 ms in all
 
  private:
+  // What a store is to do, decided before anything changes: Store carries
+  // it out, Preview reads its outcome alone.
+  struct Plan {
+    StoreOutcome outcome = StoreOutcome::kRefused;
+    std::u16string target;  // the output as the directory spells it
+    FileFacts looked;       // what the existing output was when looked at
+    bool replacing = false;
+  };
+  Plan Decide(const std::string& name, std::span<const std::uint8_t> bytes, const LoadedEntry* source);
+  StoreOutcome CarryOut(const Plan& plan, const std::string& name, std::span<const std::uint8_t> bytes);
+
   template <typename Operation>
   FileError Retrying(Operation operation);
   bool Fails(StoreStep step, const std::string& name, std::size_t& size) const;

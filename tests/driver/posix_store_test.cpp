@@ -9,7 +9,10 @@
 
 #include <cerrno>
 #include <filesystem>
+#include <fstream>
 #include <functional>
+#include <iterator>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -32,6 +35,95 @@ TEST_F(OutputFilePosixTest, KeepsPermissionsAndWritesThroughSymbolicLinks) {
   EXPECT_TRUE(S_ISLNK(st.st_mode)) << "the link itself stays";
   ASSERT_EQ(::stat("target.mod", &st), 0);
   EXPECT_EQ(st.st_mode & 0777, 0640u);
+}
+
+// Every entry as a write, a rename or a new link would change it: its
+// content, inode, times and mode.
+std::map<std::string, std::string> StateHere() {
+  std::map<std::string, std::string> state;
+  for (const auto& entry : std::filesystem::directory_iterator(".")) {
+    const std::string name = entry.path().filename().string();
+    struct stat st {};
+    ::lstat(name.c_str(), &st);
+    std::string& text = state[name];
+    text = std::to_string(st.st_ino) + " " + std::to_string(st.st_mode) + " " + std::to_string(st.st_mtim.tv_nsec) +
+           " " + std::to_string(st.st_ctim.tv_nsec) + " ";
+    if (S_ISREG(st.st_mode)) {
+      std::ifstream in(name, std::ios::binary);
+      text.append(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    }
+  }
+  return state;
+}
+
+// A preview decides as the store does and changes nothing: in every case
+// a store decides, Preview gives the outcome of the Store that follows.
+TEST_F(OutputFilePosixTest, APreviewForeseesTheStoreThatFollowsAndChangesNothing) {
+  struct Case {
+    const char* what;
+    std::function<void()> arrange;
+    const char* name;                 // the output stored
+    bool from_loaded;                 // its bytes are made from the entry name, loaded first
+    std::function<void()> meanwhile;  // after the load
+    StoreOutcome outcome;
+  };
+  const auto write = [this](const char* name, const std::vector<std::uint8_t>& bytes) {
+    return [this, name, bytes] { dir_.Write(name, bytes); };
+  };
+  std::vector<std::uint8_t> same_size = new_;
+  same_size[5] = 'x';
+  const std::vector<Case> cases = {
+      {"a new output", [] {}, "o.mod", false, nullptr, StoreOutcome::kCreated},
+      {"an output holding the bytes", write("o.mod", new_), "o.mod", false, nullptr, StoreOutcome::kUnchanged},
+      {"an input holding the bytes", write("o.mod", new_), "o.mod", true, nullptr, StoreOutcome::kUnchanged},
+      {"other bytes", write("o.mod", old_), "o.mod", false, nullptr, StoreOutcome::kReplaced},
+      {"other bytes of the same size", write("o.mod", same_size), "o.mod", true, nullptr, StoreOutcome::kReplaced},
+      {"a directory", [] { ::mkdir("o.mod", 0755); }, "o.mod", false, nullptr, StoreOutcome::kRefused},
+      {"a FIFO", [] { ::mkfifo("o.mod", 0644); }, "o.mod", false, nullptr, StoreOutcome::kRefused},
+      {"an output the user may not write",
+       [this] {
+         dir_.Write("o.mod", old_);
+         faults_.denied = "o.mod";
+       },
+       "o.mod", false, nullptr, StoreOutcome::kRefused},
+      {"a link to a file beside",
+       [this] {
+         dir_.Write("t.mod", old_);
+         ::symlink("t.mod", "o.mod");
+       },
+       "o.mod", false, nullptr, StoreOutcome::kReplaced},
+      {"a link out of the directory", [] { ::symlink("../o.mod", "o.mod"); }, "o.mod", false, nullptr,
+       StoreOutcome::kRefused},
+      {"a dangling link", [] { ::symlink("none.mod", "o.mod"); }, "o.mod", false, nullptr, StoreOutcome::kRefused},
+      {"an input changed since its load", write("o.mod", old_), "o.mod", true,
+       [] {
+         ::usleep(20000);  // a clock tick later
+         const int fd = ::open("o.mod", O_WRONLY | O_APPEND);
+         ASSERT_EQ(::write(fd, "+", 1), 1);
+         ::close(fd);
+       },
+       StoreOutcome::kFailed},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    dir_.Clear();
+    faults_.denied.clear();
+    c.arrange();
+    LoadedEntry loaded;
+    if (c.from_loaded) {
+      ASSERT_EQ(directory_->Load(c.name, loaded), LoadStatus::kLoaded);
+    }
+    if (c.meanwhile) c.meanwhile();
+    const LoadedEntry* source = c.from_loaded ? &loaded : nullptr;
+    const std::map<std::string, std::string> before = StateHere();
+    faults_.Reset();
+    DiagnosticCapture captured;
+    EXPECT_EQ(directory_->Preview(c.name, new_, source), c.outcome);
+    EXPECT_EQ(StateHere(), before);
+    EXPECT_TRUE(captured.messages().empty());
+    EXPECT_EQ(faults_.Count(StoreStep::kWrite) + faults_.Count(StoreStep::kRename), 0);
+    EXPECT_EQ(directory_->Store(c.name, new_, source), c.outcome);
+  }
 }
 
 ino_t InodeOf(const char* name) {

@@ -160,6 +160,57 @@ class WindowsDirectoryTest : public ::testing::Test {
   const Bytes new_ = Bytes(20, 'n');
 };
 
+// A preview decides as the store does and changes nothing: in every case
+// a store decides, Preview gives the outcome of the Store that follows.
+TEST_F(WindowsDirectoryTest, APreviewForeseesTheStoreThatFollowsAndChangesNothing) {
+  struct Case {
+    const char* what;
+    std::function<void()> arrange;
+    const char* name;        // the output stored
+    bool from_loaded;        // its bytes are made from the entry name, loaded first
+    bool changed_meanwhile;  // after the load
+    StoreOutcome outcome;
+  };
+  const auto add = [this](const char16_t* name, const Bytes& bytes) {
+    return [this, name, bytes] { files_.Add(name, bytes); };
+  };
+  const std::vector<Case> cases = {
+      {"a new output", [] {}, "o.mod", false, false, StoreOutcome::kCreated},
+      {"an output holding the bytes", add(u"o.mod", new_), "o.mod", false, false, StoreOutcome::kUnchanged},
+      {"an input holding the bytes", add(u"o.mod", new_), "o.mod", true, false, StoreOutcome::kUnchanged},
+      {"other bytes", add(u"o.mod", old_), "o.mod", false, false, StoreOutcome::kReplaced},
+      {"other bytes, spelt in other letters", add(u"O.MOD", old_), "o.mod", false, false, StoreOutcome::kReplaced},
+      {"a directory", [this] { files_.Add(u"o.mod", {}).type = FileFacts::Type::kDirectory; }, "o.mod", false, false,
+       StoreOutcome::kRefused},
+      {"a read-only file", [this] { files_.Add(u"o.mod", old_).read_only = true; }, "o.mod", false, false,
+       StoreOutcome::kRefused},
+      {"a device name", [] {}, "con.mod", false, false, StoreOutcome::kRefused},
+      {"an input changed since its load", add(u"o.mod", old_), "o.mod", true, true, StoreOutcome::kFailed},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    files_.entries.clear();
+    c.arrange();
+    LoadedEntry loaded;
+    if (c.from_loaded) {
+      ASSERT_EQ(directory_.Load(c.name, loaded), LoadStatus::kLoaded);
+    }
+    if (c.changed_meanwhile) files_.Touch(files_.Find(u"o.mod")->second);
+    const LoadedEntry* source = c.from_loaded ? &loaded : nullptr;
+    std::map<std::u16string, std::int64_t> times;
+    for (const auto& [name, e] : files_.entries) times[name] = e.modified;
+    const auto before = files_.Contents();
+    faults_.Reset();
+    captured_.Clear();
+    EXPECT_EQ(directory_.Preview(c.name, new_, source), c.outcome);
+    EXPECT_EQ(files_.Contents(), before);
+    for (const auto& [name, e] : files_.entries) EXPECT_EQ(e.modified, times[name]);
+    EXPECT_TRUE(captured_.messages().empty());
+    EXPECT_EQ(faults_.Count(StoreStep::kWrite) + faults_.Count(StoreStep::kRename), 0);
+    EXPECT_EQ(Store(c.name, new_, source), c.outcome);
+  }
+}
+
 TEST_F(WindowsDirectoryTest, AFileChangedSinceItWasLoadedOrLookedAtIsNotReplaced) {
   struct Case {
     const char* what;

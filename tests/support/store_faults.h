@@ -6,6 +6,7 @@
 #include <array>
 #include <cstddef>
 #include <limits>
+#include <string>
 
 #include "driver/directory.h"
 
@@ -14,6 +15,8 @@ namespace railfmt::testing {
 class StoreFaults {
  public:
   std::size_t chunk = std::numeric_limits<std::size_t>::max();
+  // Every open of this name fails, as for a file the user may not write.
+  std::string denied;
 
   // Counts back to 0 and nothing armed.
   void Reset() {
@@ -29,9 +32,10 @@ class StoreFaults {
 
   // A hook that refers to this object, which must outlive it.
   StoreHook Hook() {
-    return [this](StoreStep step, std::string_view, std::size_t& size) {
+    return [this](StoreStep step, std::string_view name, std::size_t& size) {
       if (step == StoreStep::kWrite && size > chunk) size = chunk;
       const int n = calls_[static_cast<std::size_t>(step)]++;
+      if (step == StoreStep::kOpen && !denied.empty() && name == denied) return true;
       return static_cast<int>(step) == fail_step_ && n == fail_at_;
     };
   }
