@@ -17,7 +17,15 @@ std::string ModelKind::OutputName(const CModell& /*model*/, std::string_view ent
   return BaseName(entry_name) + "." + kExtension;
 }
 
-Normalisation ModelKind::Normalise(CModell& /*model*/) { return {}; }
+Normalisation ModelKind::Normalise(CModell& model) {
+  Normalisation changes;
+  for (std::size_t i = 0; i < model.Elements.size(); ++i) {
+    if (!model.Elements[i].PrimitivesInCanonicalOrder()) {
+      changes.Add(kPrimitivesReordered, {{"part", static_cast<std::int64_t>(i + 1)}});
+    }
+  }
+  return changes;
+}
 
 void ModelKind::Encode(const CModell& model, ByteWriter& out) { model.WriteModelFirst(out); }
 

@@ -20,7 +20,7 @@ namespace railfmt {
 struct ModelKind {
   using Object = CModell;
   static constexpr EntryKind kKind = EntryKind::kModel;
-  static constexpr const char* kName = "model";
+  static constexpr const char* kName = ForPeople("model");
   static constexpr const char* kExtension = "mod";
 
   // ReadModelFirst over the bytes, then the end-of-data check, whether or
@@ -28,8 +28,14 @@ struct ModelKind {
   static ReadResult Read(std::span<const std::uint8_t> bytes, std::string_view entry_name, CModell& model);
   // "%s.mod" with the entry's BaseName.
   static std::string OutputName(const CModell& model, std::string_view entry_name);
-  // Nothing to change: the encoder writes the primitive lists canonically.
+  // Nothing to change in the object: the encoder writes the primitive lists
+  // canonically. Tells each part whose primitives it reorders.
   static Normalisation Normalise(CModell& model);
+
+  static constexpr ChangeWords kPrimitivesReordered = ChangeSentences(
+      ForPeopleN("{n} primitive list put in canonical order", "{n} primitive lists put in canonical order"),
+      ForPeople("part {part}: primitives of up to four corners that stood among the polygons are written "
+                "with their own kind"));
   // The model as the first model of a new stream.
   static void Encode(const CModell& model, ByteWriter& out);
 };

@@ -58,7 +58,8 @@ void WriteFormat(const CFormat& format, ByteWriter& out) {
 }
 
 int CModellTeil::ReadPoints(ReadCursor& in, std::uint16_t separator) {
-  switch (archive::ReadSeparatedList(in, PointCount, separator, archive::kPointRecordSize, "point", Points, ReadPoint)) {
+  switch (archive::ReadSeparatedList(in, PointCount, separator, archive::kPointRecordSize, ForPeople("point"), Points,
+                                     ReadPoint)) {
     case archive::ListRead::kShortRecord: Report("Formatfehler!\n"); return 0;
     case archive::ListRead::kWrongSeparator: Report("Formatfehler 12!\n"); return 0;
     case archive::ListRead::kOk: break;
@@ -68,7 +69,8 @@ int CModellTeil::ReadPoints(ReadCursor& in, std::uint16_t separator) {
 
 int CModellTeil::ReadFormats(ReadCursor& in, std::int16_t count, std::uint16_t separator) {
   FormatCount = count;
-  switch (archive::ReadSeparatedList(in, count, separator, archive::kFormatRecordSize, "format", Formats, ReadFormat)) {
+  switch (archive::ReadSeparatedList(in, count, separator, archive::kFormatRecordSize, ForPeople("format"), Formats,
+                                     ReadFormat)) {
     case archive::ListRead::kShortRecord: Report("Formatfehler!\n"); return 0;
     case archive::ListRead::kWrongSeparator:
       Report("Falscher Trenner2: %x!\n", archive::SignExtendedTag(separator));
@@ -84,6 +86,13 @@ void CModellTeil::WritePoints(ByteWriter& out, std::uint16_t separator) const {
 
 void CModellTeil::WriteFormats(ByteWriter& out, std::uint16_t separator) const {
   archive::WriteSeparatedList(out, Formats, separator, WriteFormat);
+}
+
+bool CModellTeil::PrimitivesInCanonicalOrder() const {
+  // The canonical order: points, lines, triangles, quads, then polygons.
+  const auto rank = [](const CPrimitiv& p) { return std::min<std::int32_t>(p.VertexCount, 5); };
+  return std::is_sorted(Primitives.begin(), Primitives.end(),
+                        [&](const CPrimitiv& a, const CPrimitiv& b) { return rank(a) < rank(b); });
 }
 
 std::uint16_t CModellTeil::PrimitiveObjectCount() const {

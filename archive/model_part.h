@@ -79,6 +79,11 @@ class CModellTeil {
   void WritePoints(ByteWriter& out, std::uint16_t separator) const;
   void WriteFormats(ByteWriter& out, std::uint16_t separator) const;
 
+  // Whether WritePrimitives writes the primitives in the order they stand:
+  // false when a primitive of four or fewer vertices stood among the
+  // polygons, where a file may hold it and the canonical order does not.
+  bool PrimitivesInCanonicalOrder() const;
+
   // The number of "CObIndex" objects WritePrimitives writes for this part,
   // modulo 65536: six section markers, one object per vertex, and one
   // closing (9,1) per primitive of more than four vertices.

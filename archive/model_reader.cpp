@@ -28,13 +28,13 @@ struct ClassSlot {
 enum Slot { kArraySlot, kPointSlot, kIndexSlot, kFormatSlot };
 
 constexpr ClassSlot kSlots[] = {
-    {archive::kArrayClass, "list of parts", "Formatfehler 4 in %s!\n", "Formatfehler 6 in %s!\n",
+    {archive::kArrayClass, ForPeople("list of parts"), "Formatfehler 4 in %s!\n", "Formatfehler 6 in %s!\n",
      "Formatfehler 6 in %s!\n"},
-    {archive::kPointClass, "point lists", "Formatfehler 7 in %s!\n", "Formatfehler 8 in %s!\n",
+    {archive::kPointClass, ForPeople("point lists"), "Formatfehler 7 in %s!\n", "Formatfehler 8 in %s!\n",
      "Formatfehler 6 in %s!\n"},
-    {archive::kIndexClass, "primitive lists", "Formatfehler 13 in %s!\n", "Formatfehler 14 in %s!\n",
+    {archive::kIndexClass, ForPeople("primitive lists"), "Formatfehler 13 in %s!\n", "Formatfehler 14 in %s!\n",
      "Formatfehler 11 in %s!\n"},
-    {archive::kFormatClass, "format lists", "Formatfehler 13 in %s!\n", "Formatfehler 14 in %s!\n",
+    {archive::kFormatClass, ForPeople("format lists"), "Formatfehler 13 in %s!\n", "Formatfehler 14 in %s!\n",
      "Formatfehler 13 in %s!\n"},
 };
 
@@ -53,7 +53,7 @@ int CModell::Truncated() {
 int CModell::ReadCount(ReadCursor& in, std::int16_t& count, bool allow_negative) {
   if (!in.ReadI16(count)) return Truncated();
   if (!allow_negative && count < 0) {
-    in.Reject();
+    in.Reject(count);
     return Truncated();
   }
   return 1;
@@ -73,7 +73,7 @@ int CModell::ReadModelHeader(ReadCursor& in) {
   }
   if (!ExpectShort(in.Field("part count copy"), ElementCount)) return Fail("Formatfehler 3 in %s!\n");
   if (ElementCount < 0) {
-    in.Reject(count_at, count_at + 2, "part count");
+    in.Reject(count_at, count_at + 2, "part count", ElementCount);
     return Fail("Formatfehler 3 in %s!\n");
   }
   if (ElementCount == 0 &&

@@ -88,13 +88,14 @@ bool ParseGrammar(const BlockWalk& walk, BlockLayout& layout, ReadCursor& in) {
     Run BlockLayout::*run;
   };
   static constexpr Section kSections[] = {
-      {kPointsMode, 1, "Vert(0,1) nicht gefunden!\n", "points marker", nullptr, nullptr, &BlockLayout::points},
-      {kLinesMode, 2, "Vert(1,1) nicht gefunden!\n", "lines marker", "2-Vert nicht OK!\n", "line vertices",
-       &BlockLayout::lines},
-      {kTrianglesMode, 3, "Vert(4,1) nicht gefunden!\n", "triangles marker", "3-Vert nicht OK!\n",
-       "triangle vertices", &BlockLayout::triangles},
-      {kQuadsMode, 4, "Vert(7,1) nicht gefunden!\n", "quads marker", "4-Vert nicht OK!\n", "quad vertices",
-       &BlockLayout::quads},
+      {kPointsMode, 1, "Vert(0,1) nicht gefunden!\n", ForPeople("points marker"), nullptr, nullptr,
+       &BlockLayout::points},
+      {kLinesMode, 2, "Vert(1,1) nicht gefunden!\n", ForPeople("lines marker"), "2-Vert nicht OK!\n",
+       ForPeople("line vertices"), &BlockLayout::lines},
+      {kTrianglesMode, 3, "Vert(4,1) nicht gefunden!\n", ForPeople("triangles marker"), "3-Vert nicht OK!\n",
+       ForPeople("triangle vertices"), &BlockLayout::triangles},
+      {kQuadsMode, 4, "Vert(7,1) nicht gefunden!\n", ForPeople("quads marker"), "4-Vert nicht OK!\n",
+       ForPeople("quad vertices"), &BlockLayout::quads},
   };
   const auto fault = [&](std::size_t first, std::size_t last, const char* field, const char* message) {
     in.Reject(walk.Begin(first), first < last ? walk.EndOf(last) : walk.Begin(first), field);
@@ -110,16 +111,19 @@ bool ParseGrammar(const BlockWalk& walk, BlockLayout& layout, ReadCursor& in) {
     if (run.length % section.group != 0) return fault(at, at + run.length, section.vertices, section.uneven);
     at += run.length;
   }
-  if (!walk.IsMarker(at, kPolygonMode)) return fault(at, at + 1, "polygon marker", "Vert(9,1) nicht gefunden!\n");
+  if (!walk.IsMarker(at, kPolygonMode))
+    return fault(at, at + 1, ForPeople("polygon marker"), "Vert(9,1) nicht gefunden!\n");
   ++at;
   while (walk.IsVertex(at)) {
     const Run polygon{at, walk.RunFrom(at)};
     at += polygon.length;
-    if (!walk.IsMarker(at, kPolygonMode)) return fault(at, at + 1, "polygon marker", "Vert(9,1) nicht gefunden!\n");
+    if (!walk.IsMarker(at, kPolygonMode))
+      return fault(at, at + 1, ForPeople("polygon marker"), "Vert(9,1) nicht gefunden!\n");
     ++at;
     layout.polygons.push_back(polygon);
   }
-  if (!walk.IsMarker(at, kPolygonMode)) return fault(at, at + 1, "end marker", "Ende-Vert(9,1) nicht gefunden!\n");
+  if (!walk.IsMarker(at, kPolygonMode))
+    return fault(at, at + 1, ForPeople("end marker"), "Ende-Vert(9,1) nicht gefunden!\n");
   return true;
 }
 
@@ -199,7 +203,8 @@ int ReadPrimitives(CModellTeil& part, ReadCursor& in, std::int16_t count, std::u
     for (std::size_t at = run.start; at < run.start + run.length; ++at) {
       const std::int16_t vertex = walk.VertexIndex(at);
       if (vertex >= part.PointCount) {
-        in.Reject(objects[at].offset, objects[at].offset + archive::kIndexObjectSize, "vertex index");
+        in.Reject(objects[at].offset, objects[at].offset + archive::kIndexObjectSize, "vertex index", vertex,
+                  part.PointCount);
         Report("Falscher Punkt: %d, %d!\n", static_cast<int>(vertex), static_cast<int>(part.PointCount));
         return 0;
       }

@@ -20,6 +20,8 @@ set(RAILFMT_PUBLIC_HEADERS
     driver/byte_order.h
     driver/byte_cursor.h
     driver/field_fault.h
+    driver/normalisation.h
+    driver/words_for_people.h
     driver/byte_writer.h
     driver/diagnostics.h
     driver/field_primitives.h

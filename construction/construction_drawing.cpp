@@ -31,23 +31,24 @@ class DrawingReader {
       }
     }
     return ReadPointList() && ReadIndexBlock() && ReadFormatList() &&
-           ReadLineList(archive::kDashedLineClass, "dashed lines", "dashed line", drawing_.DashedLines,
-                        drawing_.DashedLineCount) &&
-           ReadLineList(archive::kLineClass, "plain lines", "plain line", drawing_.Lines, drawing_.LineCount) &&
+           ReadLineList(archive::kDashedLineClass, ForPeople("dashed lines"), ForPeople("dashed line"),
+                        drawing_.DashedLines, drawing_.DashedLineCount) &&
+           ReadLineList(archive::kLineClass, ForPeople("plain lines"), ForPeople("plain line"), drawing_.Lines,
+                        drawing_.LineCount) &&
            ReadReservedCount() &&
-           ReadLineList(archive::kDimensionLineClass, "dimension lines", "dimension line", drawing_.DimensionLines,
-                        drawing_.DimensionLineCount);
+           ReadLineList(archive::kDimensionLineClass, ForPeople("dimension lines"), ForPeople("dimension line"),
+                        drawing_.DimensionLines, drawing_.DimensionLineCount);
   }
 
  private:
-  static constexpr const char* kWordFields[] = {"identification word 1", "identification word 2",
-                                                 "identification word 3", "identification word 4"};
+  static constexpr const char* kWordFields[] = {ForPeople("identification word 1"), ForPeople("identification word 2"),
+                                                ForPeople("identification word 3"), ForPeople("identification word 4")};
   static_assert(std::size(kWordFields) == construction::kIdentificationWords.size());
 
   bool ReadPointList() {
     const auto section = in_.Within("point list");
     std::int16_t count = 0;
-    if (!ReadListCount("point count", count)) return false;
+    if (!ReadListCount(ForPeople("point count"), count)) return false;
     drawing_.PointCount = count;
     if (count == 0) return true;
     if (!ReadIntroduction(archive::kPointClass, "Formatfehler 7 in %s!\n", "Formatfehler 8 in %s!\n")) return false;
@@ -72,7 +73,7 @@ class DrawingReader {
   bool ReadFormatList() {
     const auto section = in_.Within("format list");
     std::int16_t count = 0;
-    if (!ReadListCount("format count", count)) return false;
+    if (!ReadListCount(ForPeople("format count"), count)) return false;
     if (count == 0) return true;
     if (!ReadIntroduction(archive::kFormatClass, "Formatfehler 17 in %s!\n", "Formatfehler 18 in %s!\n")) {
       return false;
@@ -85,7 +86,7 @@ class DrawingReader {
   bool ReadLineList(std::string_view class_name, const char* section_name, const char* record_name,
                     std::vector<CLinie>& lines, std::int16_t& count) {
     const auto section = in_.Within(section_name);
-    if (!ReadListCount("line count", count)) return false;
+    if (!ReadListCount(ForPeople("line count"), count)) return false;
     if (count == 0) return true;
     if (!ReadIntroduction(class_name, "Formatfehler 17 in %s!\n", "Formatfehler 18 in %s!\n")) return false;
     switch (archive::ReadSeparatedList(in_, count, tag_, construction::kLineRecordSize, record_name, lines,
@@ -109,7 +110,7 @@ class DrawingReader {
   bool ReadListCount(const char* field, std::int16_t& count) {
     if (!in_.Field(field).ReadI16(count)) return Fail("Formatfehler!\n");
     if (count < 0) {
-      in_.Reject();
+      in_.Reject(count);
       return Fail("Formatfehler!\n");
     }
     return true;

@@ -13,7 +13,11 @@ std::string ConstructionKind::OutputName(const CKonstruktion& /*drawing*/, std::
   return BaseName(entry_name) + "." + kExtension;
 }
 
-Normalisation ConstructionKind::Normalise(CKonstruktion& /*drawing*/) { return {}; }
+Normalisation ConstructionKind::Normalise(CKonstruktion& drawing) {
+  Normalisation changes;
+  if (!drawing.PrimitivesInCanonicalOrder()) changes.Add(kPrimitivesReordered, {});
+  return changes;
+}
 
 void ConstructionKind::Encode(const CKonstruktion& drawing, ByteWriter& out) {
   EncodeConstructionDrawing(drawing, out);

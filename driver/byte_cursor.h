@@ -57,13 +57,19 @@ class ReadCursor {
   void Number(std::int32_t number) {
     if (depth_ > 0 && depth_ <= places_.size()) places_[depth_ - 1].number = number;
   }
-  // The field read last holds another value than it must. Returns false.
+  // The field read last holds another value than it must (found, not
+  // expected). Returns false.
   bool Mismatch() { return Fail(FaultCause::kMismatch, field_begin_, offset_, field_); }
+  bool Mismatch(double found, double expected) { return Mismatch() || Values(found, expected); }
   // The field read last holds a value no file may hold. Returns false.
   bool Reject() { return Fail(FaultCause::kInvalid, field_begin_, offset_, field_); }
+  bool Reject(double value, double limit = 0) { return Reject() || Values(value, limit); }
   // The bytes [begin, end), the field name, hold a value no file may hold.
   bool Reject(std::size_t begin, std::size_t end, const char* name) {
     return Fail(FaultCause::kInvalid, begin, end, name);
+  }
+  bool Reject(std::size_t begin, std::size_t end, const char* name, double value, double limit = 0) {
+    return Reject(begin, end, name) || Values(value, limit);
   }
   // The first failure recorded; none while every read and check held.
   const FieldFault& fault() const { return fault_; }
@@ -155,8 +161,21 @@ class ReadCursor {
     return p;
   }
 
+  // Gives the fault just recorded its values; false.
+  bool Values(double found, double expected) {
+    if (fault_values_pending_) {
+      fault_.has_values = true;
+      fault_.found = found;
+      fault_.expected = expected;
+      fault_values_pending_ = false;
+    }
+    return false;
+  }
+
   bool Fail(FaultCause cause, std::size_t begin, std::size_t end, const char* name) {
+    fault_values_pending_ = false;
     if (fault_) return false;
+    fault_values_pending_ = true;
     fault_.cause = cause;
     fault_.begin = begin < end ? begin : end;
     fault_.end = end;
@@ -173,6 +192,7 @@ class ReadCursor {
   std::array<FieldPlace, FieldFault::kMaxPlaces> places_{};
   std::size_t depth_ = 0;
   FieldFault fault_;
+  bool fault_values_pending_ = false;  // the fault was recorded by the last failure
 };
 
 // Reserves room in records for the count a file announces, but never for

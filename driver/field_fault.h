@@ -15,6 +15,8 @@
 #include <cstddef>
 #include <cstdint>
 
+#include "driver/words_for_people.h"
+
 namespace railfmt {
 
 enum class FaultCause : std::uint8_t {
@@ -44,6 +46,12 @@ struct FieldFault {
   std::size_t begin = 0;
   std::size_t end = 0;
   const char* field = nullptr;
+  // The value the field held and the one it must hold (a mismatch), or the
+  // value no file may hold and the limit it passed (invalid: a vertex
+  // index and the part's point count), when the reader knew them.
+  bool has_values = false;
+  double found = 0;
+  double expected = 0;
   // The records the field stood in, outermost first; the unused ones have
   // a null record.
   std::array<FieldPlace, kMaxPlaces> places{};

@@ -12,9 +12,10 @@ int ExpectShort(ReadCursor& in, int expected) {
   if (!in.ReadU16(found)) return 0;
   const auto want = static_cast<std::uint16_t>(expected);
   if (found == want) return 1;
-  PrintMismatch("I: %d S: %d\n", static_cast<int>(static_cast<std::int16_t>(found)),
-                static_cast<int>(static_cast<std::int16_t>(want)));
-  in.Mismatch();
+  const int f = static_cast<std::int16_t>(found);
+  const int e = static_cast<std::int16_t>(want);
+  PrintMismatch("I: %d S: %d\n", f, e);
+  in.Mismatch(f, e);
   return 0;
 }
 
@@ -23,7 +24,7 @@ int ExpectLong(ReadCursor& in, std::int32_t expected) {
   if (!in.ReadI32(found)) return 0;
   if (found == expected) return 1;
   PrintMismatch("I: %d S: %d\n", found, expected);
-  in.Mismatch();
+  in.Mismatch(found, expected);
   return 0;
 }
 
@@ -36,7 +37,7 @@ int ExpectFloat(ReadCursor& in, float expected) {
   const double f = found;
   const double e = expected;
   PrintMismatch("I: %f S: %f Diff: %e\n", f, e, f - e);
-  in.Mismatch();
+  in.Mismatch(f, e);
   return 0;
 }
 
@@ -46,7 +47,7 @@ int ExpectByte(ReadCursor& in, int expected) {
   const auto want = static_cast<std::uint8_t>(expected);
   if (found == want) return 1;
   PrintMismatch("I: %d S: %d\n", static_cast<int>(found), static_cast<int>(want));
-  in.Mismatch();
+  in.Mismatch(found, want);
   return 0;
 }
 
@@ -66,14 +67,14 @@ int CompareStringBytes(ReadCursor& in, std::size_t length, std::string_view text
 int ExpectString16(ReadCursor& in, std::string_view text) {
   std::uint16_t length = 0;
   if (!in.ReadU16(length)) return 0;
-  if (length != static_cast<std::uint16_t>(text.size())) return in.Mismatch();
+  if (length != static_cast<std::uint16_t>(text.size())) return in.Mismatch(length, static_cast<double>(text.size()));
   return CompareStringBytes(in, length, text);
 }
 
 int ExpectString8(ReadCursor& in, std::string_view text) {
   std::uint8_t length = 0;
   if (!in.ReadU8(length)) return 0;
-  if (length != static_cast<std::uint8_t>(text.size())) return in.Mismatch();
+  if (length != static_cast<std::uint8_t>(text.size())) return in.Mismatch(length, static_cast<double>(text.size()));
   return CompareStringBytes(in, length, text);
 }
 

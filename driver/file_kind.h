@@ -20,22 +20,31 @@
 // removed, track types corrected) and says what it changed. Encode writes
 // the object as it stands and changes nothing. A kind whose content may
 // name an output that must not be made also offers
-//   static std::optional<std::string> RefusedName(const Object& object);
-// giving the text "Can't open %s!\n" carries when the batch refuses it.
+//   static std::optional<RefusedOutput> RefusedName(const Object& object);
+// giving the text "Can't open %s!\n" carries when the batch refuses it, and
+// why, in words for people.
 #pragma once
 
 #include <cstddef>
 #include <cstdint>
+#include <string>
 #include <vector>
 
 #include "driver/byte_writer.h"
 #include "driver/field_fault.h"
+#include "driver/normalisation.h"
 
 namespace railfmt {
 
 // The kinds' names; the cascade's list of kinds (recognition_cascade.h)
 // says which face each has and in which order they are tried.
 enum class EntryKind { kNone, kRollingStock, kModel, kConstruction, kLayout };
+
+// An output name the batch refuses to make, and why.
+struct RefusedOutput {
+  std::string name;
+  const char* why;  // "the name stored in the file is empty"
+};
 
 struct ReadResult {
   // The kind's success flag: the bytes are a file of this kind.
@@ -46,17 +55,6 @@ struct ReadResult {
   // For a rejected file: the field whose check failed or that the data cut
   // short, and the records it stood in.
   FieldFault fault;
-};
-
-// What normalising changed. Models, drawings and rolling stock change
-// nothing: their encoders write primitive lists in canonical order anyway.
-struct Normalisation {
-  int bridges_placed = 0;       // linked bridges moved to their tracks
-  int buffer_stops_placed = 0;  // linked buffer stops moved to their tracks
-  int duplicates_removed = 0;   // placed models equal to an earlier one
-  int track_types_corrected = 0;
-
-  bool operator==(const Normalisation&) const = default;
 };
 
 // The bytes Kind::Encode writes for an object.

@@ -94,8 +94,8 @@ std::string RecognisedFile::OutputName() const {
   return WithFace(object_, [&](auto face, const auto& o) { return decltype(face)::OutputName(o, entry_name_); });
 }
 
-std::optional<std::string> RecognisedFile::RefusedName() const {
-  return WithFace(object_, [](auto face, const auto& o) -> std::optional<std::string> {
+std::optional<RefusedOutput> RecognisedFile::RefusedName() const {
+  return WithFace(object_, [](auto face, const auto& o) -> std::optional<RefusedOutput> {
     using Face = decltype(face);
     if constexpr (requires { Face::RefusedName(o); }) {
       return Face::RefusedName(o);

@@ -60,8 +60,8 @@ class RecognisedFile {
   // The name the batch writes the object under.
   std::string OutputName() const;
   // When the object's own content names an output that must not be made:
-  // the text "Can't open %s!\n" carries. Nothing otherwise.
-  std::optional<std::string> RefusedName() const;
+  // the text "Can't open %s!\n" carries, and why. Nothing otherwise.
+  std::optional<RefusedOutput> RefusedName() const;
   // Changes the object into the form the batch writes; says what changed.
   Normalisation Normalise();
   // The object in file form, as it stands.

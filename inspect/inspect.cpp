@@ -5,8 +5,8 @@
 #include <utility>
 
 #include "driver/diagnostics.h"
-#include "driver/path_names.h"
-#include "inspect/explain.h"
+#include "driver/memory_directory.h"
+#include "inspect/fault_words.h"
 
 namespace railfmt::inspect {
 namespace {
@@ -18,27 +18,6 @@ std::string WithoutNewline(std::string_view text) {
   return std::string(text);
 }
 
-// The kind the entry's extension names, as a user reads it.
-EntryKind KindOfExtension(std::string_view entry_name) {
-  std::string extension = Extension(entry_name);
-  for (char& c : extension) c = static_cast<char>(c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c);
-  if (extension == "rol") return EntryKind::kRollingStock;
-  if (extension == "mod") return EntryKind::kModel;
-  if (extension == "kon") return EntryKind::kConstruction;
-  if (extension == "anl") return EntryKind::kLayout;
-  return EntryKind::kNone;
-}
-
-std::vector<std::size_t> Rank(const std::vector<KindAttempt>& attempts, EntryKind named) {
-  std::vector<std::size_t> order(attempts.size());
-  for (std::size_t i = 0; i < order.size(); ++i) order[i] = i;
-  std::stable_sort(order.begin(), order.end(), [&](std::size_t a, std::size_t b) {
-    if (attempts[a].stop_offset != attempts[b].stop_offset) return attempts[a].stop_offset > attempts[b].stop_offset;
-    return attempts[a].kind == named && attempts[b].kind != named;
-  });
-  return order;
-}
-
 HexWindow WindowAround(const KindAttempt& attempt, std::span<const std::uint8_t> bytes) {
   HexWindow window;
   window.stop = std::min(attempt.stop_offset, bytes.size());
@@ -46,9 +25,10 @@ HexWindow WindowAround(const KindAttempt& attempt, std::span<const std::uint8_t>
   const std::size_t end = std::min(bytes.size(), window.stop + kWindowReach);
   window.bytes.assign(bytes.begin() + static_cast<std::ptrdiff_t>(window.begin),
                       bytes.begin() + static_cast<std::ptrdiff_t>(end));
-  if (attempt.field_end > attempt.field_begin) {
-    window.mark_begin = std::clamp(attempt.field_begin, window.begin, end);
-    window.mark_end = std::clamp(attempt.field_end, window.begin, end);
+  const FieldFault& fault = attempt.fault;
+  if (fault && fault.end > fault.begin) {
+    window.mark_begin = std::clamp(fault.begin, window.begin, end);
+    window.mark_end = std::clamp(fault.end, window.begin, end);
   } else {
     window.mark_begin = window.stop;
     window.mark_end = std::min(window.stop + 1, end);
@@ -76,39 +56,47 @@ std::vector<std::string> KindAttempt::MismatchLines() const {
 
 const KindAttempt* Report::MostLikely() const { return ranking.empty() ? nullptr : &attempts[ranking.front()]; }
 
-Report Inspect(std::string_view entry_name, std::span<const std::uint8_t> bytes, bool predict) {
-  Report report;
-  report.path = std::string(entry_name);
-  report.entry_name = std::string(entry_name);
-  report.size = bytes.size();
-  for (EntryKind kind : kCascadeOrder) {
-    KindAttempt& attempt = report.attempts.emplace_back();
-    attempt.kind = kind;
+void AddDetails(Report& report, std::span<const std::uint8_t> bytes, const Words& words) {
+  // The same kinds the run tried, each read again for its lines and object.
+  for (KindAttempt& attempt : report.attempts) {
     std::optional<KindRead> read;
     {
       DiagnosticCapture capture;
-      read.emplace(ReadKind(kind, bytes, entry_name));
-      for (const Diagnostic& d : capture.entries()) attempt.said.push_back({d.is_mismatch, WithoutNewline(d.text), ""});
+      read.emplace(ReadKind(attempt.kind, bytes, report.entry_name));
+      attempt.said.clear();
+      for (const Diagnostic& d : capture.entries()) attempt.said.push_back({d.is_mismatch, WithoutNewline(d.text)});
     }
-    attempt.accepted = read->result.accepted;
-    attempt.stop_offset = read->result.stop_offset;
-    Explain(attempt, read->object, bytes);
-    if (attempt.accepted) {
-      report.file.emplace(std::move(read->object), std::string(entry_name));
-      break;
+    if (read->result.accepted) {
+      report.file.emplace(std::move(read->object), report.entry_name);
+    } else {
+      attempt.reason = FaultSentence(attempt.fault, bytes, &read->object, words);
     }
   }
   if (!report.recognised()) {
-    report.ranking = Rank(report.attempts, KindOfExtension(entry_name));
-    report.window = WindowAround(*report.MostLikely(), bytes);
-    report.prediction.action = Action::kNone;
-  } else if (predict) {
-    report.prediction = PredictAlone(*report.file, bytes);
+    RankAttempts(report, words);
+    if (const KindAttempt* likely = report.MostLikely()) report.window = WindowAround(*likely, bytes);
   }
-  if (!predict && report.recognised()) report.prediction.action = Action::kUnknown;
-  return report;
+  report.detailed = true;
 }
 
-EntryKind NamedKind(std::string_view entry_name) { return KindOfExtension(entry_name); }
+Report Inspect(std::string_view entry_name, std::span<const std::uint8_t> bytes, const Words& words, bool predict) {
+  // The file alone in a directory of its own: the batch's run over it tells
+  // what railfmt would do.
+  MemoryDirectory alone;
+  alone.Add(std::string(entry_name), bytes);
+  RunReplay replay(alone, words);
+  Report report;
+  if (replay.entries().empty()) {
+    // A name railfmt passes over: what the readers make of it all the same.
+    report = ReportOfBytes(entry_name, bytes, words);
+    report.prediction.action = Action::kSkip;
+  } else {
+    report = replay.Visit(0, true);
+    if (predict) return report;
+    report.prediction.action = Action::kUnknown;
+  }
+  JudgeReport(report, bytes, words);
+  return report;
+}
 
 }  // namespace railfmt::inspect

@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <cstdio>
 
-#include "inspect/inspect.h"
 #include "inspect/json_values.h"
+#include "inspect/verdict.h"
 
 namespace railfmt::inspect {
 namespace {
@@ -12,45 +12,34 @@ namespace {
 constexpr const char* kReset = "\x1b[0m";
 constexpr const char* kKindColour = "\x1b[1;36m";
 constexpr const char* kFailureColour = "\x1b[1;31m";
-constexpr const char* kMismatchColour = "\x1b[33m";
+constexpr const char* kReaderColour = "\x1b[33m";
 constexpr const char* kWriteColour = "\x1b[1;35m";
-constexpr const char* kUnchangedColour = "\x1b[32m";
+constexpr const char* kInOrderColour = "\x1b[32m";
 
 std::string Paint(const std::string& text, const char* colour, const TextStyle& style) {
-  return style.colour ? colour + text + kReset : text;
+  return style.colour && *colour != '\0' ? colour + text + kReset : text;
 }
 
-std::string Number(std::size_t n) { return std::to_string(n); }
+const char* VerdictColour(Verdict verdict) {
+  switch (verdict) {
+    case Verdict::kInOrder: return kInOrderColour;
+    case Verdict::kTidied: return kWriteColour;
+    case Verdict::kDamaged:
+    case Verdict::kUnreadable: return kFailureColour;
+    case Verdict::kForeign:
+    case Verdict::kSkipped: break;
+  }
+  return "";
+}
 
 void AppendSaid(const KindAttempt& attempt, const std::string& indent, const TextStyle& style, std::string& out) {
-  for (const Said& s : attempt.said) {
-    out += indent;
-    if (s.is_mismatch) {
-      out += Paint(DisplayText(s.text), kMismatchColour, style) + "  (" + s.explanation + ")\n";
-      continue;
-    }
-    if (attempt.accepted) out += "note: ";
-    out += DisplayText(s.text) + "\n";
-    if (!s.explanation.empty()) out += indent + (attempt.accepted ? "      " : "  ") + "→ " + s.explanation + "\n";
-  }
-}
-
-std::string StopLine(const KindAttempt& attempt) {
-  return std::string(EntryKindName(attempt.kind)) + ", stopped at byte " + Number(attempt.stop_offset);
-}
-
-std::string PredictionPart(const Report& report, const TextStyle& style) {
-  const std::string text = PredictionText(report.prediction);
-  if (text.empty()) return "";
-  const char* colour = report.prediction.WouldWrite()                   ? kWriteColour
-                       : report.prediction.action == Action::kUnchanged ? kUnchangedColour
-                                                                        : "";
-  return ", " + (*colour != '\0' ? Paint(text, colour, style) : text);
+  for (const Said& s : attempt.said) out += indent + Paint(DisplayText(s.text), kReaderColour, style) + "\n";
 }
 
 }  // namespace
 
-std::string HexLines(const HexWindow& window, std::size_t file_size, const std::string& indent, bool colour) {
+std::string HexLines(const HexWindow& window, std::size_t file_size, const std::string& indent, bool colour,
+                     const Words& words) {
   std::string out;
   const bool marked = window.mark_end > window.mark_begin;
   for (std::size_t line = 0; line < window.bytes.size(); line += 16) {
@@ -77,40 +66,66 @@ std::string HexLines(const HexWindow& window, std::size_t file_size, const std::
     hex.append(3 * (16 - count), ' ');
     out += indent + offset + hex + " " + ascii + "\n";
   }
-  if (window.stop >= file_size) out += indent + "(the data ends at byte " + Number(file_size) + ")\n";
+  if (window.stop >= file_size) {
+    out += indent +
+           words.Say("(the data ends at byte {end})", {{"end", words.Number(static_cast<std::int64_t>(file_size))}}) +
+           "\n";
+  }
   return out;
 }
 
-std::string TextReport(const Report& report, const TextStyle& style) {
+std::string TextReport(const Report& report, const TextStyle& style, const Words& words) {
   std::string out = DisplayText(report.path) + ": ";
-  if (!report.readable()) return out + Paint(report.error, kFailureColour, style) + "\n";
+  if (!report.readable()) return out + Paint(report.verdict_text, kFailureColour, style) + "\n";
+  out += Paint(report.verdict_text, VerdictColour(report.verdict), style);
+  if (report.recognised()) out += " (" + Paint(KindWords(report.kind, words), kKindColour, style) + ")";
+  out += "\n";
+  for (const std::string& warning : report.warnings) {
+    out += "  " + Paint(words.Say("warning: {what}", {{"what", warning}}), kFailureColour, style) + "\n";
+  }
   if (report.recognised()) {
-    out += Paint(EntryKindName(report.file->kind()), kKindColour, style) + PredictionPart(report, style) + "\n";
-    AppendSaid(report.attempts.back(), "  ", style, out);
+    const std::string does = PredictionText(report.prediction, words);
+    if (!does.empty() && report.verdict != Verdict::kSkipped) out += "  " + does + "\n";
+    if (style.changes) {
+      for (const std::string& change : ChangesInDetail(report.prediction.changes, words)) out += "    " + change + "\n";
+    }
+    // A note of the accepting reader (bytes after the end of its data).
+    if (!report.attempts.empty()) AppendSaid(report.attempts.back(), "  ", style, out);
     return out;
   }
-  out += Paint("not recognised", kFailureColour, style) + " (" + Number(report.size) + " bytes)" +
-         PredictionPart(report, style) + "\n";
+  // What the readers made of a file that is no planning file at all is
+  // only of interest to the curious.
+  const bool foreign = report.verdict == Verdict::kForeign && !style.all;
   bool first = true;
-  for (const std::size_t index : report.ranking) {
+  for (const std::size_t index : foreign ? std::vector<std::size_t>() : report.ranking) {
     const KindAttempt& attempt = report.attempts[index];
+    const std::string kind = Paint(KindWords(attempt.kind, words), kKindColour, style);
     if (first || style.all) {
-      out += std::string("  ") + (first ? "most likely " : "") +
-             Paint(EntryKindName(attempt.kind), kKindColour, style) + ": its reader stopped at byte " +
-             Number(attempt.stop_offset) + " of " + Number(report.size);
-      const EntryKind named = NamedKind(report.entry_name);
-      if (first && named != EntryKind::kNone && named != attempt.kind) {
-        out += std::string(" (the name says ") + EntryKindName(named) + ")";
-      }
-      out += "\n";
+      out += "  " +
+             (first ? words.Say("most likely {kind}: {why}; its reader stopped at byte {stop} of {size}",
+                                {{"kind", kind},
+                                 {"why", report.likely_why},
+                                 {"stop", words.Number(static_cast<std::int64_t>(attempt.stop_offset))},
+                                 {"size", words.Number(static_cast<std::int64_t>(report.size))}})
+                    : words.Say("{kind}: its reader stopped at byte {stop}: {why}",
+                                {{"kind", kind},
+                                 {"stop", words.Number(static_cast<std::int64_t>(attempt.stop_offset))},
+                                 {"why", attempt.reason}})) +
+             "\n";
       AppendSaid(attempt, "    ", style, out);
-      if (first) out += HexLines(report.window, report.size, "    ", style.colour);
+      if (first && report.detailed) out += HexLines(report.window, report.size, "    ", style.colour, words);
       first = false;
       continue;
     }
-    if (index == report.ranking[1]) out += "  also tried (--all shows them in full):\n";
-    out += "    " + StopLine(attempt) + ": " + attempt.reason + "\n";
+    if (index == report.ranking[1]) out += "  " + words.Say("also tried (--all shows them in full):") + "\n";
+    out += "    " +
+           words.Say("{kind}, stopped at byte {stop}: {why}",
+                     {{"kind", kind},
+                      {"stop", words.Number(static_cast<std::int64_t>(attempt.stop_offset))},
+                      {"why", attempt.reason}}) +
+           "\n";
   }
+  if (!report.next_step.empty()) out += "  " + report.next_step + "\n";
   return out;
 }
 

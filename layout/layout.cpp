@@ -89,14 +89,16 @@ bool ReadLayoutSections(ReadCursor& in, CAnlage& layout) {
     }
   }
   if (ReadProperties(in, layout.Properties) != 1) return false;
-  const auto trailers = in.Within("trailers");
-  for (int i : TrailerOrder(layout)) {
-    CAnlagenRollmaterial& vehicle = layout.RollingStock[static_cast<std::size_t>(i)];
-    const auto place = in.Within("vehicle", i);
-    in.Number(vehicle.Number);
-    if (ReadRollmaterialTrailer(in, vehicle) != 1) {
-      Report("Formatfehler!\n");
-      return false;
+  {
+    const auto trailers = in.Within("trailers");
+    for (int i : TrailerOrder(layout)) {
+      CAnlagenRollmaterial& vehicle = layout.RollingStock[static_cast<std::size_t>(i)];
+      const auto place = in.Within("vehicle", i);
+      in.Number(vehicle.Number);
+      if (ReadRollmaterialTrailer(in, vehicle) != 1) {
+        Report("Formatfehler!\n");
+        return false;
+      }
     }
   }
   const std::size_t end = in.offset();

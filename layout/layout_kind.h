@@ -21,7 +21,7 @@ namespace railfmt {
 struct LayoutKind {
   using Object = CAnlage;
   static constexpr EntryKind kKind = EntryKind::kLayout;
-  static constexpr const char* kName = "layout";
+  static constexpr const char* kName = ForPeople("layout");
   static constexpr const char* kExtension = "anl";
 
   // ReadLayout over the bytes; no layout message names the file.
@@ -30,8 +30,31 @@ struct LayoutKind {
   static std::string OutputName(const CAnlage& layout, std::string_view entry_name);
   // PlaceLinkedModels, RemoveDuplicateModels, then TypeFromEndCount for
   // every numbered track. A model counts as placed when its position or
-  // direction changed; a track type as corrected when it changed.
+  // direction changed; a track type as corrected when it changed; entries
+  // numbered 0 (which the encoder leaves out) are told too.
   static Normalisation Normalise(CAnlage& layout);
+
+  static constexpr ChangeWords kBridgePlaced =
+      ChangeSentences(ForPeopleN("{n} bridge placed", "{n} bridges placed"),
+                      ForPeople("bridge {name} placed on track {track} at ({x}, {y}, {z})"));
+  static constexpr ChangeWords kBufferStopPlaced =
+      ChangeSentences(ForPeopleN("{n} buffer stop placed", "{n} buffer stops placed"),
+                      ForPeople("buffer stop {name} placed at the end of track {track} at ({x}, {y}, {z})"));
+  static constexpr ChangeWords kDuplicateRemoved =
+      ChangeSentences(ForPeopleN("{n} duplicate model removed", "{n} duplicate models removed"),
+                      ForPeople("model {number} {name} at ({x}, {y}, {z}) removed: the same as model {kept}"));
+  static constexpr ChangeWords kTrackTypeCorrected =
+      ChangeSentences(ForPeopleN("{n} track type corrected", "{n} track types corrected"),
+                      ForPeople("track {number} {name}: type {from} written as {to}"));
+  static constexpr ChangeWords kTrackLeftOut =
+      ChangeSentences(ForPeopleN("{n} track numbered 0 left out", "{n} tracks numbered 0 left out"),
+                      ForPeople("track {name} (record {record}) has the number 0 and is left out"));
+  static constexpr ChangeWords kModelLeftOut =
+      ChangeSentences(ForPeopleN("{n} placed model numbered 0 left out", "{n} placed models numbered 0 left out"),
+                      ForPeople("placed model {name} (record {record}) has the number 0 and is left out"));
+  static constexpr ChangeWords kVehicleLeftOut =
+      ChangeSentences(ForPeopleN("{n} vehicle numbered 0 left out", "{n} vehicles numbered 0 left out"),
+                      ForPeople("vehicle {name} (record {record}) has the number 0 and is left out"));
   static void Encode(const CAnlage& layout, ByteWriter& out);
 };
 

@@ -128,7 +128,7 @@ bool ModelsEqual(const CAnlagenModell& a, const CAnlagenModell& b) {
   return a.Name == b.Name;
 }
 
-void RemoveDuplicateModels(CAnlage& layout) {
+std::vector<DuplicateModel> RemoveDuplicateModels(CAnlage& layout) {
   unsigned patterns = 0;
   for (const CAnlagenModell& m : layout.Models) {
     if (m.Number != 0) patterns |= 1u << NanPattern(m.Direction);
@@ -146,22 +146,23 @@ void RemoveDuplicateModels(CAnlage& layout) {
   // A model is removed when it equals an earlier kept model; every other
   // numbered model is kept and joins the index.
   PlacementIndex kept(patterns, 2 * candidates);
+  std::vector<DuplicateModel> duplicates;
   std::vector<char> removed(layout.Models.size(), 0);
   for (std::size_t i = 0; i < layout.Models.size(); ++i) {
     const CAnlagenModell& m = layout.Models[i];
     if (m.Number == 0 || !shared.Contains(Spot(m.Position[0], m.Position[1]))) continue;
-    if (kept.FindFirst(ModelKey(m)) >= 0) {
+    if (const int original = kept.FindFirst(ModelKey(m)); original >= 0) {
       removed[i] = 1;
+      duplicates.push_back({static_cast<int>(i), original});
     } else {
       kept.Insert(ModelKey(m), static_cast<int>(i));
     }
   }
-  for (std::size_t i = 0; i < layout.Models.size(); ++i) {
-    if (removed[i] != 0) layout.Models[i].Number = 0;
-  }
+  for (const DuplicateModel& d : duplicates) layout.Models[static_cast<std::size_t>(d.removed)].Number = 0;
   for (CGleis& t : layout.Tracks) {
     if (HasLinkedModel(layout, t) && removed[static_cast<std::size_t>(t.LinkedModel)] != 0) t.LinkedModel = -1;
   }
+  return duplicates;
 }
 
 void RemoveModel(CAnlage& layout, int index) {

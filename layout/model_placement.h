@@ -18,6 +18,8 @@
 // with every track (or every earlier model) in array order.
 #pragma once
 
+#include <vector>
+
 #include "layout/layout.h"
 
 namespace railfmt {
@@ -34,10 +36,18 @@ void PlaceLinkedModels(CAnlage& layout);
 // for byte. Numbers and the carried values do not count.
 bool ModelsEqual(const CAnlagenModell& a, const CAnlagenModell& b);
 
+// A model removed as the duplicate of a kept one (indices into Models).
+struct DuplicateModel {
+  int removed;
+  int kept;
+};
+
 // Removes every numbered model that equals an earlier numbered model that
 // was itself kept: the later model gets Number 0 and the tracks linked to it
 // lose their link. A model that only shares a number with another is kept.
-void RemoveDuplicateModels(CAnlage& layout);
+// Returns the removed models in array order, each with the first kept model
+// it equals.
+std::vector<DuplicateModel> RemoveDuplicateModels(CAnlage& layout);
 
 // Removes the model at index: Number 0, tracks linked to it unlinked.
 void RemoveModel(CAnlage& layout, int index);

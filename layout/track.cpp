@@ -15,15 +15,17 @@ bool HasCopyB(std::int32_t type) { return type == 8 || type == 9; }
 
 // The field names of the connection of each end.
 constexpr const char* kConnectionFields[layout_format::kMaxEnds] = {
-    "end 1 connection",  "end 2 connection",  "end 3 connection",  "end 4 connection",  "end 5 connection",
-    "end 6 connection",  "end 7 connection",  "end 8 connection",  "end 9 connection",  "end 10 connection",
-    "end 11 connection", "end 12 connection", "end 13 connection", "end 14 connection", "end 15 connection",
-    "end 16 connection", "end 17 connection", "end 18 connection", "end 19 connection", "end 20 connection"};
+    ForPeople("end 1 connection"),  ForPeople("end 2 connection"),  ForPeople("end 3 connection"),
+    ForPeople("end 4 connection"),  ForPeople("end 5 connection"),  ForPeople("end 6 connection"),
+    ForPeople("end 7 connection"),  ForPeople("end 8 connection"),  ForPeople("end 9 connection"),
+    ForPeople("end 10 connection"), ForPeople("end 11 connection"), ForPeople("end 12 connection"),
+    ForPeople("end 13 connection"), ForPeople("end 14 connection"), ForPeople("end 15 connection"),
+    ForPeople("end 16 connection"), ForPeople("end 17 connection"), ForPeople("end 18 connection"),
+    ForPeople("end 19 connection"), ForPeople("end 20 connection")};
 
 bool ReadConnection(ReadCursor& in, CGleis& t, std::size_t end) {
   CGleisEnde& e = t.Ends[end];
-  return in.Field(kConnectionFields[end]).ReadI16(e.Neighbour) && in.ReadI16(e.NeighbourEnd) &&
-         ExpectShort(in, 0) == 1;
+  return in.Field(kConnectionFields[end]).ReadI16(e.Neighbour) && in.ReadI16(e.NeighbourEnd) && ExpectShort(in, 0) == 1;
 }
 
 bool ExpectConnection(ReadCursor& in, const CGleis& t, std::size_t end) {
@@ -76,7 +78,7 @@ bool ReadType11Tail(ReadCursor& in, CGleis& t) {
   std::int16_t extra = 0;
   if (!in.Field("extra end count").ReadI16(extra)) return false;
   t.EndCount = static_cast<std::int16_t>(extra + 2);
-  if (t.EndCount > layout_format::kMaxEnds) return in.Reject();
+  if (t.EndCount > layout_format::kMaxEnds) return in.Reject(t.EndCount, layout_format::kMaxEnds);
   in.Field("end flags");
   for (int i = 2; i < t.EndCount; ++i) {
     std::uint32_t flag = 0;
@@ -187,7 +189,7 @@ int ReadTrack(ReadCursor& in, CGleis& t) {
   in.Number(t.Number);
   if (!ReadString8(in.Field("name"), t.Name) || !in.Field("type").ReadI32(t.Type)) return 0;
   if (!IsTrackType(t.Type)) {
-    in.Reject();
+    in.Reject(t.Type);
     Report("%s: Unbekannter Typ %d!\n", t.Name.c_str(), static_cast<int>(t.Type));
     return 0;
   }
@@ -196,8 +198,9 @@ int ReadTrack(ReadCursor& in, CGleis& t) {
   if (HasVariantInHead(type) && !in.Field("variant").ReadU32(t.Variant)) return 0;
   if (HasEnd3(type) && !(ReadConnection(in, t, 3) && in.Field("end value 4").ReadU16(t.EndValue3))) return 0;
   if (HasEnd2(type) && !(ReadConnection(in, t, 2) && in.Field("end value 3").ReadU16(t.EndValue2))) return 0;
-  if (type == 11 && !(ExpectLong(in.Field("reserved value"), 0) == 1 && ExpectShort(in.Field("reserved value"), 0) == 1 &&
-                      in.Field("end value 3").ReadU16(t.EndValue2))) {
+  if (type == 11 &&
+      !(ExpectLong(in.Field("reserved value"), 0) == 1 && ExpectShort(in.Field("reserved value"), 0) == 1 &&
+        in.Field("end value 3").ReadU16(t.EndValue2))) {
     return 0;
   }
   if (!ReadGeometry(in, t) || !ExpectIdentity(in, t) || !ReadConnection(in, t, 0)) return 0;

@@ -25,14 +25,22 @@ namespace railfmt {
 struct RollingStockKind {
   using Object = CRollmaterial;
   static constexpr EntryKind kKind = EntryKind::kRollingStock;
-  static constexpr const char* kName = "rolling stock";
+  static constexpr const char* kName = ForPeople("rolling stock");
   static constexpr const char* kExtension = "rol";
 
   static ReadResult Read(std::span<const std::uint8_t> bytes, std::string_view entry_name, CRollmaterial& record);
   static std::string OutputName(const CRollmaterial& record, std::string_view entry_name);
-  // The stored name when it makes no file of its own; nothing otherwise.
-  static std::optional<std::string> RefusedName(const CRollmaterial& record);
+  // The stored name when it makes no file of its own, and why; nothing
+  // otherwise.
+  static std::optional<RefusedOutput> RefusedName(const CRollmaterial& record);
+  // Nothing to change in the object; tells each part of a model whose
+  // primitives the encoder reorders.
   static Normalisation Normalise(CRollmaterial& record);
+
+  static constexpr ChangeWords kPrimitivesReordered = ChangeSentences(
+      ForPeopleN("{n} primitive list put in canonical order", "{n} primitive lists put in canonical order"),
+      ForPeople("model {model}, part {part}: primitives of up to four corners that stood among the polygons "
+                "are written with their own kind"));
   static void Encode(const CRollmaterial& record, ByteWriter& out);
 };
 

@@ -6,3 +6,4 @@ set -euo pipefail
 cd "$(dirname "$0")/.."
 scripts/catalogue_sentences.sh build/railfmt.pot
 msgmerge --quiet --update --backup=none --no-fuzzy-matching --sort-by-file po/de.po build/railfmt.pot
+msgattrib --no-obsolete --sort-by-file -o po/de.po po/de.po

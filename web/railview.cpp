@@ -55,6 +55,7 @@ class QuietReaders {
 };
 
 struct Run {
+  railfmt::inspect::Words words;
   railfmt::MemoryDirectory directory;
   std::optional<railfmt::inspect::RunReplay> replay;
   std::vector<std::string> skipped;   // names railfmt passes over, in the order added
@@ -91,7 +92,7 @@ RV_API void rv_run_add(Run* run, const char* name, std::size_t name_size, const 
 
 // The number of rows: the entries railfmt visits, then the names it skips.
 RV_API std::size_t rv_run_start(Run* run) {
-  run->replay.emplace(run->directory);
+  run->replay.emplace(run->directory, run->words);
   for (const std::string& name : run->directory.ListNames()) {
     if (railfmt::IsSkippedName(name)) run->skipped.push_back(name);
   }
@@ -107,11 +108,9 @@ RV_API std::size_t rv_run_visit(Run* run, std::size_t k) {
     run->reports.push_back(run->replay->Visit(k));
   } else {
     const std::string& name = run->skipped[k - visited];
-    Report report = railfmt::inspect::Inspect(name, *run->directory.Find(name), false);
-    report.prediction.action = railfmt::inspect::Action::kSkip;
-    run->reports.push_back(std::move(report));
+    run->reports.push_back(railfmt::inspect::Inspect(name, *run->directory.Find(name), run->words));
   }
-  return Hand(*run, railfmt::inspect::JsonText(railfmt::inspect::ReportJson(run->reports.back()), -1));
+  return Hand(*run, railfmt::inspect::JsonText(railfmt::inspect::ReportJson(run->reports.back(), run->words), -1));
 }
 
 // Runs railfmt over the set; returns how many files it wrote.
@@ -134,11 +133,11 @@ RV_API std::size_t rv_run_mismatches(Run* run) { return Hand(*run, run->mismatch
 RV_API std::size_t rv_run_document(Run* run, std::size_t k) {
   std::string text;
   railfmt::inspect::WriteFileDocument(
-      run->reports[k], {}, [&text](std::string_view piece) { text.append(piece); }, 2);
+      run->reports[k], {}, run->words, [&text](std::string_view piece) { text.append(piece); }, 2);
   return Hand(*run, std::move(text));
 }
 RV_API std::size_t rv_run_picture(Run* run, std::size_t k) {
-  return Hand(*run, run->reports[k].recognised() ? railfmt::inspect::DrawFile(run->reports[k]) : std::string());
+  return Hand(*run, run->reports[k].file ? railfmt::inspect::DrawFile(run->reports[k]) : std::string());
 }
 
 // "Download all": a stored zip of the files given, made in run's result.

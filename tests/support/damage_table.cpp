@@ -134,7 +134,8 @@ std::vector<DamageRow> DamageRows(EntryKind kind, const std::string& sample, std
     const std::size_t last = cut ? bytes.size() - 1 : bytes.size();
     for (std::size_t offset = 0; offset <= last && !bytes.empty(); ++offset) {
       char hex[3];
-      std::snprintf(hex, sizeof hex, "%02x", offset < bytes.size() ? static_cast<unsigned>(~bytes[offset] & 0xFFu) : 0u);
+      std::snprintf(hex, sizeof hex, "%02x",
+                    offset < bytes.size() ? static_cast<unsigned>(~bytes[offset] & 0xFFu) : 0u);
       FieldFault fault;
       DamageRow row = Read(kind, sample, bytes, offset, cut ? "cut" : hex, fault);
       std::string key = ReportKey(row, fault);
@@ -149,12 +150,18 @@ std::vector<DamageRow> DamageRows(EntryKind kind, const std::string& sample, std
 
 const std::vector<DamageTable>& DamageTables() {
   static const std::vector<DamageTable> tables = {
-      {"damage/rolling_stock.tsv", "rolling stock", EntryKind::kRollingStock,
+      {"damage/rolling_stock.tsv",
+       "rolling stock",
+       EntryKind::kRollingStock,
        {"stock_all_parts.rol", "stock_empty_first.rol", "stock_no_parts.rol"}},
       {"damage/model.tsv", "model", EntryKind::kModel, {"empty.mod", "every_kind.mod", "reordered.bak", "station.mod"}},
-      {"damage/construction.tsv", "construction drawing", EntryKind::kConstruction,
+      {"damage/construction.tsv",
+       "construction drawing",
+       EntryKind::kConstruction,
        {"drawing_empty.kon", "drawing_full.kon"}},
-      {"damage/layout.tsv", "layout", EntryKind::kLayout,
+      {"damage/layout.tsv",
+       "layout",
+       EntryKind::kLayout,
        {"anlage_bruecken.anl", "anlage_doppelt.anl", "anlage_gleistypen.anl"}},
   };
   return tables;

@@ -3,6 +3,7 @@
 // JSON, draws one file as SVG. Exit status: see run.h and --help.
 #include <CLI/CLI.hpp>
 
+#include <cstdlib>
 #include <string>
 #include <vector>
 
@@ -71,6 +72,8 @@ int main(int argc, char** argv) {
   app.add_flag("--check", options.check,
                "List the files railfmt would change, replace or create; exit 1 when there is one");
   app.add_flag("--all", options.all, "Show every kind tried on a rejected file in full, not one line each");
+  app.add_flag("--changes", options.changes, "List every change railfmt makes to a file, one line each");
+  app.add_flag("--strict", options.strict, "With --check: a file with a warning fails the check too");
   app.add_flag("-q,--quiet", options.quiet, "Show only files that are not recognised or that railfmt would write");
   std::string colour = "auto";
   app.add_option("--color", colour, "Colour the text report: auto (on a terminal without NO_COLOR), always, never")
@@ -92,5 +95,7 @@ int main(int argc, char** argv) {
   options.colour = colour == "always"  ? railfmt::inspect::ColourMode::kAlways
                    : colour == "never" ? railfmt::inspect::ColourMode::kNever
                                        : railfmt::inspect::ColourMode::kAuto;
-  return railfmt::inspect::RunInspector(options);
+  const railfmt::inspect::Words words(railfmt::inspect::LanguageOfEnvironment(
+      std::getenv("LANGUAGE"), std::getenv("LC_ALL"), std::getenv("LC_MESSAGES"), std::getenv("LANG")));
+  return railfmt::inspect::RunInspector(options, words);
 }

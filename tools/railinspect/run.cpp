@@ -24,9 +24,10 @@ void PrintError(const std::string& path, const std::string& reason) {
 // Prints each file's report as it comes, and the run's summary at the end.
 class Output {
  public:
-  Output(const Options& options, bool colour) : options_(options) {
+  Output(const Options& options, bool colour, const Words& words) : options_(options), words_(words) {
     style_.colour = colour;
     style_.all = options.all;
+    style_.changes = options.changes;
     json_.content = options.content;
   }
 
@@ -35,18 +36,16 @@ class Output {
   }
 
   void File(const Report& report) {
-    ++files_;
-    if (report.recognised()) ++recognised_;
-    if (report.prediction.WouldWrite()) ++would_write_;
+    summary_.Add(report);
     if (!report.readable()) PrintError(report.path, report.error);
     if (!Shown(report)) return;
     if (options_.json) {
-      WriteRunDocumentFile(report, json_, shown_ == 0, Print);
+      WriteRunDocumentFile(report, json_, words_, shown_ == 0, Print);
     } else if (options_.jsonl) {
-      WriteFileDocument(report, json_, Print);
+      WriteFileDocument(report, json_, words_, Print);
       Print("\n");
     } else if (report.readable()) {
-      const std::string text = TextReport(report, style_);
+      const std::string text = TextReport(report, style_, words_);
       Print(options_.check ? text.substr(0, text.find('\n') + 1) : text);
     }
     ++shown_;
@@ -55,31 +54,47 @@ class Output {
 
   void Finish() {
     if (options_.json) {
-      Print(RunDocumentTail(files_, recognised_, would_write_));
-    } else if (!options_.jsonl && !options_.quiet && (files_ != 1 || options_.check)) {
-      Print(std::to_string(files_) + " files, " + std::to_string(recognised_) + " recognised, " +
-            std::to_string(files_ - recognised_) + " not recognised, " + std::to_string(would_write_) +
-            " would be written by railfmt\n");
+      Print(RunDocumentTail(summary_));
+    } else if (!options_.jsonl && !options_.quiet && (summary_.files != 1 || options_.check)) {
+      Print(SummaryLine() + "\n");
     }
     std::fflush(stdout);
   }
 
-  bool all_recognised() const { return recognised_ == files_; }
-  std::size_t would_write() const { return would_write_; }
+  bool all_recognised() const { return summary_.recognised == summary_.files; }
+  std::size_t would_write() const { return summary_.would_write; }
+  std::size_t warnings() const { return summary_.warnings; }
 
  private:
   bool Shown(const Report& report) const {
-    if (options_.check) return report.prediction.WouldWrite();
-    if (options_.quiet) return !report.recognised() || report.prediction.WouldWrite();
+    if (options_.check) return report.prediction.WouldWrite() || (options_.strict && !report.warnings.empty());
+    if (options_.quiet) return report.verdict != Verdict::kInOrder || !report.warnings.empty();
     return true;
   }
 
+  std::string Count(Verdict verdict) const {
+    return words_.Number(static_cast<std::int64_t>(summary_.by_verdict[static_cast<std::size_t>(verdict)]));
+  }
+
+  // "20 files: 15 in order, 3 to be tidied, 2 damaged, 0 not planning files;
+  // 1 warning; railfmt would write 3 files"
+  std::string SummaryLine() const {
+    return words_.SayN("{n} file", "{n} files", static_cast<std::int64_t>(summary_.files)) + ": " +
+           words_.Say("{in_order} in order, {tidied} to be tidied, {damaged} damaged, {foreign} not planning files",
+                      {{"in_order", Count(Verdict::kInOrder)},
+                       {"tidied", Count(Verdict::kTidied)},
+                       {"damaged", Count(Verdict::kDamaged)},
+                       {"foreign", Count(Verdict::kForeign)}}) +
+           "; " + words_.SayN("{n} warning", "{n} warnings", static_cast<std::int64_t>(summary_.warnings)) + "; " +
+           words_.SayN("railfmt would write {n} file", "railfmt would write {n} files",
+                       static_cast<std::int64_t>(summary_.would_write));
+  }
+
   const Options& options_;
+  const Words& words_;
   TextStyle style_;
   JsonOptions json_;
-  std::size_t files_ = 0;
-  std::size_t recognised_ = 0;
-  std::size_t would_write_ = 0;
+  RunSummary summary_;
   std::size_t shown_ = 0;
 };
 
@@ -87,6 +102,8 @@ class Output {
 // paths while they come in visiting order.
 class Replays {
  public:
+  explicit Replays(const Words& words) : words_(words) {}
+
   // The replay of the directory at path, as far as it has run; null when
   // the directory cannot be opened.
   RunReplay* For(const std::string& path) {
@@ -100,12 +117,12 @@ class Replays {
     r.replay.reset();
     r.directory = OpenDirectory(path);
     if (r.directory == nullptr) return nullptr;
-    r.replay = std::make_unique<RunReplay>(
-        *r.directory, [path](const std::string& name) { return IsWritable(PathInFolder(path, name)); });
+    r.replay = std::make_unique<RunReplay>(*r.directory, words_);
     return r.replay.get();
   }
 
  private:
+  const Words& words_;
   struct Replay {
     std::unique_ptr<Directory> directory;
     std::unique_ptr<RunReplay> replay;
@@ -114,7 +131,7 @@ class Replays {
 };
 
 // A named file: what railfmt does with it at its turn in its directory.
-Report InspectNamed(const std::string& path, Replays& replays) {
+Report InspectNamed(const std::string& path, Replays& replays, const Words& words) {
   const std::string folder = DirectoryPart(path);
   const std::string name = EntryNameAt(path);
   Report report;
@@ -123,8 +140,7 @@ Report InspectNamed(const std::string& path, Replays& replays) {
     LoadedEntry entry;
     const LoadStatus status = directory == nullptr ? LoadStatus::kMissing : directory->Load(name, entry);
     if (status == LoadStatus::kLoaded) {
-      report = Inspect(name, entry.bytes(), false);
-      report.prediction.action = Action::kSkip;
+      report = Inspect(name, entry.bytes(), words);
     } else {
       report.entry_name = name;
       report.error = LoadStatusText(status);
@@ -142,7 +158,7 @@ Report InspectNamed(const std::string& path, Replays& replays) {
 }
 
 bool WritePicture(const Report& report, const std::string& svg_path) {
-  if (!report.recognised()) {
+  if (!report.file) {
     PrintError(report.path, "not recognised; no picture drawn");
     return false;
   }
@@ -192,7 +208,7 @@ int UsageError(const std::string& what) {
   return kExitUsage;
 }
 
-int RunInspector(const Options& options) {
+int RunInspector(const Options& options, const Words& words) {
   if (const int usage = CheckUsage(options); usage != kExitSuccess) return usage;
   // Nothing a reader reports may reach standard output: every attempt takes
   // its own diagnostics in, and whatever else comes is discarded.
@@ -202,10 +218,10 @@ int RunInspector(const Options& options) {
   const bool colour =
       !options.json && !options.jsonl &&
       (options.colour == ColourMode::kAlways || (options.colour == ColourMode::kAuto && ColourTerminal()));
-  Output output(options, colour);
+  Output output(options, colour, words);
   const bool picture_to_stdout = options.svg_path == "-";
   if (!picture_to_stdout) output.Start();
-  Replays replays;
+  Replays replays(words);
   bool named_error = false;
   bool picture_ok = true;
   for (const std::string& path : options.paths) {
@@ -216,7 +232,7 @@ int RunInspector(const Options& options) {
         named_error = true;
         continue;
       }
-      reports.push_back(Inspect("<stdin>", *bytes, false));
+      reports.push_back(Inspect("<stdin>", *bytes, words, false));
       reports.back().path = "-";
     } else if (IsDirectory(path)) {
       RunReplay* replay = replays.Fresh(path);
@@ -233,7 +249,7 @@ int RunInspector(const Options& options) {
       }
       continue;
     } else {
-      reports.push_back(InspectNamed(path, replays));
+      reports.push_back(InspectNamed(path, replays, words));
       reports.back().path = path;
       if (!reports.back().readable()) {
         reports.back().error = ReasonNotReadable(path, reports.back().error);
@@ -255,7 +271,8 @@ int RunInspector(const Options& options) {
   SetMismatchWriter(writer);
   if (options.check) {
     if (named_error) return kExitUsage;
-    return output.would_write() > 0 ? kExitFound : kExitSuccess;
+    const bool found = output.would_write() > 0 || (options.strict && output.warnings() > 0);
+    return found ? kExitFound : kExitSuccess;
   }
   return output.all_recognised() && picture_ok && !named_error ? kExitSuccess : kExitFound;
 }

@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "inspect/words.h"
+
 namespace railfmt::inspect {
 
 enum class ColourMode { kAuto, kAlways, kNever };
@@ -18,6 +20,8 @@ struct Options {
   bool jsonl = false;
   bool content = true;
   bool check = false;
+  bool strict = false;   // with check: a warning fails the check too
+  bool changes = false;  // list every change normalising makes
   bool all = false;
   bool quiet = false;
   ColourMode colour = ColourMode::kAuto;
@@ -33,11 +37,12 @@ inline constexpr int kExitUsage = 2;
 //      railfmt would write no file;
 //   1  a file was not recognised or could not be read, or the picture could
 //      not be written; with check: railfmt would change, replace or create
-//      a file;
+//      a file (with strict, also: a file has a warning);
 //   2  a request that cannot be carried out as given (a picture of anything
 //      but one file, or one that would replace the file it shows; --json
 //      with --jsonl; "-" twice); with check, also a PATH that cannot be read.
-int RunInspector(const Options& options);
+// Reports speak the language of words.
+int RunInspector(const Options& options, const Words& words);
 
 // Prints "railinspect: what" and the hint to --help on standard error;
 // returns kExitUsage.

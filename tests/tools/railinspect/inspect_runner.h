@@ -25,9 +25,13 @@ struct InspectRun {
   }
 };
 
-// args are given to /bin/sh as they stand (quote names yourself).
-inline InspectRun RunInspect(const std::string& args) {
-  const ProgramRun run = RunProgram({"/bin/sh", "-c", std::string("'") + RAILINSPECT_BINARY + "' " + args});
+// args are given to /bin/sh as they stand (quote names yourself); locale,
+// when given, is the LANG of the run (and LANGUAGE, LC_ALL, LC_MESSAGES
+// are unset).
+inline InspectRun RunInspect(const std::string& args, const std::string& locale = "") {
+  const std::string environment = locale.empty() ? "" : "env -u LANGUAGE -u LC_ALL -u LC_MESSAGES LANG=" + locale + " ";
+  const ProgramRun run =
+      RunProgram({"/bin/sh", "-c", environment + "'" + std::string(RAILINSPECT_BINARY) + "' " + args});
   return {run.status, run.out, run.err};
 }
 

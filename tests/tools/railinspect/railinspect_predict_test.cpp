@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <map>
 #include <set>
 #include <string>
@@ -24,13 +25,17 @@ using nlohmann::json;
 using testing::RunInspect;
 using testing::Sample;
 
-// The bundled samples, a generated corpus, and the directory effects of a
-// run: an earlier output replacing a later entry, an output replacing
-// another file, one refused for its name, one refused for what stands there.
+// The bundled samples, a generated corpus (RAILFMT_CORPUS_FILES files, 300
+// unless the environment says otherwise: 20000 for a release check), and
+// the directory effects of a run: an earlier output replacing a later
+// entry, an output replacing another file, one refused for its name, one
+// refused for what stands there.
 TEST(RailinspectPredict, PredictionsAgreeWithWhatRailfmtThenDoes) {
   testing::ScratchDir dir;
   for (const SampleFile& f : MakeSampleFiles()) dir.Write(f.name, f.bytes);
-  for (std::size_t i = 0; i < 120; ++i) dir.Write(MakeCorpusFile(11, i).name, MakeCorpusFile(11, i).bytes);
+  const char* files = std::getenv("RAILFMT_CORPUS_FILES");
+  const std::size_t corpus = files != nullptr ? std::stoul(files) : 300;
+  for (std::size_t i = 0; i < corpus; ++i) dir.Write(MakeCorpusFile(11, i).name, MakeCorpusFile(11, i).bytes);
   std::vector<std::uint8_t> broken = Sample("one_point.mod");
   broken[2] = 1;
   CRollmaterial stock;
