@@ -7,14 +7,6 @@
 #include <cmath>
 #include <limits>
 
-// The arithmetic here needs each a * b + c rounded twice, as written: no
-// compiler may fuse it into one multiply-add, whatever the build's flags.
-#if defined(__clang__)
-#pragma clang fp contract(off)
-#elif defined(__GNUC__)
-#pragma GCC optimize("fp-contract=off")
-#endif
-
 namespace railfmt {
 
 static_assert(FLT_EVAL_METHOD == 0, "double-double arithmetic needs every double operation rounded to double");

@@ -18,8 +18,7 @@
 // division and square root, whose results IEEE fixes bit for bit: no platform
 // maths library. That needs doubles without excess precision (checked at
 // compile time) and no contraction of a * b + c into a fused multiply-add
-// (the build passes -ffp-contract=off, and the implementation asks g++ and
-// clang++ for it as well).
+// (the library is built with -ffp-contract=off, for every compiler).
 #pragma once
 
 #include <compare>

@@ -30,57 +30,47 @@ bool NamesDll(const std::string& name) {
                     [](char want, char c) { return want == (c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c); });
 }
 
-bool ReadTracks(ReadCursor& in, CAnlage& layout) {
-  const auto section = in.Within("tracks");
-  if (!ReadCount(in, layout.TrackCount)) return false;
-  ReserveAnnounced(layout.Tracks, layout.TrackCount, in, layout_format::kMinTrackRecordSize);
-  for (int i = 0; i < layout.TrackCount; ++i) {
-    const auto place = in.Within("track", i);
-    CGleis& track = layout.Tracks.emplace_back();
-    if (ReadTrack(in, track) != 1) {
-      Report("Gleis Nr. %d fehlerhaft!\n", track.Number);
+// One of the three sections of numbered records: a count, then the records,
+// each read by read_record(in, record); when one fails, report(record) says
+// so and the section ends. The records read stay, the failing one last.
+template <typename Record, typename ReadRecord, typename ReportFault>
+bool ReadSection(ReadCursor& in, const char* section, const char* record_name, std::size_t min_record_size,
+                 std::int16_t& count, std::vector<Record>& records, ReadRecord read_record, ReportFault report) {
+  const auto place = in.Within(section);
+  if (!ReadCount(in, count)) return false;
+  ReserveAnnounced(records, count, in, min_record_size);
+  for (int i = 0; i < count; ++i) {
+    const auto entry = in.Within(record_name, i);
+    Record& record = records.emplace_back();
+    if (read_record(in, record) != 1) {
+      report(record);
       return false;
     }
   }
   return true;
 }
 
-bool ReadModels(ReadCursor& in, CAnlage& layout) {
-  const auto section = in.Within("placed models");
-  if (!ReadCount(in, layout.ModelCount)) return false;
-  ReserveAnnounced(layout.Models, layout.ModelCount, in, layout_format::kModelRecordBaseSize);
-  for (int i = 0; i < layout.ModelCount; ++i) {
-    const auto place = in.Within("placed model", i);
-    CAnlagenModell& model = layout.Models.emplace_back();
-    if (ReadPlacedModel(in, model) != 1) {
-      Report("Modell Nr. %d fehlerhaft!\n", model.Number);
-      return false;
-    }
-  }
-  return true;
-}
+void ReportTrack(const CGleis& track) { Report("Gleis Nr. %d fehlerhaft!\n", track.Number); }
 
-bool ReadVehicles(ReadCursor& in, CAnlage& layout) {
-  const auto section = in.Within("vehicles");
-  if (!ReadCount(in, layout.RollingStockCount)) return false;
-  ReserveAnnounced(layout.RollingStock, layout.RollingStockCount, in, layout_format::kVehicleRecordBaseSize);
-  for (int i = 0; i < layout.RollingStockCount; ++i) {
-    const auto place = in.Within("vehicle", i);
-    CAnlagenRollmaterial& vehicle = layout.RollingStock.emplace_back();
-    if (ReadRollmaterialEntry(in, vehicle) != 1) {
-      if (NamesDll(vehicle.Name)) {
-        Report("Dll-Modell \"%s\" kann nicht benutzt werden!\n", vehicle.Name.c_str());
-      } else {
-        Report("Rollmaterial Nr. %d fehlerhaft!\n", vehicle.Number);
-      }
-      return false;
-    }
+void ReportPlacedModel(const CAnlagenModell& model) { Report("Modell Nr. %d fehlerhaft!\n", model.Number); }
+
+void ReportVehicle(const CAnlagenRollmaterial& vehicle) {
+  if (NamesDll(vehicle.Name)) {
+    Report("Dll-Modell \"%s\" kann nicht benutzt werden!\n", vehicle.Name.c_str());
+  } else {
+    Report("Rollmaterial Nr. %d fehlerhaft!\n", vehicle.Number);
   }
-  return true;
 }
 
 bool ReadLayoutSections(ReadCursor& in, CAnlage& layout) {
-  if (!ReadTracks(in, layout) || !ReadModels(in, layout) || !ReadVehicles(in, layout)) return false;
+  if (!ReadSection(in, ForPeople("tracks"), ForPeople("track"), layout_format::kMinTrackRecordSize, layout.TrackCount,
+                   layout.Tracks, ReadTrack, ReportTrack) ||
+      !ReadSection(in, ForPeople("placed models"), ForPeople("placed model"), layout_format::kModelRecordBaseSize,
+                   layout.ModelCount, layout.Models, ReadPlacedModel, ReportPlacedModel) ||
+      !ReadSection(in, ForPeople("vehicles"), ForPeople("vehicle"), layout_format::kVehicleRecordBaseSize,
+                   layout.RollingStockCount, layout.RollingStock, ReadRollmaterialEntry, ReportVehicle)) {
+    return false;
+  }
   for (std::size_t b = 0; b < layout.Blocks.size(); ++b) {
     const auto place = in.Within("value block", static_cast<std::int32_t>(b));
     if (ReadBlock(in, layout.Blocks[b]) != 1) {

@@ -6,14 +6,6 @@
 #include "layout/extended_trig.h"
 #include "layout/layout_format.h"
 
-// The arithmetic here needs each a * b + c rounded twice, as written: no
-// compiler may fuse it into one multiply-add, whatever the build's flags.
-#if defined(__clang__)
-#pragma clang fp contract(off)
-#elif defined(__GNUC__)
-#pragma GCC optimize("fp-contract=off")
-#endif
-
 namespace railfmt {
 namespace {
 

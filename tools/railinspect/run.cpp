@@ -212,8 +212,7 @@ int RunInspector(const Options& options, const Words& words) {
   if (const int usage = CheckUsage(options); usage != kExitSuccess) return usage;
   // Nothing a reader reports may reach standard output: every attempt takes
   // its own diagnostics in, and whatever else comes is discarded.
-  const DiagnosticSink sink = SetDiagnosticSink([](std::string_view) {});
-  const MismatchWriter writer = SetMismatchWriter([](std::string_view) {});
+  const DiagnosticCapture silence(DiagnosticCapture::kDiscard);
 
   const bool colour =
       !options.json && !options.jsonl &&
@@ -267,8 +266,6 @@ int RunInspector(const Options& options, const Words& words) {
     }
   }
   if (!picture_to_stdout) output.Finish();
-  SetDiagnosticSink(sink);
-  SetMismatchWriter(writer);
   if (options.check) {
     if (named_error) return kExitUsage;
     const bool found = output.would_write() > 0 || (options.strict && output.warnings() > 0);
