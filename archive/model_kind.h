@@ -33,6 +33,7 @@ struct ModelKind {
   static Normalisation Normalise(CModell& model);
 
   static constexpr ChangeWords kPrimitivesReordered = ChangeSentences(
+      "primitives_reordered",
       ForPeopleN("{n} primitive list put in canonical order", "{n} primitive lists put in canonical order"),
       ForPeople("part {part}: primitives of up to four corners that stood among the polygons are written "
                 "with their own kind"));

@@ -29,6 +29,7 @@ struct ConstructionKind {
   static Normalisation Normalise(CKonstruktion& drawing);
 
   static constexpr ChangeWords kPrimitivesReordered = ChangeSentences(
+      "primitives_reordered",
       ForPeopleN("{n} primitive list put in canonical order", "{n} primitive lists put in canonical order"),
       ForPeople("primitives of up to four corners that stood among the polygons are written with their own "
                 "kind"));

@@ -50,11 +50,11 @@ struct EntryVisit {
 };
 
 // Changes of any kind's file that the batch itself tells.
-inline constexpr ChangeWords kTrailingBytesDropped =
-    ChangeSentences(ForPeopleN("{n} byte after the end dropped", "{n} bytes after the end dropped"),
-                    ForPeople("{n} bytes after the end of the data dropped"));
+inline constexpr ChangeWords kTrailingBytesDropped = ChangeSentences(
+    "trailing_bytes_dropped", ForPeopleN("{n} byte after the end dropped", "{n} bytes after the end dropped"),
+    ForPeople("{n} bytes after the end of the data dropped"));
 inline constexpr ChangeWords kWrittenInNormalForm =
-    ChangeSentences(ForPeopleN("written in normal form", "written in normal form"),
+    ChangeSentences("written_in_normal_form", ForPeopleN("written in normal form", "written in normal form"),
                     ForPeople("the file is written in its normal form"));
 
 class BatchRun {

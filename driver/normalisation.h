@@ -23,12 +23,15 @@
 namespace railfmt {
 
 struct ChangeWords {
+  const char* id;      // "bridge_placed": names the change in data (JSON)
   const char* one;     // "{n} bridge placed"
   const char* many;    // "{n} bridges placed"
   const char* detail;  // "bridge {name} placed on track {track} at ({x}, {y}, {z})"
 };
 
-constexpr ChangeWords ChangeSentences(PluralWords count, const char* detail) { return {count.one, count.many, detail}; }
+constexpr ChangeWords ChangeSentences(const char* id, PluralWords count, const char* detail) {
+  return {id, count.one, count.many, detail};
+}
 
 // A field of a change's sentence: a number, or a text of the file (a name).
 struct ChangeField {

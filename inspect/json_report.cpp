@@ -1,6 +1,7 @@
 #include "inspect/json_report.h"
 
 #include <cstdio>
+#include <variant>
 
 #include "inspect/json_content.h"
 #include "inspect/verdict.h"
@@ -26,6 +27,20 @@ Json PredictionJson(const Prediction& p, const Words& words) {
   }
   out["changes"] = Texts(ChangesCounted(p.changes, words));
   out["change_details"] = Texts(ChangesInDetail(p.changes, words));
+  Json list = Json::array();
+  for (const Change& change : p.changes.changes()) {
+    Json item = Json::object();
+    item["change"] = change.words->id;
+    for (const ChangeField& field : change.fields) {
+      if (const auto* number = std::get_if<std::int64_t>(&field.value)) {
+        item[field.name] = *number;
+      } else {
+        item[field.name] = TextValue(std::get<std::string>(field.value));
+      }
+    }
+    list.push_back(std::move(item));
+  }
+  out["change_list"] = std::move(list);
   if (!p.replaced_before_by.empty()) out["replaced_before_by"] = DisplayText(p.replaced_before_by);
   if (!p.reason.empty()) out["reason"] = p.reason;
   return out;

@@ -5,6 +5,7 @@
 //    "verdict": {"name", "text", "next_step", "warnings": [...]},
 //    "railfmt": {"action", "text", "output_name", "input_size", "output_size",
 //                "changes": [...], "change_details": [...],
+//                "change_list": [{"change": id, fields...}],
 //                "replaced_before_by", "reason"}   (what railfmt would do),
 //    "most_likely": kind, "likely_why", "ranking": [kinds]  (rejected files),
 //    "attempts": [{"kind", "accepted", "stop_offset", "reason",

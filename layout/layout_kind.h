@@ -35,26 +35,27 @@ struct LayoutKind {
   static Normalisation Normalise(CAnlage& layout);
 
   static constexpr ChangeWords kBridgePlaced =
-      ChangeSentences(ForPeopleN("{n} bridge placed", "{n} bridges placed"),
+      ChangeSentences("bridge_placed", ForPeopleN("{n} bridge placed", "{n} bridges placed"),
                       ForPeople("bridge {name} placed on track {track} at ({x}, {y}, {z})"));
   static constexpr ChangeWords kBufferStopPlaced =
-      ChangeSentences(ForPeopleN("{n} buffer stop placed", "{n} buffer stops placed"),
+      ChangeSentences("buffer_stop_placed", ForPeopleN("{n} buffer stop placed", "{n} buffer stops placed"),
                       ForPeople("buffer stop {name} placed at the end of track {track} at ({x}, {y}, {z})"));
   static constexpr ChangeWords kDuplicateRemoved =
-      ChangeSentences(ForPeopleN("{n} duplicate model removed", "{n} duplicate models removed"),
+      ChangeSentences("duplicate_removed", ForPeopleN("{n} duplicate model removed", "{n} duplicate models removed"),
                       ForPeople("model {number} {name} at ({x}, {y}, {z}) removed: the same as model {kept}"));
   static constexpr ChangeWords kTrackTypeCorrected =
-      ChangeSentences(ForPeopleN("{n} track type corrected", "{n} track types corrected"),
+      ChangeSentences("track_type_corrected", ForPeopleN("{n} track type corrected", "{n} track types corrected"),
                       ForPeople("track {number} {name}: type {from} written as {to}"));
   static constexpr ChangeWords kTrackLeftOut =
-      ChangeSentences(ForPeopleN("{n} track numbered 0 left out", "{n} tracks numbered 0 left out"),
+      ChangeSentences("track_left_out", ForPeopleN("{n} track numbered 0 left out", "{n} tracks numbered 0 left out"),
                       ForPeople("track {name} (record {record}) has the number 0 and is left out"));
   static constexpr ChangeWords kModelLeftOut =
-      ChangeSentences(ForPeopleN("{n} placed model numbered 0 left out", "{n} placed models numbered 0 left out"),
+      ChangeSentences("placed_model_left_out",
+                      ForPeopleN("{n} placed model numbered 0 left out", "{n} placed models numbered 0 left out"),
                       ForPeople("placed model {name} (record {record}) has the number 0 and is left out"));
-  static constexpr ChangeWords kVehicleLeftOut =
-      ChangeSentences(ForPeopleN("{n} vehicle numbered 0 left out", "{n} vehicles numbered 0 left out"),
-                      ForPeople("vehicle {name} (record {record}) has the number 0 and is left out"));
+  static constexpr ChangeWords kVehicleLeftOut = ChangeSentences(
+      "vehicle_left_out", ForPeopleN("{n} vehicle numbered 0 left out", "{n} vehicles numbered 0 left out"),
+      ForPeople("vehicle {name} (record {record}) has the number 0 and is left out"));
   static void Encode(const CAnlage& layout, ByteWriter& out);
 };
 

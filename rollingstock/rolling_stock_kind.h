@@ -38,6 +38,7 @@ struct RollingStockKind {
   static Normalisation Normalise(CRollmaterial& record);
 
   static constexpr ChangeWords kPrimitivesReordered = ChangeSentences(
+      "primitives_reordered",
       ForPeopleN("{n} primitive list put in canonical order", "{n} primitive lists put in canonical order"),
       ForPeople("model {model}, part {part}: primitives of up to four corners that stood among the polygons "
                 "are written with their own kind"));

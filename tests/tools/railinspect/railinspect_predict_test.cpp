@@ -5,12 +5,15 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
+#include <cstring>
 #include <map>
 #include <set>
 #include <string>
 #include <vector>
 
 #include "driver/diagnostics.h"
+#include "layout/layout_format.h"
+#include "layout/layout_kind.h"
 #include "rollingstock/rolling_stock_kind.h"
 #include "tests/support/data_table.h"
 #include "tests/support/kind_samples.h"
@@ -88,6 +91,112 @@ TEST(RailinspectPredict, PredictionsAgreeWithWhatRailfmtThenDoes) {
     EXPECT_EQ(p["action"], row.at(1)) << row[0];
     EXPECT_TRUE(p["text"].get<std::string>().starts_with(row.at(2))) << row[0] << ": " << p["text"];
   }
+}
+
+// A change a run made to a layout, as a comparable text: what and to which
+// record ("track_type_corrected 12 7 6", "bridge_placed 4 120 40 0").
+using ChangeSet = std::multiset<std::string>;
+
+std::string Key(const std::string& change, const std::vector<long long>& numbers) {
+  std::string key = change;
+  for (long long n : numbers) key += " " + std::to_string(n);
+  return key;
+}
+
+CAnlage ReadQuietly(const std::vector<std::uint8_t>& bytes) {
+  DiagnosticCapture quiet;
+  CAnlage layout;
+  EXPECT_TRUE(LayoutKind::Read(bytes, "x.anl", layout).accepted);
+  return layout;
+}
+
+// The changes between a layout as read and the file a run wrote, record by
+// record: tracks by number, placed models in order (a model missing from
+// the output was removed; one that stands elsewhere was placed), entries
+// numbered 0 left out.
+ChangeSet ChangesMade(const CAnlage& before, const CAnlage& after) {
+  ChangeSet made;
+  std::map<int, std::int32_t> types_after;
+  for (const CGleis& t : after.Tracks) types_after[t.Number] = t.Type;
+  for (std::size_t i = 0; i < before.Tracks.size(); ++i) {
+    const CGleis& t = before.Tracks[i];
+    if (t.Number == 0) {
+      made.insert(Key("track_left_out", {static_cast<long long>(i + 1)}));
+    } else if (types_after.at(t.Number) != t.Type) {
+      made.insert(Key("track_type_corrected", {t.Number, t.Type, types_after.at(t.Number)}));
+    }
+  }
+  std::size_t j = 0;
+  for (std::size_t i = 0; i < before.Models.size(); ++i) {
+    const CAnlagenModell& m = before.Models[i];
+    if (m.Number == 0) {
+      made.insert(Key("placed_model_left_out", {static_cast<long long>(i + 1)}));
+      continue;
+    }
+    if (j == after.Models.size() || after.Models[j].Number != m.Number || after.Models[j].Name != m.Name) {
+      made.insert(Key("duplicate_removed", {m.Number, m.Position[0], m.Position[1], m.Position[2]}));
+      continue;
+    }
+    const CAnlagenModell& now = after.Models[j++];
+    if (now.Position != m.Position || std::memcmp(&now.Direction, &m.Direction, sizeof m.Direction) != 0) {
+      const bool stop = m.Name.starts_with(layout_format::kBufferStopPrefix);
+      made.insert(Key(stop ? "buffer_stop_placed" : "bridge_placed",
+                      {now.Position[0], now.Position[1], now.Position[2]}));
+    }
+  }
+  for (std::size_t i = 0; i < before.RollingStock.size(); ++i) {
+    if (before.RollingStock[i].Number == 0) made.insert(Key("vehicle_left_out", {static_cast<long long>(i + 1)}));
+  }
+  return made;
+}
+
+// What railinspect lists, in the same form.
+ChangeSet ChangesListed(const json& list) {
+  ChangeSet listed;
+  for (const json& c : list) {
+    const std::string change = c["change"];
+    if (change == "track_type_corrected") {
+      listed.insert(Key(change, {c["number"], c["from"], c["to"]}));
+    } else if (change.ends_with("_left_out")) {
+      listed.insert(Key(change, {c["record"]}));
+    } else if (change == "duplicate_removed") {
+      listed.insert(Key(change, {c["number"], c["x"], c["y"], c["z"]}));
+    } else {
+      listed.insert(Key(change, {c["x"], c["y"], c["z"]}));
+    }
+  }
+  return listed;
+}
+
+// railinspect --changes lists what a run of railfmt then changes in each
+// layout, record by record: the bundled layouts and generated ones.
+TEST(RailinspectPredict, ChangesListedAreTheChangesARunMakes) {
+  std::vector<SampleFile> layouts;
+  for (const SampleFile& f : MakeSampleFiles()) {
+    if (f.name.ends_with(".anl") || f.name == "y.bak") layouts.push_back(f);
+  }
+  for (std::size_t i = 0; layouts.size() < 60; ++i) {
+    CorpusFile f = MakeCorpusFile(5, i);
+    if (f.name.ends_with(".anl")) layouts.push_back({f.name, f.bytes});
+  }
+  std::size_t changes = 0;
+  for (const SampleFile& f : layouts) {
+    SCOPED_TRACE(f.name);
+    testing::ScratchDir dir;
+    dir.Write(f.name, f.bytes);
+    const testing::InspectRun run = RunInspect("--jsonl --no-content '" + f.name + "'", "C");
+    ASSERT_EQ(run.Lines().size(), 1u) << run.err;
+    const json report = run.Lines()[0];
+    if (!report["recognised"].get<bool>()) continue;
+    int status = -1;
+    testing::RunCommand(std::string("'") + RAILFMT_BINARY + "' > /dev/null", &status);
+    const std::string output = report["railfmt"]["output_name"];
+    const ChangeSet made = ChangesMade(ReadQuietly(f.bytes), ReadQuietly(dir.Read(output)));
+    EXPECT_EQ(ChangesListed(report["railfmt"]["change_list"]), made);
+    EXPECT_EQ(report["railfmt"]["change_details"].size(), made.size());
+    changes += made.size();
+  }
+  EXPECT_GT(changes, 20u) << changes;
 }
 
 }  // namespace
