@@ -30,10 +30,6 @@ class ByteWriter {
     if (!s.empty()) std::memcpy(Grow(s.size()), s.data(), s.size());
   }
 
-  // Makes room for n bytes in all, so that writing them allocates nothing.
-  void Reserve(std::size_t n) {
-    if (buffer_.size() < n) buffer_.resize(n);
-  }
   std::size_t size() const { return size_; }
   // The bytes written so far.
   const std::vector<std::uint8_t>& bytes() const {
