@@ -91,6 +91,9 @@ std::string Mismatch(const FieldFault& fault, std::span<const std::uint8_t> byte
       found = {reinterpret_cast<const char*>(bytes.data()) + fault.begin + length_size,
                fault.end - fault.begin - length_size};
     }
+    if (name == nullptr && expected.empty()) {
+      return words.Say("found {found}, which differs from the text it must repeat", {{"found", Quoted(found, words)}});
+    }
     return words.Say("found {found}, must repeat {expected}",
                      {{"found", Quoted(found, words)}, {"expected", Quoted(expected, words)}});
   }
