@@ -59,18 +59,14 @@ constexpr const char* kStyle =
     ".primitive.triangle { fill: #1f5fbf; fill-opacity: 0.15; }\n"
     ".primitive.quad { fill: #3a8f3a; fill-opacity: 0.15; stroke: #2a6f2a; }\n"
     ".primitive.polygon { fill: #d98f1f; fill-opacity: 0.15; stroke: #a86a0a; }\n"
-    ".drawing-line { stroke: #222; stroke-width: 1.5; fill: none; }\n"
-    ".drawing-line.dashed { stroke-dasharray: 8 5; }\n"
-    ".drawing-line.dimension { stroke: #a0a; stroke-width: 1; }\n"
-    ".dimension-text { fill: #a0a; }\n"
-    ".arrow { fill: #a0a; }\n"
     ".panel-frame { fill: none; stroke: #ccc; }\n"
     ".panel-title { font-size: 13px; font-weight: bold; }\n"
     ".element-frame { fill: none; stroke: #1f5fbf; stroke-dasharray: 4 3; }\n"
     ".element-text { fill: #1f5fbf; }\n"
-    "</style>\n"
-    "<defs><marker id=\"arrow\" viewBox=\"0 0 10 10\" refX=\"10\" refY=\"5\" markerWidth=\"8\" markerHeight=\"8\""
-    " orient=\"auto-start-reverse\"><path class=\"arrow\" d=\"M 0 1 L 10 5 L 0 9 z\"/></marker></defs>\n";
+    ".empty-note { font-size: 15px; fill: #555; text-anchor: middle; }\n"
+    ".carried text { font-family: monospace; font-size: 11px; fill: #333; white-space: pre; }\n"
+    ".carried text.heading { font-family: sans-serif; font-size: 12px; font-weight: bold; }\n"
+    "</style>\n";
 
 }  // namespace
 
@@ -136,7 +132,7 @@ double GridStep(double scale) {
   return step * 10;
 }
 
-void DrawGridAndScale(const Viewport& view, const Panel& panel, SvgDocument& picture) {
+void DrawGridAndScale(const Viewport& view, const Panel& panel, const Words& words, SvgDocument& picture) {
   const double step = GridStep(view.scale());
   std::string grid = "<g class=\"grid\">";
   const double first_x = std::ceil(view.ContentX(panel.left) / step) * step;
@@ -157,27 +153,74 @@ void DrawGridAndScale(const Viewport& view, const Panel& panel, SvgDocument& pic
   const double y = panel.top + panel.height - 14;
   picture.Add("<g class=\"scale\"><path class=\"scale-bar\" d=\"M " + Num(x) + " " + Num(y - 5) + " V " + Num(y) +
               " H " + Num(x + length) + " V " + Num(y - 5) + "\"/><text class=\"scale-text\" x=\"" +
-              Num(x + length + 6) + "\" y=\"" + Num(y + 1) + "\">" + Units(step) + " units</text></g>");
+              Num(x + length + 6) + "\" y=\"" + Num(y + 1) + "\">" +
+              XmlText(words.Say("{length} units", {{"length", Units(step, words.language())}})) + "</text></g>");
 }
 
-void DrawLegend(SvgDocument& picture, const std::string& heading, const std::vector<LegendItem>& items) {
-  std::string legend = "<g class=\"legend\"><text class=\"heading\" x=\"16\" y=\"24\">" + heading + "</text>";
+void DrawLegend(SvgDocument& picture, const Legend& legend) {
+  std::string band = "<g class=\"legend\"><text class=\"heading\" x=\"16\" y=\"24\">" + XmlText(legend.heading) +
+                     "</text>";
   // Three rows: three columns, or four when there are more than nine items.
-  const std::size_t columns = items.size() > 9 ? 4 : 3;
+  const std::size_t columns = legend.items.size() > 9 ? 4 : 3;
   const double column = (picture.width() - 16) / static_cast<double>(columns);
-  for (std::size_t i = 0; i < items.size(); ++i) {
+  for (std::size_t i = 0; i < legend.items.size(); ++i) {
     const double x = 16 + column * static_cast<double>(i % columns);
     const double y = 48 + 20 * static_cast<double>(i / columns);
-    legend += "<g transform=\"translate(" + Num(x + 12) + " " + Num(y - 4) + ")\">" + items[i].symbol + "</g>";
-    legend += "<text x=\"" + Num(x + 30) + "\" y=\"" + Num(y) + "\">" + XmlText(items[i].text) + "</text>";
+    band += "<g transform=\"translate(" + Num(x + 12) + " " + Num(y - 4) + ")\">" + legend.items[i].symbol + "</g>";
+    band += "<text x=\"" + Num(x + 30) + "\" y=\"" + Num(y) + "\">" + XmlText(legend.items[i].text) + "</text>";
   }
-  picture.Add(legend + "<line x1=\"0\" y1=\"" + Num(kLegendHeight) + "\" x2=\"" + Num(picture.width()) + "\" y2=\"" +
+  picture.Add(band + "<line x1=\"0\" y1=\"" + Num(kLegendHeight) + "\" x2=\"" + Num(picture.width()) + "\" y2=\"" +
               Num(kLegendHeight) + "\" stroke=\"#ccc\"/></g>");
 }
 
-LegendItem GridLegendItem(const Viewport& view) {
+Panel DrawCarriedBand(SvgDocument& picture, const Panel& panel, const Legend& legend, const Words& words,
+                      std::size_t max_rows) {
+  std::size_t total = 0;
+  for (const CarriedList& list : legend.carried) total += list.rows.size();
+  if (total == 0) return panel;
+  // A heading per list, its column names, its rows; what does not fit is counted.
+  std::vector<std::pair<std::string, bool>> lines;
+  std::size_t left = max_rows;
+  for (const CarriedList& list : legend.carried) {
+    if (list.rows.empty()) continue;
+    lines.emplace_back(list.heading, true);
+    std::string names;
+    for (const std::string& column : list.columns) names += (names.empty() ? "" : " | ") + column;
+    lines.emplace_back(names, false);
+    const std::size_t shown = std::min(left, list.rows.size());
+    for (std::size_t r = 0; r < shown; ++r) {
+      std::string row;
+      for (const std::string& cell : list.rows[r]) row += (row.empty() ? "" : " | ") + cell;
+      lines.emplace_back(row, false);
+    }
+    if (shown < list.rows.size()) {
+      const auto more = static_cast<std::int64_t>(list.rows.size() - shown);
+      lines.emplace_back(words.SayN("… and {n} more", "… and {n} more", more), false);
+    }
+    left -= shown;
+  }
+  const double height = kCarriedRowHeight * static_cast<double>(lines.size()) + 10;
+  const double top = panel.top + panel.height - height;
+  std::string band = "<g class=\"carried\"><line x1=\"" + Num(panel.left) + "\" y1=\"" + Num(top) + "\" x2=\"" +
+                     Num(panel.left + panel.width) + "\" y2=\"" + Num(top) + "\" stroke=\"#ccc\"/>";
+  for (std::size_t i = 0; i < lines.size(); ++i) {
+    band += "<text" + std::string(lines[i].second ? " class=\"heading\"" : "") + " x=\"" + Num(panel.left + 16) +
+            "\" y=\"" + Num(top + kCarriedRowHeight * static_cast<double>(i + 1)) + "\">" + XmlText(lines[i].first) +
+            "</text>";
+  }
+  picture.Add(band + "</g>");
+  return {panel.left, panel.top, panel.width, panel.height - height};
+}
+
+std::string LegendSymbolDocument(const std::string& symbol) {
+  return std::string("<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"24\" height=\"14\" viewBox=\"-12 -7 24 14\">") +
+         kStyle + symbol + "</svg>";
+}
+
+LegendItem GridLegendItem(const Viewport& view, const Words& words) {
   return {"<path class=\"scale-bar\" d=\"M -10 -3 V 2 H 10 V -3\"/>",
-          "Grid and scale bar: " + Units(GridStep(view.scale())) + " units"};
+          words.Say("Grid and scale bar: {length} units",
+                    {{"length", Units(GridStep(view.scale()), words.language())}})};
 }
 
 std::string Num(double value) {
@@ -194,7 +237,7 @@ std::string Num(double value) {
   return out;
 }
 
-std::string Units(double value) {
+std::string Units(double value, Language language) {
   if (!std::isfinite(value)) return "?";
   char text[64];
   if (value == std::round(value) && std::abs(value) < 1e15) {
@@ -208,7 +251,9 @@ std::string Units(double value) {
   } else {
     std::snprintf(text, sizeof text, "%.3g", value);
   }
-  return text;
+  std::string out = text;
+  if (language == Language::kGerman) std::replace(out.begin(), out.end(), '.', ',');
+  return out;
 }
 
 std::string XmlText(std::string_view bytes) {

@@ -1,13 +1,16 @@
-// The drawing surface of railinspect's pictures: an SVG document of a fixed
-// size in pixels; viewports that fit the coordinates of a file (x to the
-// right, y up) into a rectangle of it; a light grid and a scale bar in
-// round numbers of the file's units; the legend band at the top, which says
-// what every colour and symbol means.
+// The drawing surface of the pictures: an SVG document of a given size in
+// pixels; viewports that fit the coordinates of a file (x to the right, y
+// up) into a rectangle of it; a light grid and a scale bar in round numbers
+// of the file's units; the legend, which says what every colour and symbol
+// means, either as a band at the top of the picture or handed to the caller
+// to show beside it (the web page's legend is HTML, readable at any zoom).
 #pragma once
 
 #include <string>
 #include <string_view>
 #include <vector>
+
+#include "inspect/words.h"
 
 namespace railfmt::inspect {
 
@@ -82,29 +85,57 @@ double GridStep(double scale);
 
 // A light grid over the panel at the round step, and a scale bar of one
 // step in its lower left corner labelled with its length.
-void DrawGridAndScale(const Viewport& view, const Panel& panel, SvgDocument& picture);
+void DrawGridAndScale(const Viewport& view, const Panel& panel, const Words& words, SvgDocument& picture);
 
 // One entry of the legend: an SVG snippet drawn in a 24 x 14 pixel box
-// whose centre is the origin, and the text beside it.
+// whose centre is the origin, and the text beside it (plain text).
 struct LegendItem {
   std::string symbol;
   std::string text;
 };
 
-// The legend band: the heading (XML text already) and up to twelve items
-// in three rows of three or four columns.
-void DrawLegend(SvgDocument& picture, const std::string& heading, const std::vector<LegendItem>& items);
+// Values a file carries unchanged whose meaning the format leaves open: a
+// picture lists them instead of drawing them. rows holds every record;
+// columns names their fields.
+struct CarriedList {
+  std::string heading;
+  std::vector<std::string> columns;
+  std::vector<std::vector<std::string>> rows;
+};
+
+// What a picture shows, in words (plain text): its heading, the meaning of
+// each colour and symbol, and the lists of values it does not draw.
+struct Legend {
+  std::string heading;
+  std::vector<LegendItem> items;
+  std::vector<CarriedList> carried;
+};
+
+// The height of one row of text in the band of carried values.
+inline constexpr double kCarriedRowHeight = 15;
+
+// The legend band at the top: the heading and up to twelve items in three
+// rows of three or four columns.
+void DrawLegend(SvgDocument& picture, const Legend& legend);
+// The carried lists as a band of text at the bottom of the panel, at most
+// max_rows rows in all (the rest counted); returns the panel above it.
+Panel DrawCarriedBand(SvgDocument& picture, const Panel& panel, const Legend& legend, const Words& words,
+                      std::size_t max_rows);
+
+// A legend symbol as an SVG document of its own (24 x 14 pixels, with the
+// pictures' style), for a legend shown outside the picture.
+std::string LegendSymbolDocument(const std::string& symbol);
 
 // The legend entry of the grid and scale bar.
-LegendItem GridLegendItem(const Viewport& view);
+LegendItem GridLegendItem(const Viewport& view, const Words& words);
 
 // A coordinate or length for an attribute: at most two decimals, "0" for a
 // value that is not finite, so that no attribute ever reads "nan".
 std::string Num(double value);
 
 // A number of units for people: whole numbers without decimals, others
-// with up to three significant decimals.
-std::string Units(double value);
+// with up to three significant decimals; the decimal sign is the language's.
+std::string Units(double value, Language language = Language::kEnglish);
 
 // A text (shown as DisplayText shows it) as XML character data or attribute
 // value: markup characters escaped, the control characters XML does not

@@ -10,6 +10,7 @@
 
 #include "layout/layout_format.h"
 #include "layout/track_geometry.h"
+#include "inspect/json_values.h"
 #include "inspect/svg_labels.h"
 
 namespace railfmt::inspect {
@@ -117,30 +118,52 @@ std::string Point3(const std::array<std::int32_t, 3>& p) {
   return "(" + std::to_string(p[0]) + ", " + std::to_string(p[1]) + ", " + std::to_string(p[2]) + ")";
 }
 
-std::string Direction3(const std::array<float, 3>& d) {
-  return "(" + Units(d[0]) + ", " + Units(d[1]) + ", " + Units(d[2]) + ")";
+std::string Direction3(const std::array<float, 3>& d, Language language) {
+  const char* separator = language == Language::kGerman ? "; " : ", ";
+  return "(" + Units(d[0], language) + separator + Units(d[1], language) + separator + Units(d[2], language) + ")";
 }
 
-std::string TrackTitle(const CGleis& t, const Course& c) {
-  std::string title = "Track " + std::to_string(t.Number) + " \"" + XmlText(t.Name) + "\": type " +
-                      std::to_string(t.Type) + ", " + std::to_string(t.EndCount) + " ends, " +
-                      (c.curved ? "curved, radius " + Units(std::round(c.radius)) : std::string("straight")) +
-                      ", length " + Units(std::round(c.Length())) + "; from " + Point3(t.StartPoint) + " to " +
-                      Point3(t.EndPoint) + ", start direction " + Direction3(t.StartDirection);
+// A track's hover title (plain text).
+std::string TrackTitle(const CGleis& t, const Course& c, const Words& words) {
+  const Language language = words.language();
+  const std::string shape =
+      c.curved ? words.Say("curved, radius {radius}", {{"radius", Units(std::round(c.radius), language)}})
+               : words.Say("straight");
+  std::string title = words.Say(
+      "Track {n} \"{name}\": type {type}, {ends}, {shape}, length {length}; from {from} to {to}, start direction "
+      "{direction}",
+      {{"n", std::to_string(t.Number)},
+       {"name", DisplayText(t.Name)},
+       {"type", std::to_string(t.Type)},
+       {"ends", words.SayN("{n} end", "{n} ends", t.EndCount)},
+       {"shape", shape},
+       {"length", Units(std::round(c.Length()), language)},
+       {"from", Point3(t.StartPoint)},
+       {"to", Point3(t.EndPoint)},
+       {"direction", Direction3(t.StartDirection, language)}});
   std::string neighbours;
   for (int e = 0; e < std::min<int>(t.EndCount, layout_format::kMaxEnds); ++e) {
     const CGleisEnde& end = t.Ends[static_cast<std::size_t>(e)];
     if (end.Neighbour == 0) continue;
-    neighbours += (neighbours.empty() ? "" : ", ") + std::string("end ") + std::to_string(e) + " to track " +
-                  std::to_string(end.Neighbour) + " end " + std::to_string(end.NeighbourEnd);
+    neighbours += (neighbours.empty() ? "" : ", ") +
+                  words.Say("end {end} to track {track} end {other}", {{"end", std::to_string(e)},
+                                                                       {"track", std::to_string(end.Neighbour)},
+                                                                       {"other", std::to_string(end.NeighbourEnd)}});
   }
-  return title + (neighbours.empty() ? "; no neighbours" : "; " + neighbours);
+  return title + "; " + (neighbours.empty() ? words.Say("no neighbours") : neighbours);
 }
 
-std::string ModelTitle(const CAnlagenModell& m, const std::string& where) {
-  return "Model " + std::to_string(m.Number) + " \"" + XmlText(m.Name) + "\" at " + Point3(m.Position) +
-         ", direction " + Direction3(m.Direction) + where;
+// A placed model's hover title (plain text); where says on which track it stands.
+std::string ModelTitle(const CAnlagenModell& m, const std::string& where, const Words& words) {
+  return words.Say("Model {n} \"{name}\" at {position}, direction {direction}",
+                   {{"n", std::to_string(m.Number)},
+                    {"name", DisplayText(m.Name)},
+                    {"position", Point3(m.Position)},
+                    {"direction", Direction3(m.Direction, words.language())}}) +
+         where;
 }
+
+std::string Titled(const std::string& text) { return "<title>" + XmlText(text) + "</title>"; }
 
 enum class ModelRole { kBridge, kBufferStop, kOther };
 
@@ -176,7 +199,8 @@ std::string Label(const Rect& r, const std::string& cls, const std::string& text
 
 }  // namespace
 
-void DrawLayout(const CAnlage& layout, SvgDocument& picture) {
+Legend DrawLayout(const CAnlage& layout, const std::string& name, const Panel& panel, const Words& words,
+                  SvgDocument& picture) {
   std::vector<std::size_t> tracks;
   std::vector<Course> courses(layout.Tracks.size());
   Box box;
@@ -201,10 +225,9 @@ void DrawLayout(const CAnlage& layout, SvgDocument& picture) {
     box.Add(m.Position[0], m.Position[1]);
     spots[{m.Position[0], m.Position[1]}].push_back(i);
   }
-  const Panel panel{0, kLegendHeight, picture.width(), picture.height() - kLegendHeight};
   const Panel area = panel.Inset(28);
   const Viewport view(box, area);
-  DrawGridAndScale(view, panel, picture);
+  DrawGridAndScale(view, panel, words, picture);
   // Bands as wide as about 120 units, but always visible and never a blot.
   const double band = std::clamp(view.scale() * 120, 4.0, 14.0);
 
@@ -219,8 +242,8 @@ void DrawLayout(const CAnlage& layout, SvgDocument& picture) {
     const ModelRole role = RoleOf(m);
     if (role == ModelRole::kOther) {
       ++others;
-      marks += "<circle class=\"placed-model\" cx=\"" + Num(p.x) + "\" cy=\"" + Num(p.y) + "\" r=\"3.5\"><title>" +
-               ModelTitle(m, "") + "</title></circle>";
+      marks += "<circle class=\"placed-model\" cx=\"" + Num(p.x) + "\" cy=\"" + Num(p.y) + "\" r=\"3.5\">" +
+               Titled(ModelTitle(m, "", words)) + "</circle>";
       continue;
     }
     if (on < 0) {
@@ -228,16 +251,17 @@ void DrawLayout(const CAnlage& layout, SvgDocument& picture) {
       const bool bridge = role == ModelRole::kBridge;
       marks += "<rect class=\"off-track " + std::string(bridge ? "bridge-mark" : "buffer-stop-mark") + "\" x=\"" +
                Num(p.x - 9) + "\" y=\"" + Num(p.y - 4) + "\" width=\"18\" height=\"8\" transform=\"rotate(" +
-               Num(ScreenDegrees(m.Direction)) + " " + Num(p.x) + " " + Num(p.y) + ")\"><title>" +
-               ModelTitle(m, "; on no track") + "</title></rect>";
+               Num(ScreenDegrees(m.Direction)) + " " + Num(p.x) + " " + Num(p.y) + ")\">" +
+               Titled(ModelTitle(m, words.Say("; on no track"), words)) + "</rect>";
       continue;
     }
     const CGleis& track = layout.Tracks[static_cast<std::size_t>(on)];
-    const std::string title = ModelTitle(m, "; on track " + std::to_string(track.Number));
+    const std::string title =
+        Titled(ModelTitle(m, words.Say("; on track {n}", {{"n", std::to_string(track.Number)}}), words));
     if (role == ModelRole::kBridge) {
       ++bridges;
       under += "<path class=\"bridge\" stroke-width=\"" + Num(band) + "\" d=\"" +
-               TrackPath(courses[static_cast<std::size_t>(on)], view) + "\"><title>" + title + "</title></path>";
+               TrackPath(courses[static_cast<std::size_t>(on)], view) + "\">" + title + "</path>";
     } else {
       ++buffer_stops;
       // From where it stands to the end of its track, and a bar across the end.
@@ -246,7 +270,7 @@ void DrawLayout(const CAnlage& layout, SvgDocument& picture) {
       const double ux = length > 0 ? dx / length : 1, uy = length > 0 ? dy / length : 0;
       under += "<path class=\"buffer-stop\" stroke-width=\"" + Num(band / 2) + "\" d=\"M " + Num(p.x) + " " + Num(p.y) +
                " L " + Num(e.x) + " " + Num(e.y) + " M " + Num(e.x - uy * band) + " " + Num(e.y + ux * band) + " L " +
-               Num(e.x + uy * band) + " " + Num(e.y - ux * band) + "\"><title>" + title + "</title></path>";
+               Num(e.x + uy * band) + " " + Num(e.y - ux * band) + "\">" + title + "</path>";
     }
   }
   picture.Add(under + "</g>");
@@ -255,8 +279,8 @@ void DrawLayout(const CAnlage& layout, SvgDocument& picture) {
   std::string paths = "<g class=\"tracks\">";
   for (const std::size_t i : tracks) {
     if (courses[i].curved) ++curved;
-    paths += "<path class=\"" + TrackClass(layout.Tracks[i]) + "\" d=\"" + TrackPath(courses[i], view) + "\"><title>" +
-             TrackTitle(layout.Tracks[i], courses[i]) + "</title></path>";
+    paths += "<path class=\"" + TrackClass(layout.Tracks[i]) + "\" d=\"" + TrackPath(courses[i], view) + "\">" +
+             Titled(TrackTitle(layout.Tracks[i], courses[i], words)) + "</path>";
   }
   picture.Add(paths + "</g>");
   picture.Add(marks + "</g>");
@@ -275,9 +299,11 @@ void DrawLayout(const CAnlage& layout, SvgDocument& picture) {
     const double width = TextWidth(count, 10) + 6;
     const Rect badge{p.x + 4, p.y - 16, width, 13};
     space.Take(badge);
-    std::string title = std::to_string(models.size()) + " models on one spot:";
-    for (const std::size_t i : models) title += " " + std::to_string(layout.Models[i].Number);
-    stacks += "<g><title>" + title + "</title><rect class=\"stack\" x=\"" + Num(badge.x) + "\" y=\"" + Num(badge.y) +
+    std::string numbers;
+    for (const std::size_t i : models) numbers += (numbers.empty() ? "" : " ") + std::to_string(layout.Models[i].Number);
+    const std::string title = words.SayN("{n} model on one spot: {numbers}", "{n} models on one spot: {numbers}",
+                                         static_cast<std::int64_t>(models.size()), {{"numbers", numbers}});
+    stacks += "<g>" + Titled(title) + "<rect class=\"stack\" x=\"" + Num(badge.x) + "\" y=\"" + Num(badge.y) +
               "\" width=\"" + Num(badge.width) + "\" height=\"" + Num(badge.height) +
               "\" rx=\"3\"/><text class=\"stack-count\" x=\"" + Num(badge.x + badge.width / 2) + "\" y=\"" +
               Num(badge.y + badge.height / 2) + "\">" + count + "</text></g>";
@@ -295,10 +321,10 @@ void DrawLayout(const CAnlage& layout, SvgDocument& picture) {
   for (const auto& [spot, models] : spots) {
     const CAnlagenModell& m = layout.Models[models.front()];
     if (RoleOf(m) != ModelRole::kOther) continue;
-    const std::string name = XmlText(ShortName(m.Name));
+    const std::string short_name = XmlText(ShortName(m.Name));
     const std::vector<Rect> places =
         NamePlaces(view.Map(spot.first, spot.second), TextWidth(ShortName(m.Name), 11) + 2, kLabelHeight);
-    if (const std::optional<Rect> at = space.TakeFirstFree(places)) labels += Label(*at, "model-name", name);
+    if (const std::optional<Rect> at = space.TakeFirstFree(places)) labels += Label(*at, "model-name", short_name);
   }
   picture.Add(stacks + "</g>");
   picture.Add(labels + "</g>");
@@ -306,30 +332,32 @@ void DrawLayout(const CAnlage& layout, SvgDocument& picture) {
   int vehicles = 0;
   for (const CAnlagenRollmaterial& vehicle : layout.RollingStock) vehicles += vehicle.Number != 0;
   const int tracks_drawn = static_cast<int>(tracks.size());
-  const auto counted = [](int n, const char* one, const char* many) {
-    return std::to_string(n) + " " + (n == 1 ? one : many);
-  };
-  const std::string heading = "Layout " + XmlText(picture.title()) + ": " + counted(tracks_drawn, "track", "tracks") +
-                              ", " +
-                              counted(bridges + buffer_stops + off_track + others, "placed model", "placed models") +
-                              ", " + counted(vehicles, "vehicle", "vehicles") + " (no position, not drawn)";
+  const int placed = bridges + buffer_stops + off_track + others;
+  const auto count = [&words](int n) { return Field{"n", words.Number(n)}; };
   const std::string line = "<path class=\"track\" d=\"M -11 0 H 11\"";
-  DrawLegend(picture, heading,
-             {{line + "/>",
-               "Track: " + std::to_string(tracks_drawn - curved) + " straight, " + std::to_string(curved) + " curved"},
-              {"<path class=\"track junction\" d=\"M -11 0 H 11\"/>", "Track of 3 or more ends (switch, crossing)"},
-              {"<path class=\"track end\" d=\"M -11 0 H 11\"/>", "Track of 1 end"},
-              {"<path class=\"bridge\" stroke-width=\"8\" d=\"M -11 0 H 11\"/>" + line + "/>",
-               "Bridge over its whole track: " + std::to_string(bridges)},
-              {"<path class=\"buffer-stop\" stroke-width=\"4\" d=\"M -6 0 H 8 M 8 -6 V 6\"/>",
-               "Buffer stop, last 300 units of its track: " + std::to_string(buffer_stops)},
-              {"<rect class=\"off-track bridge-mark\" x=\"-9\" y=\"-4\" width=\"18\" height=\"8\"/>",
-               "Bridge or buffer stop on no track: " + std::to_string(off_track)},
-              {"<circle class=\"placed-model\" r=\"3.5\"/>", "Other placed model: " + std::to_string(others)},
-              {"<rect class=\"stack\" x=\"-10\" y=\"-6\" width=\"20\" height=\"12\" rx=\"3\"/>"
-               "<text class=\"stack-count\" y=\"0\">\u00d72</text>",
-               "Models on one spot, counted: " + std::to_string(stacked_spots) + " spots"},
-              GridLegendItem(view)});
+  Legend legend{
+      words.Say("Layout {file}: {tracks}, {models}, {vehicles} (no position, not drawn)",
+                {{"file", name},
+                 {"tracks", words.SayN("{n} track", "{n} tracks", tracks_drawn)},
+                 {"models", words.SayN("{n} placed model", "{n} placed models", placed)},
+                 {"vehicles", words.SayN("{n} vehicle", "{n} vehicles", vehicles)}}),
+      {{line + "/>", words.Say("Track: {straight} straight, {curved} curved",
+                               {{"straight", words.Number(tracks_drawn - curved)}, {"curved", words.Number(curved)}})},
+       {"<path class=\"track junction\" d=\"M -11 0 H 11\"/>", words.Say("Track of 3 or more ends (switch, crossing)")},
+       {"<path class=\"track end\" d=\"M -11 0 H 11\"/>", words.Say("Track of 1 end")},
+       {"<path class=\"bridge\" stroke-width=\"8\" d=\"M -11 0 H 11\"/>" + line + "/>",
+        words.Say("Bridge over its whole track: {n}", {count(bridges)})},
+       {"<path class=\"buffer-stop\" stroke-width=\"4\" d=\"M -6 0 H 8 M 8 -6 V 6\"/>",
+        words.Say("Buffer stop, last 300 units of its track: {n}", {count(buffer_stops)})},
+       {"<rect class=\"off-track bridge-mark\" x=\"-9\" y=\"-4\" width=\"18\" height=\"8\"/>",
+        words.Say("Bridge or buffer stop on no track: {n}", {count(off_track)})},
+       {"<circle class=\"placed-model\" r=\"3.5\"/>", words.Say("Other placed model: {n}", {count(others)})},
+       {"<rect class=\"stack\" x=\"-10\" y=\"-6\" width=\"20\" height=\"12\" rx=\"3\"/>"
+        "<text class=\"stack-count\" y=\"0\">\u00d72</text>",
+        words.Say("Models on one spot, counted: {n} spots", {count(stacked_spots)})},
+       GridLegendItem(view, words)},
+      {}};
+  return legend;
 }
 
 }  // namespace railfmt::inspect

@@ -9,16 +9,21 @@
 // - every other placed model as a dot; models that sit on one spot marked
 //   with their count;
 // - track numbers and model names only where they overlap no other label;
-// - a light grid, a scale bar, and a legend of every colour and symbol.
+// - a light grid, a scale bar, and the legend of every colour and symbol.
 // Entries numbered 0 are absent from a layout and are not drawn. Vehicles
 // have no position in a layout and are only counted.
 #pragma once
 
-#include "layout/layout.h"
+#include <string>
+
 #include "inspect/svg_canvas.h"
+#include "inspect/words.h"
+#include "layout/layout.h"
 
 namespace railfmt::inspect {
 
-void DrawLayout(const CAnlage& layout, SvgDocument& picture);
+// Draws the layout into the panel; returns its legend.
+Legend DrawLayout(const CAnlage& layout, const std::string& name, const Panel& panel, const Words& words,
+                  SvgDocument& picture);
 
 }  // namespace railfmt::inspect

@@ -1,33 +1,15 @@
 #include "inspect/svg_model.h"
 
+#include <cinttypes>
 #include <cmath>
 #include <cstdint>
+#include <cstdio>
 
 namespace railfmt::inspect {
 namespace {
 
-// A drawing line's ends: its values taken as signed coordinates.
-struct LineEnds {
-  double x0, y0, x1, y1;
-};
-
-LineEnds EndsOf(const CLinie& line) {
-  const auto v = [&line](std::size_t i) { return static_cast<double>(static_cast<std::int32_t>(line.Values[i])); };
-  return {v(0), v(1), v(2), v(3)};
-}
-
 void AddPartBounds(const CModellTeil& part, Box& box) {
   for (const CPunkt& p : part.Points) box.Add(p.X, p.Y);
-}
-
-const char* PrimitiveKind(std::int32_t vertex_count, ShapeCounts& counts) {
-  switch (vertex_count) {
-    case 1: ++counts.singles; return "single";
-    case 2: ++counts.lines; return "line";
-    case 3: ++counts.triangles; return "triangle";
-    case 4: ++counts.quads; return "quad";
-    default: ++counts.polygons; return "polygon";
-  }
 }
 
 std::string PointList(const std::vector<PixelPoint>& corners) {
@@ -39,17 +21,40 @@ std::string PointList(const std::vector<PixelPoint>& corners) {
   return list;
 }
 
+// The name of a primitive of count vertices, counted into counts.
+const char* PrimitiveClass(std::int32_t vertex_count, ShapeCounts& counts) {
+  switch (vertex_count) {
+    case 1: ++counts.singles; return "single";
+    case 2: ++counts.lines; return "line";
+    case 3: ++counts.triangles; return "triangle";
+    case 4: ++counts.quads; return "quad";
+    default: ++counts.polygons; return "polygon";
+  }
+}
+
+std::string PrimitiveTitle(std::int32_t vertex_count, const std::string& part_name, std::size_t number,
+                           const std::string& vertices, const Words& words) {
+  const std::initializer_list<Field> fields = {{"part", part_name}, {"n", std::to_string(number)}, {"points", vertices}};
+  switch (vertex_count) {
+    case 1: return words.Say("{part}, single point {n}: point {points}", fields);
+    case 2: return words.Say("{part}, line {n}: points {points}", fields);
+    case 3: return words.Say("{part}, triangle {n}: points {points}", fields);
+    case 4: return words.Say("{part}, quad {n}: points {points}", fields);
+    default: return words.Say("{part}, polygon {n}: points {points}", fields);
+  }
+}
+
 void DrawPart(const CModellTeil& part, std::size_t index, const Viewport& view, const std::string& prefix,
-              SvgDocument& picture, ShapeCounts& counts) {
+              const Words& words, SvgDocument& picture, ShapeCounts& counts) {
   ++counts.parts;
-  const std::string part_name = prefix + "part " + std::to_string(index + 1);
+  const std::string part_name = prefix + words.Say("part {n}", {{"n", std::to_string(index + 1)}});
   std::vector<PixelPoint> pixels;
   pixels.reserve(part.Points.size());
   for (const CPunkt& p : part.Points) pixels.push_back(view.Map(p.X, p.Y));
   std::string group = "<g class=\"part\" data-part=\"" + std::to_string(index) + "\">";
   for (std::size_t n = 0; n < part.Primitives.size(); ++n) {
     const CPrimitiv& primitive = part.Primitives[n];
-    const char* kind = PrimitiveKind(primitive.VertexCount, counts);
+    const char* kind = PrimitiveClass(primitive.VertexCount, counts);
     std::vector<PixelPoint> corners;
     std::string vertices;
     for (std::int32_t k = 0; k < primitive.VertexCount; ++k) {
@@ -57,8 +62,8 @@ void DrawPart(const CModellTeil& part, std::size_t index, const Viewport& view, 
       vertices += (k > 0 ? ", " : "") + std::to_string(v);
       if (v >= 0 && static_cast<std::size_t>(v) < pixels.size()) corners.push_back(pixels[static_cast<std::size_t>(v)]);
     }
-    const std::string title = "<title>" + part_name + ", " + kind + " " + std::to_string(n + 1) + ": point" +
-                              (primitive.VertexCount == 1 ? " " : "s ") + vertices + "</title>";
+    const std::string title =
+        "<title>" + XmlText(PrimitiveTitle(primitive.VertexCount, part_name, n + 1, vertices, words)) + "</title>";
     const std::string cls = std::string("primitive ") + kind;
     if (primitive.VertexCount == 1) {
       const PixelPoint c = corners.empty() ? PixelPoint{} : corners.front();
@@ -75,47 +80,40 @@ void DrawPart(const CModellTeil& part, std::size_t index, const Viewport& view, 
   for (std::size_t n = 0; n < pixels.size(); ++n) {
     ++counts.points;
     const CPunkt& p = part.Points[n];
+    const std::string title = words.Say("{part}, point {n}: ({x}, {y}, {z}), code {code}",
+                                        {{"part", part_name},
+                                         {"n", std::to_string(n)},
+                                         {"x", std::to_string(p.X)},
+                                         {"y", std::to_string(p.Y)},
+                                         {"z", std::to_string(p.Z)},
+                                         {"code", std::to_string(p.Code)}});
     group += "<circle class=\"point\" cx=\"" + Num(pixels[n].x) + "\" cy=\"" + Num(pixels[n].y) +
-             "\" r=\"1.8\"><title>" + part_name + ", point " + std::to_string(n) + ": (" + std::to_string(p.X) + ", " +
-             std::to_string(p.Y) + ", " + std::to_string(p.Z) + "), code " + std::to_string(p.Code) +
-             "</title></circle>";
+             "\" r=\"1.8\"><title>" + XmlText(title) + "</title></circle>";
   }
   picture.Add(group + "</g>");
 }
 
-std::string DrawLines(const std::vector<CLinie>& lines, const char* kind, const Viewport& view, LabelSpace* space,
-                      std::string& labels) {
-  std::string out;
-  const bool dimension = space != nullptr;
+CarriedList LineList(const std::vector<CLinie>& lines, std::string heading, const Words& words) {
+  CarriedList list{std::move(heading), {words.Say("No.")}, {}};
+  for (int v = 1; v <= 4; ++v) list.columns.push_back(words.Say("Value {n} (hex)", {{"n", std::to_string(v)}}));
+  list.columns.push_back(words.Say("8-byte block (hex)"));
   for (std::size_t n = 0; n < lines.size(); ++n) {
-    const LineEnds e = EndsOf(lines[n]);
-    const PixelPoint a = view.Map(e.x0, e.y0);
-    const PixelPoint b = view.Map(e.x1, e.y1);
-    const double length = std::hypot(e.x1 - e.x0, e.y1 - e.y0);
-    out += "<line class=\"drawing-line " + std::string(kind) + "\" x1=\"" + Num(a.x) + "\" y1=\"" + Num(a.y) +
-           "\" x2=\"" + Num(b.x) + "\" y2=\"" + Num(b.y) + "\"" +
-           (dimension ? " marker-start=\"url(#arrow)\" marker-end=\"url(#arrow)\"" : "") + "><title>" +
-           (dimension        ? "Dimension"
-            : kind[0] == 'd' ? "Dashed"
-                             : "Plain") +
-           " line " + std::to_string(n + 1) + ": from (" + Units(e.x0) + ", " + Units(e.y0) + ") to (" + Units(e.x1) +
-           ", " + Units(e.y1) + "), length " + Units(std::round(length)) + "</title></line>";
-    if (!dimension) continue;
-    // The length stands beside the middle of the line, on either side.
-    const std::string text = Units(std::round(length));
-    const double width = TextWidth(text, 11) + 2, height = 13;
-    const double dx = b.x - a.x, dy = b.y - a.y, pixels = std::hypot(dx, dy);
-    const double nx = pixels > 0 ? -dy / pixels : 0, ny = pixels > 0 ? dx / pixels : -1;
-    const double reach = 3 + (std::abs(nx) * width + std::abs(ny) * height) / 2;
-    const double mx = (a.x + b.x) / 2, my = (a.y + b.y) / 2;
-    const Rect places[] = {CentredRect(mx + reach * nx, my + reach * ny, width, height),
-                           CentredRect(mx - reach * nx, my - reach * ny, width, height)};
-    if (const std::optional<Rect> at = space->TakeFirstFree(places)) {
-      labels += "<text class=\"label dimension-text\" x=\"" + Num(at->x + at->width / 2) + "\" y=\"" +
-                Num(at->y + at->height / 2) + "\">" + text + "</text>";
+    std::vector<std::string> row = {std::to_string(n + 1)};
+    for (const std::uint32_t value : lines[n].Values) {
+      char hex[16];
+      std::snprintf(hex, sizeof hex, "%08" PRIX32, value);
+      row.push_back(hex);
     }
+    std::string block;
+    for (const std::uint8_t b : lines[n].Extra) {
+      char hex[4];
+      std::snprintf(hex, sizeof hex, "%02X", b);
+      block += (block.empty() ? "" : " ") + std::string(hex);
+    }
+    row.push_back(block);
+    list.rows.push_back(std::move(row));
   }
-  return out;
+  return list;
 }
 
 }  // namespace
@@ -128,9 +126,6 @@ ShapeCounts& ShapeCounts::operator+=(const ShapeCounts& o) {
   triangles += o.triangles;
   quads += o.quads;
   polygons += o.polygons;
-  dashed_lines += o.dashed_lines;
-  plain_lines += o.plain_lines;
-  dimension_lines += o.dimension_lines;
   return *this;
 }
 
@@ -143,59 +138,71 @@ Box ModelBox(const CModell& model) {
 Box DrawingBox(const CKonstruktion& drawing) {
   Box box;
   AddPartBounds(drawing, box);
-  for (const std::vector<CLinie>* lines : {&drawing.DashedLines, &drawing.Lines, &drawing.DimensionLines}) {
-    for (const CLinie& line : *lines) {
-      const LineEnds e = EndsOf(line);
-      box.Add(e.x0, e.y0);
-      box.Add(e.x1, e.y1);
-    }
-  }
   return box;
 }
 
-ShapeCounts DrawModel(const CModell& model, const Viewport& view, const std::string& prefix, SvgDocument& picture) {
+ShapeCounts DrawModel(const CModell& model, const Viewport& view, const std::string& prefix, const Words& words,
+                      SvgDocument& picture) {
   ShapeCounts counts;
-  for (std::size_t i = 0; i < model.Elements.size(); ++i) DrawPart(model.Elements[i], i, view, prefix, picture, counts);
+  for (std::size_t i = 0; i < model.Elements.size(); ++i) {
+    DrawPart(model.Elements[i], i, view, prefix, words, picture, counts);
+  }
   return counts;
 }
 
-ShapeCounts DrawConstruction(const CKonstruktion& drawing, const Viewport& view, LabelSpace& space,
+ShapeCounts DrawConstruction(const CKonstruktion& drawing, const Viewport& view, const Words& words,
                              SvgDocument& picture) {
   ShapeCounts counts;
-  DrawPart(drawing, 0, view, "", picture, counts);
-  std::string labels;
-  std::string none;
-  picture.Add("<g class=\"drawing-lines\">" + DrawLines(drawing.DashedLines, "dashed", view, nullptr, none) +
-              DrawLines(drawing.Lines, "plain", view, nullptr, none) +
-              DrawLines(drawing.DimensionLines, "dimension", view, &space, labels) + "</g>");
-  picture.Add("<g class=\"labels\">" + labels + "</g>");
-  counts.dashed_lines = static_cast<int>(drawing.DashedLines.size());
-  counts.plain_lines = static_cast<int>(drawing.Lines.size());
-  counts.dimension_lines = static_cast<int>(drawing.DimensionLines.size());
+  DrawPart(drawing, 0, view, "", words, picture, counts);
   return counts;
 }
 
-std::vector<LegendItem> ShapeLegend(const ShapeCounts& c, bool drawing_lines) {
-  std::vector<LegendItem> items = {
-      {"<circle class=\"point\" r=\"2.5\"/>", "Point: " + std::to_string(c.points)},
-      {"<circle class=\"primitive single\" r=\"3.5\"/>", "Single point: " + std::to_string(c.singles)},
-      {"<line class=\"primitive line\" x1=\"-10\" y1=\"4\" x2=\"10\" y2=\"-4\"/>", "Line: " + std::to_string(c.lines)},
-      {"<polygon class=\"primitive triangle\" points=\"-9,6 9,6 0,-6\"/>", "Triangle: " + std::to_string(c.triangles)},
-      {"<polygon class=\"primitive quad\" points=\"-9,6 9,6 9,-6 -9,-6\"/>", "Quad: " + std::to_string(c.quads)},
-      {"<polygon class=\"primitive polygon\" points=\"-10,2 -4,7 8,5 10,-3 0,-7\"/>",
-       "Polygon: " + std::to_string(c.polygons)},
+std::vector<LegendItem> ShapeLegend(const ShapeCounts& c, const Words& words) {
+  const auto count = [&words](int n) { return Field{"n", words.Number(n)}; };
+  // Points always; the kinds of primitive the picture has.
+  std::vector<LegendItem> items = {{"<circle class=\"point\" r=\"2.5\"/>", words.Say("Point: {n}", {count(c.points)})}};
+  const struct {
+    int n;
+    const char* symbol;
+    std::string text;
+  } kinds[] = {
+      {c.singles, "<circle class=\"primitive single\" r=\"3.5\"/>", words.Say("Single point: {n}", {count(c.singles)})},
+      {c.lines, "<line class=\"primitive line\" x1=\"-10\" y1=\"4\" x2=\"10\" y2=\"-4\"/>",
+       words.Say("Line: {n}", {count(c.lines)})},
+      {c.triangles, "<polygon class=\"primitive triangle\" points=\"-9,6 9,6 0,-6\"/>",
+       words.Say("Triangle: {n}", {count(c.triangles)})},
+      {c.quads, "<polygon class=\"primitive quad\" points=\"-9,6 9,6 9,-6 -9,-6\"/>",
+       words.Say("Quad: {n}", {count(c.quads)})},
+      {c.polygons, "<polygon class=\"primitive polygon\" points=\"-10,2 -4,7 8,5 10,-3 0,-7\"/>",
+       words.Say("Polygon: {n}", {count(c.polygons)})},
   };
-  if (drawing_lines) {
-    items.push_back({"<line class=\"drawing-line dashed\" x1=\"-11\" y1=\"0\" x2=\"11\" y2=\"0\"/>",
-                     "Dashed line: " + std::to_string(c.dashed_lines)});
-    items.push_back({"<line class=\"drawing-line plain\" x1=\"-11\" y1=\"0\" x2=\"11\" y2=\"0\"/>",
-                     "Plain line: " + std::to_string(c.plain_lines)});
-    items.push_back(
-        {"<line class=\"drawing-line dimension\" x1=\"-11\" y1=\"0\" x2=\"11\" y2=\"0\""
-         " marker-start=\"url(#arrow)\" marker-end=\"url(#arrow)\"/>",
-         "Dimension line and its length: " + std::to_string(c.dimension_lines)});
+  for (const auto& kind : kinds) {
+    if (kind.n > 0) items.push_back({kind.symbol, kind.text});
   }
   return items;
+}
+
+std::vector<CarriedList> DrawingLineLists(const CKonstruktion& drawing, const Words& words) {
+  std::vector<CarriedList> lists;
+  const struct {
+    const std::vector<CLinie>* lines;
+    std::string heading;
+  } kinds[] = {
+      {&drawing.DashedLines, words.SayN("{n} dashed line, carried unchanged (not drawn: the format gives its values no meaning)",
+                                        "{n} dashed lines, carried unchanged (not drawn: the format gives their values no meaning)",
+                                        static_cast<std::int64_t>(drawing.DashedLines.size()))},
+      {&drawing.Lines, words.SayN("{n} plain line, carried unchanged (not drawn: the format gives its values no meaning)",
+                                  "{n} plain lines, carried unchanged (not drawn: the format gives their values no meaning)",
+                                  static_cast<std::int64_t>(drawing.Lines.size()))},
+      {&drawing.DimensionLines,
+       words.SayN("{n} dimension line, carried unchanged (not drawn: the format gives its values no meaning)",
+                  "{n} dimension lines, carried unchanged (not drawn: the format gives their values no meaning)",
+                  static_cast<std::int64_t>(drawing.DimensionLines.size()))},
+  };
+  for (const auto& kind : kinds) {
+    if (!kind.lines->empty()) lists.push_back(LineList(*kind.lines, kind.heading, words));
+  }
+  return lists;
 }
 
 }  // namespace railfmt::inspect
