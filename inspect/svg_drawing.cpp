@@ -138,7 +138,7 @@ Picture DrawPicture(const Report& report, const PictureOptions& options) {
   SvgDocument document(std::clamp(options.width, 200.0, 4000.0), std::clamp(options.height, 200.0, 4000.0),
                        report.entry_name);
   Picture picture;
-  if (report.recognised()) {
+  if (report.file) {
     const std::string name = DisplayText(report.entry_name);
     const double top = options.legend_inside ? kLegendHeight : 0;
     const Panel panel{0, top, document.width(), document.height() - top};
@@ -158,6 +158,8 @@ Picture DrawPicture(const Report& report, const PictureOptions& options) {
   return picture;
 }
 
-std::string DrawFile(const Report& report) { return DrawPicture(report, {}).svg; }
+std::string DrawFile(const Report& report, Language language) {
+  return DrawPicture(report, {.language = language}).svg;
+}
 
 }  // namespace railfmt::inspect

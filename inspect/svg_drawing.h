@@ -35,11 +35,12 @@ struct Picture {
   Legend legend;
 };
 
-// The picture of a recognised file, named by its entry name; an empty
-// picture and legend for a file no kind accepted.
+// The picture of a recognised file (a detailed report: it holds the file as
+// read), named by its entry name; an empty picture and legend for a report
+// without the file.
 Picture DrawPicture(const Report& report, const PictureOptions& options);
 
-// The SVG document with its legend inside, in English, 1000 x 800 pixels.
-std::string DrawFile(const Report& report);
+// The SVG document with its legend inside, 1000 x 800 pixels.
+std::string DrawFile(const Report& report, Language language = Language::kEnglish);
 
 }  // namespace railfmt::inspect

@@ -335,28 +335,43 @@ Legend DrawLayout(const CAnlage& layout, const std::string& name, const Panel& p
   const int placed = bridges + buffer_stops + off_track + others;
   const auto count = [&words](int n) { return Field{"n", words.Number(n)}; };
   const std::string line = "<path class=\"track\" d=\"M -11 0 H 11\"";
-  Legend legend{
-      words.Say("Layout {file}: {tracks}, {models}, {vehicles} (no position, not drawn)",
-                {{"file", name},
-                 {"tracks", words.SayN("{n} track", "{n} tracks", tracks_drawn)},
-                 {"models", words.SayN("{n} placed model", "{n} placed models", placed)},
-                 {"vehicles", words.SayN("{n} vehicle", "{n} vehicles", vehicles)}}),
-      {{line + "/>", words.Say("Track: {straight} straight, {curved} curved",
-                               {{"straight", words.Number(tracks_drawn - curved)}, {"curved", words.Number(curved)}})},
-       {"<path class=\"track junction\" d=\"M -11 0 H 11\"/>", words.Say("Track of 3 or more ends (switch, crossing)")},
-       {"<path class=\"track end\" d=\"M -11 0 H 11\"/>", words.Say("Track of 1 end")},
+  Legend legend{words.Say("Layout {file}: {tracks}, {models}, {vehicles} (no position, not drawn)",
+                          {{"file", name},
+                           {"tracks", words.SayN("{n} track", "{n} tracks", tracks_drawn)},
+                           {"models", words.SayN("{n} placed model", "{n} placed models", placed)},
+                           {"vehicles", words.SayN("{n} vehicle", "{n} vehicles", vehicles)}}),
+                {},
+                {}};
+  // The symbols the picture has: the kinds of track always, the others
+  // where there is one.
+  const struct {
+    int count;  // -1: always
+    LegendItem item;
+  } items[] = {
+      {-1,
+       {line + "/>", words.Say("Track: {straight} straight, {curved} curved",
+                               {{"straight", words.Number(tracks_drawn - curved)}, {"curved", words.Number(curved)}})}},
+      {-1, {"<path class=\"track junction\" d=\"M -11 0 H 11\"/>", words.Say("Track of 3 or more ends (switch, crossing)")}},
+      {-1, {"<path class=\"track end\" d=\"M -11 0 H 11\"/>", words.Say("Track of 1 end")}},
+      {bridges,
        {"<path class=\"bridge\" stroke-width=\"8\" d=\"M -11 0 H 11\"/>" + line + "/>",
-        words.Say("Bridge over its whole track: {n}", {count(bridges)})},
+        words.Say("Bridge over its whole track: {n}", {count(bridges)})}},
+      {buffer_stops,
        {"<path class=\"buffer-stop\" stroke-width=\"4\" d=\"M -6 0 H 8 M 8 -6 V 6\"/>",
-        words.Say("Buffer stop, last 300 units of its track: {n}", {count(buffer_stops)})},
+        words.Say("Buffer stop, last 300 units of its track: {n}", {count(buffer_stops)})}},
+      {off_track,
        {"<rect class=\"off-track bridge-mark\" x=\"-9\" y=\"-4\" width=\"18\" height=\"8\"/>",
-        words.Say("Bridge or buffer stop on no track: {n}", {count(off_track)})},
-       {"<circle class=\"placed-model\" r=\"3.5\"/>", words.Say("Other placed model: {n}", {count(others)})},
+        words.Say("Bridge or buffer stop on no track: {n}", {count(off_track)})}},
+      {others, {"<circle class=\"placed-model\" r=\"3.5\"/>", words.Say("Other placed model: {n}", {count(others)})}},
+      {stacked_spots,
        {"<rect class=\"stack\" x=\"-10\" y=\"-6\" width=\"20\" height=\"12\" rx=\"3\"/>"
         "<text class=\"stack-count\" y=\"0\">\u00d72</text>",
-        words.Say("Models on one spot, counted: {n} spots", {count(stacked_spots)})},
-       GridLegendItem(view, words)},
-      {}};
+        words.Say("Models on one spot, counted: {n} spots", {count(stacked_spots)})}},
+      {-1, GridLegendItem(view, words)},
+  };
+  for (const auto& entry : items) {
+    if (entry.count != 0) legend.items.push_back(entry.item);
+  }
   return legend;
 }
 

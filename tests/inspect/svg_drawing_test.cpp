@@ -31,7 +31,7 @@ TEST(SvgDrawing, DrawingLinesAreListedAsStoredNeverDrawnAsCoordinates) {
   // drawing_full.kon holds 2 dashed, 3 plain and 2 dimension lines whose
   // fourth value is 0x3F800000, the bits of the float 1.0: read as a
   // coordinate it stretched the picture to a billion units.
-  const Report report = Inspect("drawing_full.kon", Sample("drawing_full.kon").bytes);
+  const Report report = Inspect("drawing_full.kon", Sample("drawing_full.kon").bytes, Words());
   const Picture picture = DrawPicture(report, {.legend_inside = false});
   ASSERT_EQ(picture.legend.carried.size(), 3u);
   const std::size_t rows[] = {2, 3, 2};
@@ -71,7 +71,7 @@ TEST(SvgDrawing, TheLegendIsABandInsideOrLeftToTheCallerAndSpeaksTheChosenLangua
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
-    const Picture picture = DrawPicture(Inspect(c.sample, Sample(c.sample).bytes), c.options);
+    const Picture picture = DrawPicture(Inspect(c.sample, Sample(c.sample).bytes, Words()), c.options);
     EXPECT_EQ(Occurrences(picture.svg, "<g class=\"legend\">"), c.band ? 1u : 0u);
     EXPECT_EQ(Occurrences(picture.svg, "<g class=\"carried\">"), c.carried_band ? 1u : 0u);
     EXPECT_TRUE(picture.legend.heading.starts_with(c.heading_starts)) << picture.legend.heading;
@@ -80,7 +80,7 @@ TEST(SvgDrawing, TheLegendIsABandInsideOrLeftToTheCallerAndSpeaksTheChosenLangua
 }
 
 TEST(SvgDrawing, APictureTakesTheSizeAskedForWithinBounds) {
-  const Report report = Inspect("station.mod", Sample("station.mod").bytes);
+  const Report report = Inspect("station.mod", Sample("station.mod").bytes, Words());
   struct Case {
     double width, height;
     const char* root;
