@@ -1,0 +1,90 @@
+// The page's folder in memory: names as Windows has them, what it refuses
+// to load or make, and which outputs a run leaves different from what was
+// read.
+#include "web/page_directory.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "driver/batch_driver.h"
+#include "driver/diagnostics.h"
+#include "tests/support/kind_samples.h"
+
+namespace railfmt::web {
+namespace {
+
+TEST(PageDirectory, NamesBecomeWindows1252AsWindowsListsThem) {
+  struct Case {
+    std::string utf8, listed;
+  } const cases[] = {{"x.mod", "x.mod"},
+                     {"M\xC3\xBCller.rol", "M\xFCller.rol"},
+                     {"\xE2\x82\xAC.anl", "\x80.anl"},
+                     {"\xE6\x97\xA5.mod", "?.mod"},      // a character Windows-1252 lacks
+                     {"\xF0\x9F\x9A\x82.kon", "?.kon"},  // one character in two UTF-16 units
+                     {"bad\xC3.mod", "????????"}};      // not UTF-8: nothing to go by
+  for (const Case& c : cases) {
+    EXPECT_EQ(ListedName(c.utf8), c.listed) << c.utf8;
+    if (c.listed.find('?') == std::string::npos) {
+      EXPECT_EQ(ShownName(c.listed), c.utf8);
+    }
+  }
+}
+
+TEST(PageDirectory, FoldersAndNamesWindowsCannotHoldAreNeverLoadedOrMade) {
+  const std::vector<std::uint8_t> bytes = {1, 2, 3};
+  PageDirectory dir;
+  dir.AddFile("a.mod", bytes);
+  dir.AddFolder("sub.mod");
+  dir.AddFile("?.mod", bytes);
+  dir.AddFile("?.mod", bytes);  // a second name that lists alike
+  dir.AddFile("con.mod", bytes);
+  EXPECT_EQ(dir.ListNames(), (std::vector<std::string>{"a.mod", "sub.mod", "?.mod", "?.mod", "con.mod"}));
+  struct Case {
+    const char* name;
+    LoadStatus load;
+    StoreOutcome store;
+  } const cases[] = {{"a.mod", LoadStatus::kLoaded, StoreOutcome::kReplaced},
+                     {"sub.mod", LoadStatus::kDirectory, StoreOutcome::kRefused},
+                     {"?.mod", LoadStatus::kMissing, StoreOutcome::kRefused},
+                     {"con.mod", LoadStatus::kSpecial, StoreOutcome::kRefused},
+                     {"new.mod", LoadStatus::kMissing, StoreOutcome::kCreated}};
+  std::string said;
+  const DiagnosticSink previous = SetDiagnosticSink([&said](std::string_view line) { said += line; });
+  for (const Case& c : cases) {
+    LoadedEntry entry;
+    EXPECT_EQ(dir.Load(c.name, entry), c.load) << c.name;
+    EXPECT_EQ(dir.Store(c.name, std::vector<std::uint8_t>{9}, nullptr), c.store) << c.name;
+  }
+  SetDiagnosticSink(previous);
+  EXPECT_EQ(said, "Can't open sub.mod!\nCan't open ?.mod!\nCan't open con.mod!\n");
+}
+
+TEST(PageDirectory, ARunLeavesNewFilesAndFilesWhoseBytesChangeNothingElse) {
+  // A model in normal form, the same model with a byte too many, a layout
+  // named .bak (railfmt writes it as .anl beside it), and a file no kind reads.
+  const std::vector<std::uint8_t> model = testing::SampleOf(EntryKind::kModel);
+  const std::vector<std::uint8_t> layout = testing::SampleOf(EntryKind::kLayout);
+  PageDirectory dir;
+  dir.AddFile("normal.mod", model);
+  dir.AddFile("long.mod", testing::ModelWithTrailingByte());
+  dir.AddFile("plan.bak", layout);
+  dir.AddFile("notes.txt", std::vector<std::uint8_t>{'h', 'i'});
+  const DiagnosticSink previous = SetDiagnosticSink([](std::string_view) {});
+  RunBatch(dir);
+  SetDiagnosticSink(previous);
+  const std::vector<PageDirectory::Change> changes = dir.Changes();
+  ASSERT_EQ(changes.size(), 2u);
+  EXPECT_EQ(changes[0].name, "long.mod");
+  EXPECT_FALSE(changes[0].created);
+  EXPECT_EQ(changes[1].name, "plan.anl");
+  EXPECT_TRUE(changes[1].created);
+  EXPECT_EQ(*dir.Original("long.mod"), testing::ModelWithTrailingByte());
+  EXPECT_EQ(*dir.Find("long.mod"), model);
+  EXPECT_EQ(*dir.Original("normal.mod"), model);
+  EXPECT_EQ(dir.Original("plan.anl"), nullptr);
+}
+
+}  // namespace
+}  // namespace railfmt::web
