@@ -2,10 +2,11 @@
 # Builds the packages from the built tree with CPack and checks them as their
 # users see them: the Debian package's control fields, its dependencies (the
 # C and C++ runtimes only), the tools run from its unpacked files, no lintian
-# error; the .tar.gz's layout.
-# Usage: packages_test.sh BUILD_DIR VERSION
+# error; the .tar.gz's layout. With PAGE (the railview.html the build was
+# given) both carry the page as share/railfmt/railview.html.
+# Usage: packages_test.sh BUILD_DIR VERSION [PAGE]
 set -euo pipefail
-build=$1 version=$2
+build=$1 version=$2 page=${3:-}
 scratch="$(mktemp -d "${TMPDIR:-/tmp}/railfmt-packages-XXXXXX")"
 trap 'rm -rf "$scratch"' EXIT
 fail() { echo "FAIL: $*" >&2; exit 1; }
@@ -38,9 +39,12 @@ for file in usr/share/doc/railfmt/copyright usr/share/doc/railfmt/changelog.gz u
 done
 
 lintian --fail-on error --tag-display-limit 0 "$deb" 2>&1 || fail "lintian"
+if [ -n "$page" ]; then
+  cmp -s "$page" "$scratch/root/usr/share/railfmt/railview.html" || fail "the Debian package's railview.html"
+fi
 
 tar -tzf "$tgz" >"$scratch/tgz.list"
-for file in bin/railfmt bin/railinspect share/man/man1/railinspect.1 lib/pkgconfig/railfmt.pc; do
+for file in bin/railfmt bin/railinspect share/man/man1/railinspect.1 lib/pkgconfig/railfmt.pc ${page:+share/railfmt/railview.html}; do
   grep -qxF "railfmt-$version-Linux/$file" "$scratch/tgz.list" || fail "$file not in $(basename "$tgz")"
 done
 echo "packages: $(basename "$deb") ($(stat -c %s "$deb") bytes), $(basename "$tgz") ($(stat -c %s "$tgz") bytes); Depends: $depends"

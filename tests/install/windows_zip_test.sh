@@ -4,10 +4,11 @@
 # (which need no DLL beside them), README.md and LICENSE. Unpacked into a
 # fresh folder, its programs run there under the emulator: railfmt.exe over
 # a copy of the bundled samples writes what the build tree's railfmt.exe
-# writes over another copy.
-# Usage: windows_zip_test.sh BUILD_DIR SOURCE_DIR VERSION EMULATOR
+# writes over another copy. With PAGE (the railview.html the build was given)
+# the zip holds the page too, as it was built.
+# Usage: windows_zip_test.sh BUILD_DIR SOURCE_DIR VERSION EMULATOR [PAGE]
 set -euo pipefail
-build=$1 source=$2 version=$3 emulator=$4
+build=$1 source=$2 version=$3 emulator=$4 page=${5:-}
 scratch="$(mktemp -d "${TMPDIR:-/tmp}/railfmt-zip-XXXXXX")"
 trap 'rm -rf "$scratch"' EXIT
 fail() { echo "FAIL: $*" >&2; exit 1; }
@@ -22,7 +23,9 @@ folder="$scratch/fresh/railfmt-$version-win64"
 listing="$(cd "$scratch/fresh" && find . | sort | tr '\n' ' ')"
 expected=". ./railfmt-$version-win64 ./railfmt-$version-win64/LICENSE ./railfmt-$version-win64/README.md "
 expected+="./railfmt-$version-win64/railfmt.exe ./railfmt-$version-win64/railinspect.exe "
+[ -z "$page" ] || expected+="./railfmt-$version-win64/railview.html "
 [ "$listing" = "$expected" ] || fail "the zip holds: $listing"
+[ -z "$page" ] || cmp -s "$page" "$folder/railview.html" || fail "the zip's railview.html is not the page built"
 for exe in railfmt.exe railinspect.exe; do
   dlls="$(x86_64-w64-mingw32-objdump -p "$folder/$exe" | sed -n 's/^\tDLL Name: //p' | sort | tr '\n' ' ')"
   [ "$dlls" = "KERNEL32.dll msvcrt.dll " ] || fail "$exe needs $dlls"
