@@ -1,18 +1,20 @@
 // The library's C interface for the web page (railview). JavaScript copies
-// bytes into memory from rv_alloc and reads results back from rv_data /
-// rv_size; nothing here allocates on JavaScript's behalf otherwise.
+// bytes into memory from rv_alloc and reads each result back from rv_data /
+// rv_size (the last result made, kept until the next call that makes one).
+// Languages are numbered: 0 English, 1 German.
 //
-// A run is one folder of the dropped set, treated as railfmt treats a
-// directory: its files go into a MemoryDirectory (rv_run_add), rv_run_start
-// takes the snapshot, rv_run_visit(k) reports on row k as railinspect does
-// (the entries railfmt visits, in its order, with what it does at each
-// turn; then the names it skips), and rv_run_finish runs the batch itself
-// over the directory, so that what it wrote (rv_run_written_*) is exactly
-// what railfmt writes. The JSON document and picture of a row are
-// made when asked for, from the report kept of it.
+// A run is one folder, treated as railfmt treats a directory: its files and
+// subfolders go into a PageDirectory (rv_run_add_file, rv_run_add_folder;
+// names in UTF-8). rv_run_start takes the snapshot; rv_run_row(k) runs the
+// real batch over the folder one entry at a time and gives row k (the files
+// railfmt visits, in its order, then the files it skips) with the library's
+// verdict on it and what railfmt did at its turn; once every row is given,
+// what the run left different (rv_run_change*) is exactly what railfmt
+// writes there. One run gives the rows and the files. A row's details and
+// picture are made when asked for, from the bytes the file had at its turn.
+#include <cmath>
 #include <cstdint>
 #include <cstdlib>
-#include <memory>
 #include <new>
 #include <optional>
 #include <span>
@@ -22,19 +24,24 @@
 
 #include "driver/batch_driver.h"
 #include "driver/diagnostics.h"
-#include "driver/memory_directory.h"
 #include "driver/path_names.h"
 #include "inspect/inspect.h"
+#include "inspect/words.h"
+#include "web/page_directory.h"
 #include "web/zip_writer.h"
 
 #define RV_API extern "C" __attribute__((used, visibility("default")))
 
 namespace {
 
+using railfmt::inspect::Json;
+using railfmt::inspect::Language;
 using railfmt::inspect::Report;
+using railfmt::inspect::Words;
+using railfmt::web::ShownName;
 
-// Lines a reader says while the page works go nowhere (railinspect does the
-// same); the batch's mismatch lines are taken in where railfmt prints them.
+// The readers' messages go nowhere while the page works (railinspect does
+// the same); the batch's mismatch lines are taken in where railfmt prints them.
 class QuietReaders {
  public:
   explicit QuietReaders(std::string* mismatches = nullptr)
@@ -54,100 +61,239 @@ class QuietReaders {
   railfmt::MismatchWriter writer_;
 };
 
-struct Run {
-  railfmt::inspect::Words words;
-  railfmt::MemoryDirectory directory;
-  std::optional<railfmt::inspect::RunReplay> replay;
-  std::vector<std::string> skipped;   // names railfmt passes over, in the order added
-  std::vector<Report> reports;        // by row, as far as visited
-  std::string mismatches;             // what railfmt prints
-  std::string text;                   // the last text made for JavaScript
-  std::span<const std::uint8_t> out;  // the last result handed to JavaScript
+// One row: the report of the entry's visit, without details.
+struct Row {
+  Report report;
+  // The bytes the entry held at its turn, when an earlier entry's output
+  // had been written over it; otherwise they are the bytes it was added with.
+  std::optional<std::vector<std::uint8_t>> written_over;
 };
 
-std::string_view Text(const char* data, std::size_t size) { return {data, size}; }
+struct Run {
+  railfmt::web::PageDirectory directory;
+  Words words;
+  std::optional<railfmt::BatchRun> batch;
+  std::size_t files = 0;             // entries of the run that are files, not subfolders
+  std::vector<std::string> skipped;  // files railfmt passes over, in the order added
+  std::vector<Row> rows;             // as far as the run got
+  bool finished = false;             // the batch is done and its directory finished
+  std::vector<railfmt::web::PageDirectory::Change> changes;
+  std::string mismatches;  // what railfmt prints
+  // The report of the row last asked about in detail.
+  std::optional<std::size_t> detailed;
+  Report report;
+};
 
-std::size_t Hand(Run& run, std::span<const std::uint8_t> bytes) {
-  run.out = bytes;
-  return bytes.size();
+// The last result handed to JavaScript.
+std::vector<std::uint8_t> result;
+
+std::size_t HandBytes(std::span<const std::uint8_t> bytes) {
+  result.assign(bytes.begin(), bytes.end());
+  return result.size();
 }
-std::size_t Hand(Run& run, std::string text) {
-  run.text = std::move(text);
-  return Hand(run, {reinterpret_cast<const std::uint8_t*>(run.text.data()), run.text.size()});
+std::size_t HandText(std::string_view text) {
+  return HandBytes({reinterpret_cast<const std::uint8_t*>(text.data()), text.size()});
+}
+std::size_t HandJson(const Json& json) { return HandText(railfmt::inspect::JsonText(json, -1)); }
+
+std::string_view Text(const char* data, std::size_t size) { return {data, size}; }
+Language LanguageOf(int code) { return code == 1 ? Language::kGerman : Language::kEnglish; }
+
+// What the table shows of a row: names as people read them, the verdict in
+// its line, whether it needs a look, what railfmt writes.
+Json RowJson(const Report& report, const Words& words) {
+  Json out = Json::object();
+  out["name"] = ShownName(report.entry_name);
+  out["verdict"] = railfmt::inspect::VerdictName(report.verdict);
+  out["text"] = report.verdict_text;
+  if (!report.next_step.empty()) out["next"] = report.next_step;
+  out["attention"] = report.NeedsAttention();
+  out["warnings"] = report.warnings;
+  if (report.recognised()) out["kind"] = railfmt::inspect::KindIdentifier(report.kind);
+  if (const railfmt::inspect::KindAttempt* likely = report.MostLikely()) {
+    out["likely"] = railfmt::inspect::KindIdentifier(likely->kind);
+  }
+  const railfmt::inspect::Prediction& p = report.prediction;
+  out["action"] = railfmt::inspect::ActionName(p.action);
+  if (!p.output_name.empty()) out["output"] = ShownName(p.output_name);
+  out["changes"] = railfmt::inspect::ChangesCounted(p.changes, words);
+  return out;
+}
+
+// The bytes row k held at its turn.
+std::span<const std::uint8_t> BytesAtTurn(const Run& run, std::size_t k) {
+  const Row& row = run.rows[k];
+  if (row.written_over) return *row.written_over;
+  const std::vector<std::uint8_t>* bytes = run.directory.Original(row.report.entry_name);
+  return bytes != nullptr ? std::span<const std::uint8_t>(*bytes) : std::span<const std::uint8_t>();
+}
+
+void Detail(Report& report, std::span<const std::uint8_t> bytes, const Words& words) {
+  railfmt::inspect::AddDetails(report, bytes, words);
+  railfmt::inspect::JudgeReport(report, bytes, words);
+}
+
+// The next row of the run: the batch's next visit of a file, or, once the
+// batch is done, the next file it skips.
+void NextRow(Run& run) {
+  const QuietReaders quiet(&run.mismatches);
+  while (!run.batch->done()) {
+    const railfmt::EntryVisit& visit = run.batch->Step();
+    if (run.directory.IsFolder(visit.name)) continue;
+    const std::span<const std::uint8_t> bytes = run.batch->loaded().bytes();
+    const std::string& written_by = run.directory.LastLoadWrittenBy();
+    Row& row = run.rows.emplace_back();
+    row.report = railfmt::inspect::ReportOfVisit(visit, bytes, written_by, run.words);
+    // A file that needs a look is judged with every detail at once: its
+    // faults are then worded from the object as read, as in its details.
+    if (row.report.readable() && row.report.NeedsAttention()) Detail(row.report, bytes, run.words);
+    if (!written_by.empty()) row.written_over.emplace(bytes.begin(), bytes.end());
+    return;
+  }
+  if (!run.finished) {
+    run.batch->Finish();
+    run.finished = true;
+  }
+  Row& row = run.rows.emplace_back();
+  row.report.path = row.report.entry_name = run.skipped[run.rows.size() - 1 - run.files];
+  row.report.prediction.action = railfmt::inspect::Action::kSkip;
+  railfmt::inspect::JudgeReport(row.report, BytesAtTurn(run, run.rows.size() - 1), run.words);
+}
+
+// The report of row k with every detail, made again from its bytes.
+const Report& DetailedReport(Run& run, std::size_t k) {
+  if (run.detailed != k) {
+    const QuietReaders quiet;
+    run.report = run.rows[k].report;
+    if (run.report.readable() && !run.report.detailed) Detail(run.report, BytesAtTurn(run, k), run.words);
+    run.detailed = k;
+  }
+  return run.report;
+}
+
+Json LegendJson(const railfmt::inspect::Legend& legend) {
+  Json items = Json::array();
+  for (const railfmt::inspect::LegendItem& item : legend.items) {
+    items.push_back({{"symbol", railfmt::inspect::LegendSymbolDocument(item.symbol)}, {"text", item.text}});
+  }
+  Json carried = Json::array();
+  for (const railfmt::inspect::CarriedList& list : legend.carried) {
+    carried.push_back({{"heading", list.heading}, {"columns", list.columns}, {"rows", list.rows}});
+  }
+  return {{"heading", legend.heading}, {"items", std::move(items)}, {"carried", std::move(carried)}};
 }
 
 }  // namespace
 
 RV_API void* rv_alloc(std::size_t size) { return std::malloc(size == 0 ? 1 : size); }
 RV_API void rv_free(void* p) { std::free(p); }
+RV_API const std::uint8_t* rv_data() { return result.data(); }
+RV_API std::size_t rv_size() { return result.size(); }
+
+// The catalogue of a language as JSON: [{"id", "plural", "forms": [...]}],
+// the page's words and the library's alike.
+RV_API std::size_t rv_catalogue(int language) {
+  Json entries = Json::array();
+  for (const railfmt::inspect::CatalogueEntry& e : railfmt::inspect::CatalogueOf(LanguageOf(language))) {
+    if (!e.context.empty()) continue;
+    entries.push_back({{"id", e.id}, {"plural", e.id_plural}, {"forms", e.forms}});
+  }
+  return HandJson(entries);
+}
 
 RV_API Run* rv_run_new() { return new (std::nothrow) Run; }
 RV_API void rv_run_free(Run* run) { delete run; }
-RV_API const std::uint8_t* rv_data(const Run* run) { return run->out.data(); }
-RV_API std::size_t rv_size(const Run* run) { return run->out.size(); }
 
-RV_API void rv_run_add(Run* run, const char* name, std::size_t name_size, const std::uint8_t* data, std::size_t size) {
-  run->directory.Add(std::string(Text(name, name_size)), {data, size});
+RV_API void rv_run_add_file(Run* run, const char* name, std::size_t name_size, const std::uint8_t* data,
+                            std::size_t size) {
+  run->directory.AddFile(railfmt::web::ListedName(Text(name, name_size)), {data, size});
+}
+RV_API void rv_run_add_folder(Run* run, const char* name, std::size_t name_size) {
+  run->directory.AddFolder(railfmt::web::ListedName(Text(name, name_size)));
 }
 
-// The number of rows: the entries railfmt visits, then the names it skips.
-RV_API std::size_t rv_run_start(Run* run) {
-  run->replay.emplace(run->directory, run->words);
+// Starts the run in a language, the folder as it was read; returns the
+// number of rows: the files railfmt visits, then the files it skips.
+// Subfolders are entries railfmt visits too, but no rows: the page shows
+// each folder's files as a run of its own. Started again (in another
+// language), the run gives the same rows in other words.
+RV_API std::size_t rv_run_start(Run* run, int language) {
+  run->directory.Restore();
+  run->words = Words(LanguageOf(language));
+  run->batch.emplace(run->directory);
+  run->rows.clear();
+  run->changes.clear();
+  run->mismatches.clear();
+  run->skipped.clear();
+  run->detailed.reset();
+  run->finished = false;
+  run->files = 0;
+  for (const std::string& name : run->batch->entries()) run->files += run->directory.IsFolder(name) ? 0 : 1;
   for (const std::string& name : run->directory.ListNames()) {
-    if (railfmt::IsSkippedName(name)) run->skipped.push_back(name);
+    if (railfmt::IsSkippedName(name) && !run->directory.IsFolder(name)) run->skipped.push_back(name);
   }
-  return run->replay->entries().size() + run->skipped.size();
+  return run->files + run->skipped.size();
 }
 
-// Row k's report as one line of JSON (railinspect's document without the
-// content); rows are visited in order.
-RV_API std::size_t rv_run_visit(Run* run, std::size_t k) {
-  const QuietReaders quiet;
-  const std::size_t visited = run->replay->entries().size();
-  if (k < visited) {
-    run->reports.push_back(run->replay->Visit(k));
-  } else {
-    const std::string& name = run->skipped[k - visited];
-    run->reports.push_back(railfmt::inspect::Inspect(name, *run->directory.Find(name), run->words));
-  }
-  return Hand(*run, railfmt::inspect::JsonText(railfmt::inspect::ReportJson(run->reports.back(), run->words), -1));
+// Row k as one line of JSON: {"name", "verdict", "text", "next",
+// "attention", "warnings", "kind" or "likely", "action", "output",
+// "changes"}. Rows are
+// first asked for in order; asked again, a row is given as it was; past
+// the last, null.
+RV_API std::size_t rv_run_row(Run* run, std::size_t k) {
+  if (k > run->rows.size() || k >= run->files + run->skipped.size()) return HandText("null");
+  if (k == run->rows.size()) NextRow(*run);
+  return HandJson(RowJson(run->rows[k].report, run->words));
 }
 
-// Runs railfmt over the set; returns how many files it wrote.
+// Once every row is given: how many files the run left different from
+// what was read (new ones and changed ones).
 RV_API std::size_t rv_run_finish(Run* run) {
-  run->replay.reset();
-  const QuietReaders quiet(&run->mismatches);
-  railfmt::RunBatch(run->directory);
-  return run->directory.written().size();
+  run->changes = run->directory.Changes();
+  return run->changes.size();
 }
 
-RV_API std::size_t rv_run_written_name(Run* run, std::size_t i) {
-  return Hand(*run, std::string(run->directory.written()[i]));
+// Change i: {"name" (UTF-8), "created"}; its bytes.
+RV_API std::size_t rv_run_change(Run* run, std::size_t i) {
+  const railfmt::web::PageDirectory::Change& change = run->changes[i];
+  return HandJson(Json{{"name", ShownName(change.name)}, {"created", change.created}});
 }
-RV_API std::size_t rv_run_written_bytes(Run* run, std::size_t i) {
-  return Hand(*run, *run->directory.Find(run->directory.written()[i]));
+RV_API std::size_t rv_run_change_bytes(Run* run, std::size_t i) {
+  return HandBytes(*run->directory.Find(run->changes[i].name));
 }
-RV_API std::size_t rv_run_mismatches(Run* run) { return Hand(*run, run->mismatches); }
+RV_API std::size_t rv_run_mismatches(Run* run) { return HandText(run->mismatches); }
 
-// Row k in full: its JSON document with the content, pretty-printed.
+// Row k in full: railinspect's JSON document of it, with the content.
 RV_API std::size_t rv_run_document(Run* run, std::size_t k) {
   std::string text;
   railfmt::inspect::WriteFileDocument(
-      run->reports[k], {}, run->words, [&text](std::string_view piece) { text.append(piece); }, 2);
-  return Hand(*run, std::move(text));
-}
-RV_API std::size_t rv_run_picture(Run* run, std::size_t k) {
-  return Hand(*run, run->reports[k].file ? railfmt::inspect::DrawFile(run->reports[k]) : std::string());
+      DetailedReport(*run, k), {}, run->words, [&text](std::string_view piece) { text.append(piece); }, 2);
+  return HandText(text);
 }
 
-// "Download all": a stored zip of the files given, made in run's result.
+// Row k's picture, width by height pixels, with its legend left out:
+// {"svg", "legend": {"heading", "items": [{"symbol" (an SVG document),
+// "text"}], "carried": [{"heading", "columns", "rows"}]}}; null for a file
+// no kind accepts.
+RV_API std::size_t rv_run_picture(Run* run, std::size_t k, double width, double height) {
+  const Report& report = DetailedReport(*run, k);
+  if (!report.file) return HandText("null");
+  const railfmt::inspect::Picture picture = railfmt::inspect::DrawPicture(
+      report, {.language = run->words.language(), .width = width, .height = height, .legend_inside = false});
+  return HandJson(Json{{"svg", picture.svg}, {"legend", LegendJson(picture.legend)}});
+}
+
+// A stored zip of the files given, their names in UTF-8 (or Windows-1252)
+// and their modification time.
 RV_API railfmt::web::ZipWriter* rv_zip_new() { return new (std::nothrow) railfmt::web::ZipWriter; }
 RV_API int rv_zip_add(railfmt::web::ZipWriter* zip, const char* name, std::size_t name_size, const std::uint8_t* data,
-                      std::size_t size) {
-  return zip->Add(Text(name, name_size), {data, size}) ? 1 : 0;
+                      std::size_t size, double unix_seconds, int utc_offset_minutes) {
+  const railfmt::web::ZipTime time{std::isfinite(unix_seconds) ? static_cast<std::int64_t>(unix_seconds) : 0,
+                                   utc_offset_minutes};
+  return zip->Add(Text(name, name_size), {data, size}, time) ? 1 : 0;
 }
-RV_API std::size_t rv_zip_finish(railfmt::web::ZipWriter* zip, Run* result) {
+RV_API std::size_t rv_zip_finish(railfmt::web::ZipWriter* zip) {
   const std::vector<std::uint8_t> bytes = zip->Finish();
   delete zip;
-  return Hand(*result, std::string(bytes.begin(), bytes.end()));
+  return HandBytes(bytes);
 }
