@@ -121,7 +121,8 @@ StoreOutcome PageDirectory::Store(const std::string& name, std::span<const std::
     entry.original = std::move(entry.bytes);
     entry.replaced = true;
   }
-  entry.bytes.assign(bytes.begin(), bytes.end());
+  // Bytes equal to those there are not copied again.
+  if (outcome != StoreOutcome::kUnchanged) entry.bytes.assign(bytes.begin(), bytes.end());
   ++entry.generation;
   entry.written_by = source != nullptr ? source->name() : std::string();
   if (!entry.written) written_.push_back(name);
