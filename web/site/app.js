@@ -83,30 +83,38 @@ const handlers = {
   failed({ message }) { setStatus(t('Something went wrong: {message}', { message }), 'failed'); },
 };
 
-// Every word on the page in the language chosen.
+// Every word on the page in the language chosen: the texts of elements
+// and the names of those that have no text, by id.
+function pageWords() {
+  const texts = {
+    tagline: t('Checks your model-railway planning files and tidies them up, as railfmt does.'),
+    intro: t('Layouts (.anl), rolling stock (.rol), models (.mod) and construction drawings (.kon) are read strictly, as the planning program writes them. Files that can be tidied are written back in normal form: bridges and buffer stops are placed on their tracks again, doubled models and leftover entries are removed, and everything is stored in one fixed order. Damaged files are found and left alone.'),
+    privacy: t('Everything happens in this browser: no file leaves your computer, and your files stay as they are until you say otherwise.'),
+    'open-heading': t('Open your planning files'),
+    'open-folder': t('Open folder'),
+    'files-label': t('Choose files'),
+    'folder-label': t('Choose a folder'),
+    'drop-hint': 'showDirectoryPicker' in window
+      ? t('“Open folder” lets the page write the tidied files into the folder when you ask it to. You can also drop files or a folder here.')
+      : t('You can also drop files or a folder here. The tidied files come as a zip to download.'),
+    'results-heading': t('Your files'),
+    'filter-label': t('Show'),
+    'sort-label': t('Sort by'),
+    'search-label': t('Find'),
+    'col-file': t('File'),
+    'col-result': t('Result'),
+    'col-kind': t('Kind'),
+    'col-commands': t('Commands'),
+  };
+  const names = { progress: t('Progress'), summary: t('Summary'), languages: t('Language') };
+  return { texts, names };
+}
+
 function label() {
   document.title = t('railview: check and tidy model-railway planning files');
-  $('tagline').textContent = t('Checks your model-railway planning files and tidies them up, as railfmt does.');
-  $('intro').textContent = t('Layouts (.anl), rolling stock (.rol), models (.mod) and construction drawings (.kon) are read strictly, as the planning program writes them. Files that can be tidied are written back in normal form: bridges and buffer stops are placed on their tracks again, doubled models and leftover entries are removed, and everything is stored in one fixed order. Damaged files are found and left alone.');
-  $('privacy').textContent = t('Everything happens in this browser: no file leaves your computer, and your files stay as they are until you say otherwise.');
-  $('open-heading').textContent = t('Open your planning files');
-  $('open-folder').textContent = t('Open folder');
-  $('files-label').textContent = t('Choose files');
-  $('folder-label').textContent = t('Choose a folder');
-  $('drop-hint').textContent = 'showDirectoryPicker' in window
-    ? t('“Open folder” lets the page write the tidied files into the folder when you ask it to. You can also drop files or a folder here.')
-    : t('You can also drop files or a folder here. The tidied files come as a zip to download.');
-  $('progress').setAttribute('aria-label', t('Progress'));
-  $('results-heading').textContent = t('Your files');
-  $('summary').setAttribute('aria-label', t('Summary'));
-  $('filter-label').textContent = t('Show');
-  $('sort-label').textContent = t('Sort by');
-  $('search-label').textContent = t('Find');
-  $('col-file').textContent = t('File');
-  $('col-result').textContent = t('Result');
-  $('col-kind').textContent = t('Kind');
-  $('col-commands').textContent = t('Commands');
-  $('languages').setAttribute('aria-label', t('Language'));
+  const { texts, names } = pageWords();
+  for (const [id, text] of Object.entries(texts)) $(id).textContent = text;
+  for (const [id, name] of Object.entries(names)) $(id).setAttribute('aria-label', name);
   for (const b of document.querySelectorAll('[data-language]')) {
     b.setAttribute('aria-pressed', String(b.dataset.language === Words.language));
   }
