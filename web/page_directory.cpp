@@ -16,14 +16,37 @@ std::string ListedName(std::string_view utf8) {
 std::string ShownName(std::string_view entry_name) { return Utf16ToUtf8(Windows1252ToUtf16(entry_name)); }
 
 void PageDirectory::AddFile(const std::string& name, std::span<const std::uint8_t> bytes) {
+  AddPendingFile(name);
+  Fill(name, bytes);
+}
+
+void PageDirectory::AddPendingFile(const std::string& name) {
   names_.push_back(name);
   // Two names the browser gives may list alike ('?' for what Windows-1252
   // lacks); such a name is never loaded, so which bytes it keeps does not matter.
   auto [it, added] = entries_.try_emplace(name);
   if (!added) return;
   it->second.added = true;
-  it->second.bytes.assign(bytes.begin(), bytes.end());
+  it->second.pending = true;
   it->second.number = ++numbers_;
+}
+
+void PageDirectory::Fill(const std::string& name, std::span<const std::uint8_t> bytes) {
+  const auto it = entries_.find(name);
+  if (it == entries_.end() || !it->second.pending) return;
+  it->second.bytes.assign(bytes.begin(), bytes.end());
+  it->second.pending = false;
+}
+
+bool PageDirectory::IsPending(const std::string& name) const {
+  const auto it = entries_.find(name);
+  return it != entries_.end() && it->second.pending;
+}
+
+bool PageDirectory::Reaches(const std::string& name) {
+  if (!IsPending(name)) return false;
+  reached_pending_ = true;
+  return true;
 }
 
 void PageDirectory::AddFolder(const std::string& name) {
@@ -77,6 +100,7 @@ void PageDirectory::Restore() {
   }
   written_.clear();
   last_load_by_.clear();
+  reached_pending_ = false;
 }
 
 LoadStatus PageDirectory::Load(const std::string& name, LoadedEntry& loaded) {
@@ -86,6 +110,7 @@ LoadStatus PageDirectory::Load(const std::string& name, LoadedEntry& loaded) {
     case WindowsName::kInvalid: return LoadStatus::kMissing;
     case WindowsName::kOrdinary: break;
   }
+  if (Reaches(name)) return LoadStatus::kFailed;
   const auto it = entries_.find(name);
   if (it == entries_.end()) return LoadStatus::kMissing;
   const Entry& entry = it->second;
@@ -99,7 +124,7 @@ LoadStatus PageDirectory::Load(const std::string& name, LoadedEntry& loaded) {
 
 StoreOutcome PageDirectory::Preview(const std::string& name, std::span<const std::uint8_t> bytes,
                                     const LoadedEntry*) {
-  if (ClassifyWindowsName(name) != WindowsName::kOrdinary) return StoreOutcome::kRefused;
+  if (ClassifyWindowsName(name) != WindowsName::kOrdinary || Reaches(name)) return StoreOutcome::kRefused;
   const auto it = entries_.find(name);
   if (it == entries_.end()) return StoreOutcome::kCreated;
   if (it->second.folder) return StoreOutcome::kRefused;

@@ -12,6 +12,11 @@
 // it can say which outputs are new and which now differ from what was read
 // (only those need writing back), and so that Restore can put the folder
 // back as it was read for another run.
+//
+// A file may be named before its bytes come (the page reads while the run
+// goes on): a run must not reach it until they do. One that does anyway
+// (a load, a look or a store) is noted: the run is then not what railfmt
+// would do and has to be made again once every file is in.
 #pragma once
 
 #include <cstdint>
@@ -35,6 +40,13 @@ class PageDirectory final : public Directory {
  public:
   void AddFile(const std::string& name, std::span<const std::uint8_t> bytes);
   void AddFolder(const std::string& name);
+  // A file whose bytes come later (Fill).
+  void AddPendingFile(const std::string& name);
+  void Fill(const std::string& name, std::span<const std::uint8_t> bytes);
+  // A file still to come; false for any other name.
+  bool IsPending(const std::string& name) const;
+  // Whether a run reached a file still to come.
+  bool ReachedPending() const { return reached_pending_; }
 
   bool IsFolder(const std::string& name) const;
   // The bytes of a file as they stand; null for a folder or no entry.
@@ -72,13 +84,18 @@ class PageDirectory final : public Directory {
     std::int64_t generation = 0;         // counts the stores over it
     std::string written_by;              // the entry whose output a run stored here
     bool written = false;                // in written_
+    bool pending = false;                // named, its bytes still to come
   };
+
+  // Notes a run reaching a file still to come; true when it did.
+  bool Reaches(const std::string& name);
 
   std::map<std::string, Entry> entries_;
   std::vector<std::string> names_;    // every entry added, in that order
   std::vector<std::string> written_;  // names stored to, in the order first written
   std::uint64_t numbers_ = 0;
   std::string last_load_by_;
+  bool reached_pending_ = false;
 };
 
 }  // namespace railfmt::web

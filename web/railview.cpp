@@ -5,13 +5,16 @@
 //
 // A run is one folder, treated as railfmt treats a directory: its files and
 // subfolders go into a PageDirectory (rv_run_add_file, rv_run_add_folder;
-// names in UTF-8). rv_run_start takes the snapshot; rv_run_row(k) runs the
-// real batch over the folder one entry at a time and gives row k (the files
-// railfmt visits, in its order, then the files it skips) with the library's
-// verdict on it and what railfmt did at its turn; once every row is given,
-// what the run left different (rv_run_change*) is exactly what railfmt
-// writes there. One run gives the rows and the files. A row's details and
-// picture are made when asked for, from the bytes the file had at its turn.
+// names in UTF-8), the files' bytes as they come (rv_run_fill, in the order
+// rv_run_read_order gives). rv_run_start takes the snapshot; rv_run_ready
+// runs the real batch over the folder one entry at a time, as far as the
+// bytes that came allow, and rv_run_row(k) gives row k (the files railfmt
+// visits, in its order, then the files it skips) with the library's verdict
+// on it and what railfmt did at its turn. Once every row is given, what the
+// run left different (rv_run_change*) is exactly what railfmt writes there.
+// One run gives the rows and the files. A row's details and picture are
+// made when asked for, from the bytes the file had at its turn.
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
 #include <cstdlib>
@@ -20,6 +23,8 @@
 #include <span>
 #include <string>
 #include <string_view>
+#include <unordered_map>
+#include <unordered_set>
 #include <vector>
 
 #include "driver/batch_driver.h"
@@ -71,6 +76,8 @@ struct Row {
 
 struct Run {
   railfmt::web::PageDirectory directory;
+  std::vector<std::string> file_names;  // by the number rv_run_add_file gave
+  std::size_t rolling_stock_to_come = 0;  // files named *.rol whose bytes are still to come
   Words words;
   std::optional<railfmt::BatchRun> batch;
   std::size_t files = 0;             // entries of the run that are files, not subfolders
@@ -133,11 +140,44 @@ void Detail(Report& report, std::span<const std::uint8_t> bytes, const Words& wo
   railfmt::inspect::JudgeReport(report, bytes, words);
 }
 
+bool IsRollingStockName(std::string_view name) {
+  const std::string extension = std::string(".") + railfmt::RollingStockKind::kExtension;
+  return name.ends_with(extension);
+}
+
+// The names a visit of the entry may write or compare with: the output
+// names its own name gives (the kinds other than rolling stock name it so).
+std::vector<std::string> SiblingOutputs(const std::string& entry) {
+  std::vector<std::string> names;
+  for (const char* extension : railfmt::Kinds::kExtensions) {
+    if (std::string_view(extension) != railfmt::RollingStockKind::kExtension) {
+      names.push_back(railfmt::BaseName(entry) + "." + extension);
+    }
+  }
+  return names;
+}
+
+// Whether the next row can be made with the bytes that came: the entry's
+// own, those of the outputs its name gives, and those of every file a
+// rolling stock could be written over (any *.rol: the stock names itself).
+bool NextRowReady(const Run& run) {
+  if (run.batch->done()) {
+    const std::size_t skipped = run.rows.size() - run.files;
+    return skipped < run.skipped.size() && !run.directory.IsPending(run.skipped[skipped]);
+  }
+  const std::string& entry = run.batch->entries()[run.batch->next()];
+  if (run.directory.IsFolder(entry)) return true;
+  if (run.directory.IsPending(entry) || run.rolling_stock_to_come > 0) return false;
+  const std::vector<std::string> outputs = SiblingOutputs(entry);
+  return std::none_of(outputs.begin(), outputs.end(), [&](const std::string& n) { return run.directory.IsPending(n); });
+}
+
 // The next row of the run: the batch's next visit of a file, or, once the
 // batch is done, the next file it skips.
 void NextRow(Run& run) {
   const QuietReaders quiet(&run.mismatches);
   while (!run.batch->done()) {
+    if (!NextRowReady(run)) return;
     const railfmt::EntryVisit& visit = run.batch->Step();
     if (run.directory.IsFolder(visit.name)) continue;
     const std::span<const std::uint8_t> bytes = run.batch->loaded().bytes();
@@ -154,6 +194,7 @@ void NextRow(Run& run) {
     run.batch->Finish();
     run.finished = true;
   }
+  if (!NextRowReady(run)) return;
   Row& row = run.rows.emplace_back();
   row.report.path = row.report.entry_name = run.skipped[run.rows.size() - 1 - run.files];
   row.report.prediction.action = railfmt::inspect::Action::kSkip;
@@ -204,9 +245,21 @@ RV_API std::size_t rv_catalogue(int language) {
 RV_API Run* rv_run_new() { return new (std::nothrow) Run; }
 RV_API void rv_run_free(Run* run) { delete run; }
 
-RV_API void rv_run_add_file(Run* run, const char* name, std::size_t name_size, const std::uint8_t* data,
-                            std::size_t size) {
-  run->directory.AddFile(railfmt::web::ListedName(Text(name, name_size)), {data, size});
+// A file whose bytes come later; returns its number.
+RV_API std::size_t rv_run_add_file(Run* run, const char* name, std::size_t name_size) {
+  std::string listed = railfmt::web::ListedName(Text(name, name_size));
+  if (!run->directory.IsPending(listed) && run->directory.Find(listed) == nullptr && IsRollingStockName(listed)) {
+    ++run->rolling_stock_to_come;
+  }
+  run->directory.AddPendingFile(listed);
+  run->file_names.push_back(std::move(listed));
+  return run->file_names.size() - 1;
+}
+RV_API void rv_run_fill(Run* run, std::size_t file, const std::uint8_t* data, std::size_t size) {
+  const std::string& name = run->file_names[file];
+  if (!run->directory.IsPending(name)) return;
+  run->directory.Fill(name, {data, size});
+  if (IsRollingStockName(name)) --run->rolling_stock_to_come;
 }
 RV_API void rv_run_add_folder(Run* run, const char* name, std::size_t name_size) {
   run->directory.AddFolder(railfmt::web::ListedName(Text(name, name_size)));
@@ -235,14 +288,50 @@ RV_API std::size_t rv_run_start(Run* run, int language) {
   return run->files + run->skipped.size();
 }
 
+// The order in which the files' bytes let the run go on soonest, as JSON
+// (their numbers): every *.rol first, then the entries as railfmt visits
+// them, each followed by the outputs its name gives, then the files it skips.
+RV_API std::size_t rv_run_read_order(Run* run) {
+  std::unordered_map<std::string, std::size_t> numbers;
+  for (std::size_t i = 0; i < run->file_names.size(); ++i) numbers.emplace(run->file_names[i], i);
+  Json order = Json::array();
+  std::unordered_set<std::size_t> placed;
+  const auto place = [&](const std::string& name) {
+    const auto it = numbers.find(name);
+    if (it != numbers.end() && placed.insert(it->second).second) order.push_back(it->second);
+  };
+  for (const std::string& name : run->batch->entries()) {
+    if (IsRollingStockName(name)) place(name);
+  }
+  for (const std::string& name : run->batch->entries()) {
+    place(name);
+    for (const std::string& output : SiblingOutputs(name)) place(output);
+  }
+  for (const std::string& name : run->file_names) place(name);
+  return HandJson(order);
+}
+
+// Runs the batch as far as the bytes that came allow; returns how many rows
+// there are now.
+RV_API std::size_t rv_run_ready(Run* run) {
+  const std::size_t total = run->files + run->skipped.size();
+  while (run->rows.size() < total) {
+    const std::size_t before = run->rows.size();
+    NextRow(*run);
+    if (run->rows.size() == before) break;
+  }
+  return run->rows.size();
+}
+
+// Whether the run reached a file before its bytes came: it must then be
+// started again once they all have.
+RV_API int rv_run_stale(Run* run) { return run->directory.ReachedPending() ? 1 : 0; }
+
 // Row k as one line of JSON: {"name", "verdict", "text", "next",
 // "attention", "warnings", "kind" or "likely", "action", "output",
-// "changes"}. Rows are
-// first asked for in order; asked again, a row is given as it was; past
-// the last, null.
+// "changes"}; null past the rows there are.
 RV_API std::size_t rv_run_row(Run* run, std::size_t k) {
-  if (k > run->rows.size() || k >= run->files + run->skipped.size()) return HandText("null");
-  if (k == run->rows.size()) NextRow(*run);
+  if (k >= run->rows.size()) return HandText("null");
   return HandJson(RowJson(run->rows[k].report, run->words));
 }
 

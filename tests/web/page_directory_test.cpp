@@ -61,6 +61,24 @@ TEST(PageDirectory, FoldersAndNamesWindowsCannotHoldAreNeverLoadedOrMade) {
   EXPECT_EQ(said, "Can't open sub.mod!\nCan't open ?.mod!\nCan't open con.mod!\n");
 }
 
+TEST(PageDirectory, AFileStillToComeIsNotedWhenARunReachesIt) {
+  const std::vector<std::uint8_t> bytes = {1, 2, 3};
+  PageDirectory dir;
+  dir.AddPendingFile("later.mod");
+  dir.AddFile("now.mod", bytes);
+  LoadedEntry entry;
+  EXPECT_EQ(dir.Load("now.mod", entry), LoadStatus::kLoaded);
+  EXPECT_FALSE(dir.ReachedPending());
+  // A look at the name to store there reaches it as much as a load does.
+  EXPECT_EQ(dir.Preview("later.mod", bytes, nullptr), StoreOutcome::kRefused);
+  EXPECT_TRUE(dir.ReachedPending());
+  dir.Fill("later.mod", bytes);
+  dir.Restore();
+  EXPECT_FALSE(dir.ReachedPending());
+  EXPECT_EQ(dir.Load("later.mod", entry), LoadStatus::kLoaded);
+  EXPECT_EQ(std::vector<std::uint8_t>(entry.bytes().begin(), entry.bytes().end()), bytes);
+}
+
 TEST(PageDirectory, ARunLeavesNewFilesAndFilesWhoseBytesChangeNothingElse) {
   // A model in normal form, the same model with a byte too many, a layout
   // named .bak (railfmt writes it as .anl beside it), and a file no kind reads.
@@ -84,6 +102,14 @@ TEST(PageDirectory, ARunLeavesNewFilesAndFilesWhoseBytesChangeNothingElse) {
   EXPECT_EQ(*dir.Find("long.mod"), model);
   EXPECT_EQ(*dir.Original("normal.mod"), model);
   EXPECT_EQ(dir.Original("plan.anl"), nullptr);
+  // Put back as read, the folder gives the same run again.
+  dir.Restore();
+  EXPECT_EQ(dir.Find("plan.anl"), nullptr);
+  EXPECT_EQ(*dir.Find("long.mod"), testing::ModelWithTrailingByte());
+  const DiagnosticSink again = SetDiagnosticSink([](std::string_view) {});
+  RunBatch(dir);
+  SetDiagnosticSink(again);
+  EXPECT_EQ(dir.Changes().size(), 2u);
 }
 
 }  // namespace

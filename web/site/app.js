@@ -55,9 +55,10 @@ const handlers = {
     for (const id of ['files', 'folder', 'open-folder']) $(id).disabled = false;
     label();
   },
+  order({ order }) { ordered(order); },
   rows(data) {
     Table.add(data.rows);
-    progress(total + data.done, 2 * total);  // reading was the first half
+    progress(data.done, data.total);
     setStatus(tn('Checked {done} of {n} file…', 'Checked {done} of {n} files…', data.total, { done: data.done }));
   },
   changes(data) {
@@ -151,10 +152,13 @@ function rowCommands(row) {
 }
 
 // The files to check: [{path (the folder's, ending in '/' or empty), name,
-// file (a File), handle?}], and the folders with their subfolders' names.
-// The bytes are read many files at once (one blob made of a chunk of files,
-// cut up again by their sizes; one by one only when a file changed
-// meanwhile), several chunks at a time, and handed over as they come.
+// file (a File), handle?, directory?}], and the folders with their
+// subfolders' names. The worker names the order to read them in (the one
+// that lets its run go on soonest); the bytes are read many files at once
+// (one blob made of a chunk of files, cut up again by their sizes; one by
+// one only when a file changed meanwhile), several chunks at a time, and
+// handed over as they come, while the run goes on.
+let ordered = null;  // resolves with the order the worker names
 async function start(files, subfolders, directory = null) {
   if (files.length === 0 && subfolders.length === 0) return;
   started = performance.now();
@@ -165,43 +169,42 @@ async function start(files, subfolders, directory = null) {
   $('results-section').hidden = false;
   progress(0, 1);
   setStatus(tn('Reading {n} file…', 'Reading {n} files…', total), 'working');
-  post({ type: 'begin' });
 
   const numbers = new Map();
   const numberOf = (path) => {
     if (!numbers.has(path)) numbers.set(path, numbers.size);
     return numbers.get(path);
   };
-  const folders = () => [...numbers].map(([path, number]) => ({ number, path }));
+  const names = files.map((f) => ({ folder: numberOf(f.path), name: f.name }));
   const subs = subfolders.map(({ path, name }) => ({ folder: numberOf(path), name }));
-  post({ type: 'files', folders: folders(), subfolders: subs, files: [] });
+  const folders = [...numbers].map(([path, number]) => ({ number, path }));
+  const order = await new Promise((resolve) => {
+    ordered = resolve;
+    post({ type: 'names', folders, subfolders: subs, names, language: Words.language });
+  });
+  if (directory) {
+    for (const f of files) {
+      Folder.addRead(numberOf(f.path), f.path, f.directory, [{ name: f.name, handle: f.handle, size: f.file.size,
+        lastModified: f.file.lastModified }]);
+    }
+  }
 
-  const CHUNK = 256;
+  const CHUNK = 128;
   const AT_ONCE = 4;
   const chunks = [];
-  for (let i = 0; i < files.length; i += CHUNK) chunks.push(files.slice(i, i + CHUNK));
+  for (let i = 0; i < order.length; i += CHUNK) chunks.push(order.slice(i, i + CHUNK));
   const reads = [];
-  const read = (c) => (reads[c] ??= readChunk(chunks[c]));
+  const read = (c) => (reads[c] ??= readChunk(chunks[c].map((id) => files[id])));
   let done = 0;
   for (let c = 0; c < chunks.length; c++) {
     for (let ahead = c; ahead < Math.min(chunks.length, c + AT_ONCE); ahead++) read(ahead);
     const { buffers, bytes } = await read(c);
     reads[c] = null;
-    const chunk = chunks[c];
-    const message = chunk.map((f, j) => ({ folder: numberOf(f.path), name: f.name, bytes: bytes[j] }));
-    post({ type: 'files', folders: folders(), subfolders: [], files: message }, buffers);
-    if (directory) {
-      for (const f of chunk) {
-        Folder.addRead(numberOf(f.path), f.path, f.directory, [{ name: f.name, handle: f.handle, size: f.file.size,
-          lastModified: f.file.lastModified }]);
-      }
-    }
-    done += chunk.length;
-    progress(done, 2 * total);
+    post({ type: 'bytes', items: chunks[c].map((id, j) => ({ id, bytes: bytes[j] })) }, buffers);
+    done += chunks[c].length;
     setStatus(tn('Read {done} of {n} file…', 'Read {done} of {n} files…', total, { done }));
   }
   readingDone = performance.now();
-  post({ type: 'process', total, language: Words.language });
 }
 
 async function readChunk(chunk) {

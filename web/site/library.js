@@ -77,15 +77,22 @@ const Library = (() => {
       newRun() {
         const run = handle(x.rv_run_new());
         return {
-          addFile(name, data) {
+          // A file whose bytes come later: its number.
+          addFile(name) {
             const n = encoder.encode(name);
-            using([n, data], (np, dp) => x.rv_run_add_file(run, np, n.length, dp, data.length));
+            return using([n], (np) => x.rv_run_add_file(run, np, n.length)) >>> 0;
+          },
+          fill(file, data) {
+            using([data], (dp) => x.rv_run_fill(run, file, dp, data.length));
           },
           addFolder(name) {
             const n = encoder.encode(name);
             using([n], (np) => x.rv_run_add_folder(run, np, n.length));
           },
           start: (language) => x.rv_run_start(run, languageCode(language)) >>> 0,
+          readOrder: () => json(x.rv_run_read_order(run)),
+          ready: () => x.rv_run_ready(run) >>> 0,
+          stale: () => x.rv_run_stale(run) !== 0,
           row: (k) => json(x.rv_run_row(run, k)),
           // What the run leaves different: [{name, created, bytes}].
           finish() {
