@@ -1,13 +1,14 @@
 #!/usr/bin/env bash
 # The railview web page: installs what building and testing it needs when it
-# is missing, builds the site with the wasm preset and serves it on the
+# is missing, builds the page with the wasm preset and serves it on the
 # loopback address (printing the address) until interrupted.
 #   scripts/web.sh [PORT]   build and serve (port 8080 by default)
 #   scripts/web.sh --test   build, then run the browser tests (for CI); they
 #                           compare with the native tools of build/default,
 #                           which this builds first
-# The site is build/wasm/site: static files that any web server can serve,
-# as long as .wasm goes out as application/wasm.
+# The page is one self-contained file, build/wasm/railview.html, that works
+# opened from disk; build/wasm/site holds the same file as index.html for
+# any static web server.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -23,6 +24,7 @@ fi
 
 cmake --preset wasm >/dev/null
 cmake --build --preset wasm
+echo "web: built $PWD/build/wasm/railview.html" >&2
 
 if [ "${1:-}" = --test ]; then
   [ -d tests/web/node_modules/playwright-core ] || npm ci --prefix tests/web --no-audit --no-fund >&2

@@ -1,7 +1,7 @@
 // A static file server on the loopback address, for scripts/web.sh and the
-// browser tests. .wasm goes out as application/wasm so that
-// streaming compilation works; every request is noted so a test can tell
-// what the page fetched.
+// browser tests: the page is one file, but any other a site holds goes out
+// with its type (.wasm as application/wasm). Every request is noted so a
+// test can tell what the page fetched.
 import { createServer } from 'node:http';
 import { readFile } from 'node:fs/promises';
 import { extname, join, normalize, resolve, sep } from 'node:path';

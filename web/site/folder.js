@@ -164,10 +164,16 @@ const Folder = (() => {
       body.push(el('p', tn('{n} file could not be written:', '{n} files could not be written:', outcome.failed.length),
         { class: 'warning' }), list(outcome.failed));
     }
-    body.push(button(t('Check the folder again'), () => {
+    const checkAgain = () => {
       $('report').close();
       onCheckAgain(root);
-    }, { id: 'check-again' }));
+    };
+    body.push(button(t('Check the folder again'), checkAgain, { id: 'check-again' }));
+    // What the table shows is now the folder as it was before: said above it too.
+    $('next-step').replaceChildren(
+      el('p', tn('{n} file written.', '{n} files written.', outcome.written.length), { class: 'done' }),
+      el('p', t('The table shows the folder as it was read. Check it again to see it as it is now.')),
+      button(t('Check the folder again'), checkAgain));
     $('report-heading').textContent = t('What was written');
     $('report-body').replaceChildren(...body);
     document.body.dataset.applied = JSON.stringify({
