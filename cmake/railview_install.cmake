@@ -4,6 +4,7 @@
 # as share/railfmt/railview.html in the .tar.gz and the Debian package.
 # The environment variable of that name, when set, overrides the cache, so
 # that a script building every preset can hand the page to each.
+include(GNUInstallDirs)
 set(RAILFMT_RAILVIEW_HTML "" CACHE FILEPATH "railview.html built by the wasm preset, for the packages (empty: none)")
 if(DEFINED ENV{RAILFMT_RAILVIEW_HTML})
   set(RAILFMT_RAILVIEW_HTML "$ENV{RAILFMT_RAILVIEW_HTML}" CACHE FILEPATH "railview.html for the packages" FORCE)
