@@ -206,8 +206,9 @@ void JudgeReport(Report& report, std::span<const std::uint8_t> bytes, const Word
       report.verdict = Verdict::kDamaged;
       report.verdict_text = DamagedLine(*likely, bytes, words);
       report.next_step = words.Say(
-          "railfmt will not change it. Restore it from a backup or save it again in the planning program; "
-          "railinspect --rescue may give back what it still holds.");
+          "railfmt will not change it. Restore it from a backup or save it again in the planning program; a "
+                    "rescue (Rescue on the page, railinspect --rescue on the command line) may give back what it "
+                    "still holds.");
     }
     if (report.verdict == Verdict::kForeign) report.next_step = words.Say("railfmt leaves it alone.");
     return;
