@@ -15,6 +15,8 @@
 //   TextReport(report, style)             the report for a terminal (text_report.h)
 //   FileDocument(report, options)         the report as one JSON document (json_report.h)
 //   DrawFile(report)                      the SVG picture of a recognised file (svg_drawing.h)
+//   RescueFile(name, bytes, words)        what a damaged file still holds, as a
+//                                         proven file of its kind (rescue.h)
 //
 // All words come from the catalogue in the language of the Words given.
 #pragma once
@@ -26,6 +28,7 @@
 #include "inspect/json_report.h"
 #include "inspect/prediction.h"
 #include "inspect/report.h"
+#include "inspect/rescue.h"
 #include "inspect/svg_drawing.h"
 #include "inspect/text_report.h"
 #include "inspect/verdict.h"

@@ -56,6 +56,8 @@ const char* CauseName(FaultCause cause) {
   return "none";
 }
 
+}  // namespace
+
 Json FieldJson(const FieldFault& fault) {
   Json out = Json::object();
   out["name"] = fault.field;
@@ -77,6 +79,8 @@ Json FieldJson(const FieldFault& fault) {
   }
   return out;
 }
+
+namespace {
 
 Json AttemptJson(const KindAttempt& attempt) {
   Json out = Json::object();

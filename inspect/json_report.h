@@ -48,6 +48,10 @@ Json ReportJson(const Report& report, const Words& words);
 // A kind as an identifier: "rolling_stock", "model", ...
 std::string KindIdentifier(EntryKind kind);
 
+// The field a reader stopped at: {"name", "places": [{"record", "index",
+// "number"}], "cause", "begin", "end", "found", "expected"}.
+Json FieldJson(const FieldFault& fault);
+
 // The whole document written through sink, the content record by record;
 // indent and depth as JsonStream takes them.
 void WriteFileDocument(const Report& report, const JsonOptions& options, const Words& words,

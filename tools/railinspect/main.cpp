@@ -19,12 +19,28 @@ constexpr const char* kFooter =
     "  1  a file was not recognised or could not be read, or the picture failed\n"
     "     (--check: railfmt would change, replace or create a file)\n"
     "  2  usage error (--check: also a PATH that cannot be read)\n"
+    "  With --rescue: 0 the rescued file was written, or the file needs no rescue;\n"
+    "  1 nothing was written; 2 usage error.\n"
+    "\n"
+    "Rescue:\n"
+    "  --rescue FILE takes the kind a damaged FILE most likely is (or --as KIND) and keeps\n"
+    "  every record that reads whole before the damage: a model's parts with the point,\n"
+    "  primitive and format lists read, rolling stock's whole models, a drawing's points,\n"
+    "  primitives, formats and lines, a layout's tracks, placed models and vehicles, and\n"
+    "  the blocks, properties and trailers it read.\n"
+    "  It cannot keep what lies after the damage, nor the damaged record itself; fixed\n"
+    "  parts that were lost are written as a new, empty file has them (a rolling stock's\n"
+    "  info block always: its name becomes the rescued file's). The result goes to\n"
+    "  NAME.rescued.EXT beside FILE (or OUT), never over FILE; an existing file is replaced\n"
+    "  only with --force. It is written only after railfmt's own reader read it back and\n"
+    "  found it in normal form, whole or not at all. The original is never changed.\n"
     "\n"
     "Examples:\n"
     "  railinspect broken.mod                   why railfmt leaves broken.mod alone\n"
     "  railinspect --check --quiet .            what a run of railfmt here would change\n"
     "  railinspect --jsonl --no-content . | jq -r 'select(.recognised|not).path'\n"
-    "  railinspect --svg - layout.anl > layout.svg";
+    "  railinspect --svg - layout.anl > layout.svg\n"
+    "  railinspect --rescue broken.anl          writes broken.rescued.anl with what it still holds";
 
 // The option a parse error is about, in the parser's words.
 std::string ParseErrorText(const CLI::ParseError& error) {
@@ -57,7 +73,7 @@ int main(int argc, char** argv) {
   CLI::App app{
       "Explains the files railfmt reads (models .mod, rolling stock .rol, construction drawings .kon,\n"
       "layouts .anl), says what railfmt would do with each, dumps them as JSON and draws them as SVG.\n"
-      "Writes no file but the picture asked for.",
+      "Writes no file but the picture or the rescued file asked for.",
       "railinspect"};
   app.footer(kFooter);
   app.add_option("PATH", options.paths,
@@ -79,6 +95,17 @@ int main(int argc, char** argv) {
   app.add_option("--color", colour, "Colour the text report: auto (on a terminal without NO_COLOR), always, never")
       ->check(CLI::IsMember({"auto", "always", "never"}))
       ->type_name("WHEN");
+  app.add_flag("--rescue", options.rescue,
+               "Write what the one damaged FILE given as PATH still holds to NAME.rescued.EXT beside it (see "
+               "Rescue below)");
+  app.add_option("-o,--output", options.rescue_output,
+                 "With --rescue: write the rescued file to OUT (a file, or a directory to put it in)")
+      ->type_name("OUT");
+  app.add_option("--as", options.rescue_as,
+                 "With --rescue: rescue it as KIND (model, rolling_stock, construction_drawing, layout, or their "
+                 "extensions) instead of the kind it most likely is")
+      ->type_name("KIND");
+  app.add_flag("--force", options.force, "With --rescue: replace an existing rescued file");
   app.set_version_flag("-V,--version", std::string("railinspect ") + railfmt::inspect::kRailinspectVersion);
   try {
     // CLI11 takes the arguments last first.

@@ -17,10 +17,6 @@ namespace {
 
 void Print(std::string_view text) { std::fwrite(text.data(), 1, text.size(), stdout); }
 
-void PrintError(const std::string& path, const std::string& reason) {
-  std::fprintf(stderr, "railinspect: %s: %s\n", DisplayText(path).c_str(), DisplayText(reason).c_str());
-}
-
 // Prints each file's report as it comes, and the run's summary at the end.
 class Output {
  public:
@@ -183,6 +179,9 @@ bool WritePicture(const Report& report, const std::string& svg_path) {
 }
 
 int CheckUsage(const Options& options) {
+  if (!options.rescue && (options.force || !options.rescue_output.empty() || !options.rescue_as.empty())) {
+    return UsageError("-o, --as and --force belong to --rescue");
+  }
   if (options.json && options.jsonl) return UsageError("--json and --jsonl cannot be combined");
   std::size_t stdin_paths = 0;
   for (const std::string& path : options.paths) stdin_paths += path == "-";
@@ -203,6 +202,10 @@ int CheckUsage(const Options& options) {
 
 }  // namespace
 
+void PrintError(const std::string& path, const std::string& reason) {
+  std::fprintf(stderr, "railinspect: %s: %s\n", DisplayText(path).c_str(), DisplayText(reason).c_str());
+}
+
 int UsageError(const std::string& what) {
   std::fprintf(stderr, "railinspect: %s\nTry 'railinspect --help' for more information.\n", what.c_str());
   return kExitUsage;
@@ -210,6 +213,7 @@ int UsageError(const std::string& what) {
 
 int RunInspector(const Options& options, const Words& words) {
   if (const int usage = CheckUsage(options); usage != kExitSuccess) return usage;
+  if (options.rescue) return RunRescue(options, words);
   // Nothing a reader reports may reach standard output: every attempt takes
   // its own diagnostics in, and whatever else comes is discarded.
   const DiagnosticCapture silence(DiagnosticCapture::kDiscard);

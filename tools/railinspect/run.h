@@ -26,6 +26,13 @@ struct Options {
   bool quiet = false;
   ColourMode colour = ColourMode::kAuto;
   std::string svg_path;  // empty: no picture; "-": standard output
+  // --rescue: the one path's rescue, written to rescue_output (a file or a
+  // directory; empty: beside it), rescued as the kind rescue_as names
+  // (empty: the most likely); force: over an existing file.
+  bool rescue = false;
+  std::string rescue_output;
+  std::string rescue_as;
+  bool force = false;
 };
 
 inline constexpr int kExitSuccess = 0;
@@ -47,5 +54,17 @@ int RunInspector(const Options& options, const Words& words);
 // Prints "railinspect: what" and the hint to --help on standard error;
 // returns kExitUsage.
 int UsageError(const std::string& what);
+
+// Prints "railinspect: PATH: reason" on standard error.
+void PrintError(const std::string& path, const std::string& reason);
+
+// railinspect --rescue (rescue_run.cpp). Returns the exit status:
+//   0  the rescued file was written, or the file needs no rescue;
+//   1  nothing was written: nothing to rescue, the rescue would not pass
+//      railfmt, the output exists (without force) or cannot be written, or
+//      the file cannot be read;
+//   2  a request that cannot be carried out as given (not one FILE, a
+//      directory, an unknown kind, an output that is the file itself).
+int RunRescue(const Options& options, const Words& words);
 
 }  // namespace railfmt::inspect
