@@ -62,6 +62,31 @@ std::string Unproven(const std::string& name, std::span<const std::uint8_t> byte
   return {};
 }
 
+// Normalising a layout can place a bridge that a duplicate held on its
+// track before; written again, such a file changes once more. The rescue
+// normalises until its bytes stay as they are, as railfmt would leave them.
+constexpr int kNormalisingRounds = 4;
+
+// Reads the kept records written as draft with the strict reader of the
+// kind (which links what the kind links on reading) and writes them in
+// normal form into rescue; why not, in words.
+std::string WriteInNormalForm(Rescue& rescue, std::span<const std::uint8_t> draft, const Words& words) {
+  std::vector<std::uint8_t> current(draft.begin(), draft.end());
+  for (int round = 0; round < kNormalisingRounds; ++round) {
+    ReadResult reread;
+    std::optional<RecognisedFile> file = TryKind(rescue.kind, current, rescue.rescued_name, &reread);
+    if (!file) {
+      return words.Say("it does not read back: {why}", {{"why", FaultSentence(reread.fault, current, nullptr, words)}});
+    }
+    rescue.changes.Append(file->Normalise());
+    std::vector<std::uint8_t> next = file->Encode();
+    if (round > 0 && next == current) break;
+    current = std::move(next);
+  }
+  rescue.bytes = std::move(current);
+  return {};
+}
+
 // The lines of a rescue that kept records: what came back, what did not.
 void SayWhatCameBack(Rescue& rescue, const Words& words) {
   std::vector<std::string> kept;
@@ -96,7 +121,7 @@ void SayWhatCameBack(Rescue& rescue, const Words& words) {
 void SayDamage(Rescue& rescue, const Words& words) {
   if (!rescue.fault) return;
   rescue.lines.push_back(
-      words.Say("the damage is at byte {at}: {what}",
+      words.Say("the damage shows at byte {at}: {what}",
                 {{"at", words.Number(static_cast<std::int64_t>(rescue.fault.begin))}, {"what", rescue.damage}}));
 }
 
@@ -117,7 +142,7 @@ Rescue NeedsNone(Rescue rescue, EntryKind kind, EntryKind named, const Words& wo
 
 Rescue NothingToRescue(Rescue rescue, std::string reason, const Words& words) {
   rescue.outcome = RescueOutcome::kNothing;
-  rescue.bytes.clear();
+  rescue.lost.clear();
   rescue.reason = std::move(reason);
   rescue.lines.insert(rescue.lines.begin(), words.Say("nothing to rescue: {why}", {{"why", rescue.reason}}));
   SayDamage(rescue, words);
@@ -193,19 +218,9 @@ Rescue RescueFile(std::string_view entry_name, std::span<const std::uint8_t> byt
                            words);
   }
 
-  // The kept records are written, read again by the strict reader (which
-  // links what the kind links on reading) and written in normal form.
   const std::vector<std::uint8_t> draft = RecognisedFile(std::move(read.object), rescue.rescued_name).Encode();
-  ReadResult reread;
-  std::optional<RecognisedFile> file = TryKind(rescue.kind, draft, rescue.rescued_name, &reread);
-  std::string unproven;
-  if (file) {
-    rescue.changes = file->Normalise();
-    rescue.bytes = file->Encode();
-    unproven = Unproven(rescue.rescued_name, rescue.bytes, rescue.kind, words);
-  } else {
-    unproven = words.Say("it does not read back: {why}", {{"why", FaultSentence(reread.fault, draft, nullptr, words)}});
-  }
+  std::string unproven = WriteInNormalForm(rescue, draft, words);
+  if (unproven.empty()) unproven = Unproven(rescue.rescued_name, rescue.bytes, rescue.kind, words);
   SayWhatCameBack(rescue, words);
   if (!unproven.empty()) {
     rescue.outcome = RescueOutcome::kNotProven;
