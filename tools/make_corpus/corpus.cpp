@@ -28,14 +28,20 @@ int PointsPerPart(CorpusRandom& random) {
   return static_cast<int>(random.Between(300, 1500));
 }
 
+// The values are drawn one statement each: the arguments of one call are
+// evaluated in an order each compiler chooses, and the corpus must be the
+// seed's alone. The order is the one the corpora made so far were drawn in.
 std::vector<std::uint8_t> ModelBytes(CorpusRandom& random) {
-  CModell model = MakeCorpusModel(random, static_cast<int>(random.Between(1, 4)), PointsPerPart(random));
+  const int points_per_part = PointsPerPart(random);
+  const auto parts = static_cast<int>(random.Between(1, 4));
+  CModell model = MakeCorpusModel(random, parts, points_per_part);
   return EncodeToBytes<ModelKind>(model);
 }
 
 std::vector<std::uint8_t> DrawingBytes(CorpusRandom& random) {
-  const CKonstruktion drawing =
-      MakeCorpusDrawing(random, static_cast<int>(random.Between(0, 300)), static_cast<int>(random.Between(0, 150)));
+  const auto lines = static_cast<int>(random.Between(0, 150));
+  const auto points = static_cast<int>(random.Between(0, 300));
+  const CKonstruktion drawing = MakeCorpusDrawing(random, points, lines);
   return EncodeToBytes<ConstructionKind>(drawing);
 }
 
@@ -103,7 +109,9 @@ CorpusFile MakeUnrecognised(CorpusRandom& random, std::size_t index) {
 CorpusFile MakeSkipped(CorpusRandom& random, std::size_t index) {
   CorpusFile file;
   file.kind = EntryKind::kNone;
-  file.name = NumberedName(random.Percent(50) ? "Tool" : ".hidden", index, random.Percent(50) ? ".EXE" : ".exe");
+  const bool upper_case = random.Percent(50);
+  const bool tool = random.Percent(50);
+  file.name = NumberedName(tool ? "Tool" : ".hidden", index, upper_case ? ".EXE" : ".exe");
   file.bytes = MakeNoiseFile(random, static_cast<std::size_t>(random.Between(1, 4000)));
   return file;
 }
