@@ -125,8 +125,8 @@ void SayDamage(Rescue& rescue, const Words& words) {
                 {{"at", words.Number(static_cast<std::int64_t>(rescue.fault.begin))}, {"what", rescue.damage}}));
 }
 
-// A file a kind accepts; named: the kind its name says, when that may be
-// worth a rescue of its own.
+// A file a kind accepts; named: the kind its name says, when that kind's
+// reader rejects it and a rescue as that kind may be worth asking for.
 Rescue NeedsNone(Rescue rescue, EntryKind kind, EntryKind named, const Words& words) {
   rescue.outcome = RescueOutcome::kNeedsNone;
   rescue.kind = kind;
@@ -187,7 +187,11 @@ Rescue RescueFile(std::string_view entry_name, std::span<const std::uint8_t> byt
   // whose reader rejects it: rolling stock cut short after its first model
   // reads as a model.
   if (judged.recognised() && (as == EntryKind::kNone || as == judged.kind)) {
-    return NeedsNone(std::move(rescue), judged.kind, KindOfExtension(entry_name), words);
+    // The kind the name says is worth naming when its own reader rejects
+    // the file.
+    const EntryKind named = KindOfExtension(entry_name);
+    const bool named_rejects = named != EntryKind::kNone && !ReadKind(named, bytes, entry_name).result.accepted;
+    return NeedsNone(std::move(rescue), judged.kind, named_rejects ? named : EntryKind::kNone, words);
   }
   if (as == EntryKind::kNone) {
     if (judged.verdict != Verdict::kDamaged || judged.MostLikely() == nullptr) {

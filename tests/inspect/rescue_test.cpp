@@ -137,7 +137,9 @@ std::size_t ExpectOriginalRecords(const inspect::Rescue& rescue, const std::map<
   for (const auto& [id, list] : ListsOf(Read(rescue.kind, rescue.bytes))) {
     const RecordList& was = original.at(id);
     std::size_t exact = list.records.size();
-    if (before_damage != nullptr) exact = list.counted_by == nullptr ? 0 : before_damage->at(list.counted_by);
+    if (before_damage != nullptr) {
+      exact = list.counted_by == nullptr ? 0 : static_cast<std::size_t>(before_damage->at(list.counted_by));
+    }
     for (std::size_t i = 0; i < list.records.size(); ++i) {
       const std::string& got = list.records[i];
       if ((i < was.records.size() && got == was.records[i]) || (!was.blank.empty() && got == was.blank)) continue;
