@@ -176,6 +176,9 @@ TEST(Rescue, EveryCutAndEveryInvertedByteGivesBackTheRecordsBeforeTheDamageOrSay
     // What each cut kept: a longer file keeps no less, an inverted byte no
     // less than the file cut there.
     std::map<std::size_t, std::map<std::string, std::int64_t>> kept_by_cut;
+    // Rescued files already compared in full: most cuts within a record
+    // rescue the same bytes.
+    std::set<std::vector<std::uint8_t>> compared;
     for (const testing::RescueCase& c : testing::RescueCases(source)) {
       SCOPED_TRACE(source.name + " at " + std::to_string(c.offset) + " " + c.damage);
       const inspect::Rescue rescue = testing::RescueOf(source, testing::RescueInput(source, c));
@@ -191,9 +194,10 @@ TEST(Rescue, EveryCutAndEveryInvertedByteGivesBackTheRecordsBeforeTheDamageOrSay
       } else if (c.damage != "as made") {
         ExpectKeepsAtLeast(kept, kept_by_cut.at(c.offset));
       }
-      if (rescue.outcome == RescueOutcome::kRescued && !original.empty()) {
+      if (rescue.outcome == RescueOutcome::kRescued && !original.empty() && !compared.contains(rescue.bytes)) {
         const bool cut = c.damage == "cut";
         read_past += ExpectOriginalRecords(rescue, original, cut ? nullptr : &kept_by_cut.at(c.offset)) > 0;
+        if (cut) compared.insert(rescue.bytes);
       }
       if (HasFatalFailure()) return;
     }
