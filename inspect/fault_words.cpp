@@ -199,7 +199,12 @@ std::string FaultSentence(const FieldFault& fault, std::span<const std::uint8_t>
   if (!fault) return {};
   const std::string place = FaultPlace(fault, words);
   const std::string field = FieldLabel(fault.field, words);
-  return words.Say("{where}: {what}", {{"where", place.empty() ? field : place + " › " + field},
+  // A record read as one field ("point 5 › point") is named once.
+  const std::size_t depth = fault.depth();
+  const bool whole_record = depth > 0 && Is(fault.places[depth - 1].record, fault.field);
+  std::string where = place;
+  if (!whole_record) where = place.empty() ? field : place + " › " + field;
+  return words.Say("{where}: {what}", {{"where", where},
                                        {"what", FaultWhat(fault, bytes, object, words)}});
 }
 
