@@ -66,12 +66,16 @@ void PrintMismatch(const char* format, ...) {
   std::string_view text(line, std::min(static_cast<std::size_t>(n), sizeof line - 1));
   if (g_mismatch) {
     g_mismatch(text);
-  } else {
+  } else if (!std::ferror(stdout)) {
+    // Once standard output failed (its reader went away, the disk is full)
+    // nothing more is written to it.
     WriteLine(stdout, text, kOutputLineEnd);
   }
 }
 
-void FlushMismatchOutput() { std::fflush(stdout); }
+void FlushMismatchOutput() {
+  if (!std::ferror(stdout)) std::fflush(stdout);
+}
 
 void ReportOpenFailure(std::string_view path) {
   Report("Can't open %.*s!\n", static_cast<int>(path.size()), path.data());

@@ -23,6 +23,9 @@ void InstallInterruptionHandlers() {
 #ifdef SIGXFSZ
   std::signal(SIGXFSZ, SIG_IGN);
 #endif
+#ifdef SIGPIPE
+  std::signal(SIGPIPE, SIG_IGN);
+#endif
 }
 
 bool Interrupted() { return g_signal != 0; }

@@ -9,8 +9,10 @@
 
 namespace railfmt {
 
-// Installs the handlers; a file-size limit (SIGXFSZ) is ignored as well, so
-// that a write beyond it fails like a full disk instead of ending the run.
+// Installs the handlers. A file-size limit (SIGXFSZ) is ignored as well, so
+// that a write beyond it fails like a full disk instead of ending the run;
+// and so is a reader of standard output that went away (SIGPIPE): the
+// lines are lost, but the run goes on over every entry.
 void InstallInterruptionHandlers();
 
 // Whether a signal came since the handlers were installed.

@@ -6,6 +6,7 @@
 
 #include "driver/diagnostics.h"
 #include "driver/path_names.h"
+#include "driver/words_for_people.h"
 
 namespace railfmt {
 namespace {
@@ -95,14 +96,23 @@ std::string RecognisedFile::OutputName() const {
 }
 
 std::optional<RefusedOutput> RecognisedFile::RefusedName() const {
-  return WithFace(object_, [](auto face, const auto& o) -> std::optional<RefusedOutput> {
-    using Face = decltype(face);
-    if constexpr (requires { Face::RefusedName(o); }) {
-      return Face::RefusedName(o);
-    } else {
-      return std::nullopt;
-    }
-  });
+  std::optional<RefusedOutput> refused =
+      WithFace(object_, [](auto face, const auto& o) -> std::optional<RefusedOutput> {
+        using Face = decltype(face);
+        if constexpr (requires { Face::RefusedName(o); }) {
+          return Face::RefusedName(o);
+        } else {
+          return std::nullopt;
+        }
+      });
+  if (refused) return refused;
+  // An output name the base-name rule leaves beginning with '.' (entries
+  // named "k\" or "k\.bak" give ".anl"): a hidden file no later run would
+  // visit.
+  std::string output = OutputName();
+  if (!output.starts_with('.')) return std::nullopt;
+  return RefusedOutput{std::move(output), ForPeople("the name after the last backslash is empty or begins with a dot, "
+                                                    "which would make a hidden file")};
 }
 
 Normalisation RecognisedFile::Normalise() {

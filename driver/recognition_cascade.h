@@ -59,8 +59,10 @@ class RecognisedFile {
   const std::string& entry_name() const { return entry_name_; }
   // The name the batch writes the object under.
   std::string OutputName() const;
-  // When the object's own content names an output that must not be made:
-  // the text "Can't open %s!\n" carries, and why. Nothing otherwise.
+  // When the output must not be made (a name the object's own content
+  // gives unsafely, or any output name that begins with '.', hidden from
+  // every later run): the text "Can't open %s!\n" carries, and why.
+  // Nothing otherwise.
   std::optional<RefusedOutput> RefusedName() const;
   // Changes the object into the form the batch writes; says what changed.
   Normalisation Normalise();
