@@ -23,6 +23,7 @@ void LoadedEntry::Begin(std::string name) {
   size_ = 0;
   identity_ = {};
   permissions_ = 0666;
+  group_.reset();
 }
 
 std::uint8_t* LoadedEntry::Room(std::size_t total, std::size_t kept) {
@@ -35,10 +36,12 @@ std::uint8_t* LoadedEntry::Room(std::size_t total, std::size_t kept) {
   return data_.get();
 }
 
-void LoadedEntry::Finish(std::size_t size, const FileIdentity& identity, std::uint32_t permissions) {
+void LoadedEntry::Finish(std::size_t size, const FileIdentity& identity, std::uint32_t permissions,
+                         std::optional<std::uint32_t> group) {
   size_ = size;
   identity_ = identity;
   permissions_ = permissions;
+  group_ = group;
 }
 
 }  // namespace railfmt

@@ -3,6 +3,8 @@
 #include <algorithm>
 #include <cstring>
 
+#include "driver/diagnostics.h"
+
 namespace railfmt {
 
 void MemoryDirectory::Add(const std::string& name, std::span<const std::uint8_t> bytes) {
@@ -10,6 +12,8 @@ void MemoryDirectory::Add(const std::string& name, std::span<const std::uint8_t>
   if (added) {
     it->second.number = order_.size() + 1;
     order_.push_back(name);
+  } else {
+    ++it->second.generation;  // a save of another program
   }
   it->second.bytes.assign(bytes.begin(), bytes.end());
 }
@@ -25,13 +29,21 @@ LoadStatus MemoryDirectory::Load(const std::string& name, LoadedEntry& entry) {
   const std::vector<std::uint8_t>& bytes = it->second.bytes;
   entry.Begin(name);
   if (!bytes.empty()) std::memcpy(entry.Room(bytes.size(), 0), bytes.data(), bytes.size());
-  entry.Finish(bytes.size(), FileIdentity{0, it->second.number, bytes.size(), it->second.generation}, 0666);
+  entry.Finish(bytes.size(), IdentityOf(it->second), 0666);
   return LoadStatus::kLoaded;
 }
 
+FileIdentity MemoryDirectory::IdentityOf(const Entry& entry) {
+  return {0, entry.number, entry.bytes.size(), entry.generation, entry.generation};
+}
+
 StoreOutcome MemoryDirectory::Preview(const std::string& name, std::span<const std::uint8_t> bytes,
-                                      const LoadedEntry*) {
+                                      const LoadedEntry* source) {
   const auto it = entries_.find(name);
+  const bool same_name = source != nullptr && source->name() == name;
+  if (same_name && (it == entries_.end() || IdentityOf(it->second) != source->identity())) {
+    return StoreOutcome::kFailed;
+  }
   if (it == entries_.end()) return StoreOutcome::kCreated;
   return std::ranges::equal(it->second.bytes, bytes) ? StoreOutcome::kUnchanged : StoreOutcome::kReplaced;
 }
@@ -39,14 +51,20 @@ StoreOutcome MemoryDirectory::Preview(const std::string& name, std::span<const s
 StoreOutcome MemoryDirectory::Store(const std::string& name, std::span<const std::uint8_t> bytes,
                                     const LoadedEntry* source) {
   const StoreOutcome outcome = Preview(name, bytes, source);
+  if (outcome == StoreOutcome::kFailed) {
+    Report("Can't write %s!\n", name.c_str());
+    return outcome;
+  }
   auto [it, added] = entries_.try_emplace(name);
   Entry& entry = it->second;
   if (added) {
     entry.number = order_.size() + 1;
     order_.push_back(name);
   }
-  entry.bytes.assign(bytes.begin(), bytes.end());
-  ++entry.generation;
+  if (outcome != StoreOutcome::kUnchanged) {
+    entry.bytes.assign(bytes.begin(), bytes.end());
+    ++entry.generation;
+  }
   if (!entry.written) written_.push_back(name);
   entry.written = true;
   return outcome;

@@ -2,10 +2,12 @@
 // the batch and replayed by railinspect's core exactly as a directory of the
 // file system would be.
 //
-// Entries are listed in the order they were added. Nothing else changes
-// them, so a store over the entry last loaded never finds it changed. Every
-// store that writes (created, replaced or unchanged) is noted, so a front
-// can hand out what the run wrote.
+// Entries are listed in the order they were added. A store decides as on a
+// file system: bytes an entry already holds are not written again (its
+// identity stays), and an entry changed or gone since it was loaded is not
+// written over. Every output a store leaves holding its bytes (created,
+// replaced or unchanged) is noted once, so a front can hand out what the
+// run produced.
 #pragma once
 
 #include <cstdint>
@@ -24,7 +26,7 @@ class MemoryDirectory final : public Directory {
   void Add(const std::string& name, std::span<const std::uint8_t> bytes);
   // The bytes of an entry; null when there is none.
   const std::vector<std::uint8_t>* Find(const std::string& name) const;
-  // The names a store wrote to, in the order first written.
+  // The names stores left holding their bytes, in the order first stored.
   const std::vector<std::string>& written() const { return written_; }
 
   std::vector<std::string> ListNames() override { return order_; }
@@ -38,8 +40,10 @@ class MemoryDirectory final : public Directory {
     std::vector<std::uint8_t> bytes;
     std::uint64_t number = 0;     // stands for the file's identity
     std::int64_t generation = 0;  // counts the stores over it
-    bool written = false;
+    bool written = false;         // noted in written_
   };
+  static FileIdentity IdentityOf(const Entry& entry);
+
   std::map<std::string, Entry> entries_;
   std::vector<std::string> order_;
   std::vector<std::string> written_;

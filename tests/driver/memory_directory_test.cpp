@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "driver/diagnostics.h"
+
 #include <cstdint>
 #include <string>
 #include <vector>
@@ -13,34 +15,67 @@ using Bytes = std::vector<std::uint8_t>;
 
 // A preview decides as the store does and changes nothing: in every case
 // a store decides, Preview gives the outcome of the Store that follows;
-// what the store leaves is what the front hands out as written.
+// every output a store leaves holding its bytes is noted once.
 TEST(MemoryDirectory, APreviewForeseesTheStoreThatFollowsAndChangesNothing) {
+  enum class Meanwhile { kNothing, kSaved, kRemoved };
   struct Case {
     const char* what;
-    bool exists;   // o.mod holds the old bytes before
-    Bytes stored;  // the bytes stored as o.mod
+    bool exists;          // o.mod holds the old bytes before
+    bool from_loaded;     // the bytes were made from o.mod, loaded first
+    Meanwhile meanwhile;  // after the load
+    Bytes stored;         // the bytes stored as o.mod
     StoreOutcome outcome;
   };
   const Bytes old = {'o', 'l', 'd'};
   const Bytes other = {'n', 'e', 'w'};
   const Case cases[] = {
-      {"a new output", false, other, StoreOutcome::kCreated},
-      {"an output holding the bytes", true, old, StoreOutcome::kUnchanged},
-      {"other bytes", true, other, StoreOutcome::kReplaced},
+      {"a new output", false, false, Meanwhile::kNothing, other, StoreOutcome::kCreated},
+      {"an output holding the bytes", true, false, Meanwhile::kNothing, old, StoreOutcome::kUnchanged},
+      {"other bytes", true, false, Meanwhile::kNothing, other, StoreOutcome::kReplaced},
+      {"other bytes over the input", true, true, Meanwhile::kNothing, other, StoreOutcome::kReplaced},
+      {"an input saved since its load", true, true, Meanwhile::kSaved, other, StoreOutcome::kFailed},
+      {"an input gone since its load", true, true, Meanwhile::kRemoved, other, StoreOutcome::kFailed},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
     MemoryDirectory directory;
     directory.Add("a.bak", other);
     if (c.exists) directory.Add("o.mod", old);
+    LoadedEntry loaded;
+    if (c.from_loaded) {
+      ASSERT_EQ(directory.Load("o.mod", loaded), LoadStatus::kLoaded);
+    }
+    if (c.meanwhile == Meanwhile::kSaved) directory.Add("o.mod", old);
+    if (c.meanwhile == Meanwhile::kRemoved) directory = MemoryDirectory();
+    const LoadedEntry* source = c.from_loaded ? &loaded : nullptr;
     const std::vector<std::string> names = directory.ListNames();
-    EXPECT_EQ(directory.Preview("o.mod", c.stored, nullptr), c.outcome);
+    EXPECT_EQ(directory.Preview("o.mod", c.stored, source), c.outcome);
     EXPECT_EQ(directory.ListNames(), names);
     EXPECT_TRUE(directory.written().empty());
-    EXPECT_EQ(directory.Store("o.mod", c.stored, nullptr), c.outcome);
+    DiagnosticCapture captured;
+    EXPECT_EQ(directory.Store("o.mod", c.stored, source), c.outcome);
+    if (c.outcome == StoreOutcome::kFailed) {
+      EXPECT_EQ(captured.messages(), std::vector<std::string>{"Can't write o.mod!\n"});
+      EXPECT_TRUE(directory.written().empty());
+      continue;
+    }
     EXPECT_EQ(*directory.Find("o.mod"), c.stored);
+    // Stored again: noted once.
+    EXPECT_EQ(directory.Store("o.mod", c.stored, nullptr), StoreOutcome::kUnchanged);
     EXPECT_EQ(directory.written(), std::vector<std::string>{"o.mod"});
   }
+}
+
+// Bytes an entry already holds are not written again: the entry stays the
+// file it was, and a load of it still speaks for it.
+TEST(MemoryDirectory, BytesAnEntryHoldsAreNotWrittenAgain) {
+  MemoryDirectory directory;
+  directory.Add("o.mod", Bytes{'o', 'l', 'd'});
+  LoadedEntry loaded;
+  ASSERT_EQ(directory.Load("o.mod", loaded), LoadStatus::kLoaded);
+  EXPECT_EQ(directory.Store("o.mod", Bytes{'o', 'l', 'd'}, nullptr), StoreOutcome::kUnchanged);
+  EXPECT_EQ(directory.Store("o.mod", Bytes{'n', 'e', 'w'}, &loaded), StoreOutcome::kReplaced);
+  EXPECT_EQ(directory.Store("o.mod", Bytes{'o', 'l', 'd'}, &loaded), StoreOutcome::kFailed);
 }
 
 }  // namespace

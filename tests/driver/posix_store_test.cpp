@@ -72,7 +72,7 @@ TEST_F(OutputFilePosixTest, APreviewForeseesTheStoreThatFollowsAndChangesNothing
   };
   std::vector<std::uint8_t> same_size = new_;
   same_size[5] = 'x';
-  const std::vector<Case> cases = {
+  std::vector<Case> cases = {
       {"a new output", [] {}, "o.mod", false, nullptr, StoreOutcome::kCreated},
       {"an output holding the bytes", write("o.mod", new_), "o.mod", false, nullptr, StoreOutcome::kUnchanged},
       {"an input holding the bytes", write("o.mod", new_), "o.mod", true, nullptr, StoreOutcome::kUnchanged},
@@ -103,7 +103,21 @@ TEST_F(OutputFilePosixTest, APreviewForeseesTheStoreThatFollowsAndChangesNothing
          ::close(fd);
        },
        StoreOutcome::kFailed},
+      {"an input gone since its load", write("o.mod", old_), "o.mod", true, [] { ::unlink("o.mod"); },
+       StoreOutcome::kFailed},
+      {"an input holding the bytes, changed since its load", write("o.mod", new_), "o.mod", true,
+       [] { ::chmod("o.mod", 0600); }, StoreOutcome::kUnchanged},
   };
+  // A link another user made to a file of the running user.
+  if (::geteuid() == 0) {
+    cases.push_back({"a link of another user",
+                     [this] {
+                       dir_.Write("t.mod", old_);
+                       ::symlink("t.mod", "o.mod");
+                       ::lchown("o.mod", 65534, 65534);
+                     },
+                     "o.mod", false, nullptr, StoreOutcome::kRefused});
+  }
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
     dir_.Clear();
@@ -126,15 +140,15 @@ TEST_F(OutputFilePosixTest, APreviewForeseesTheStoreThatFollowsAndChangesNothing
   }
 }
 
-ino_t InodeOf(const char* name) {
+struct stat StatOf(const char* name) {
   struct stat st {};
-  return ::stat(name, &st) == 0 ? st.st_ino : 0;
+  ::lstat(name, &st);
+  return st;
 }
 
-TEST_F(OutputFilePosixTest, AnOutputThatAlreadyHoldsTheBytesIsWrittenOverWhereItStands) {
-  // Same content: written in place (same file, new modification time, one
-  // real write); any other content, the same size included, replaces the
-  // file through a temporary.
+TEST_F(OutputFilePosixTest, AnOutputThatAlreadyHoldsTheBytesIsNotWritten) {
+  // Same content: not written at all (same file, its times kept); any other
+  // content, the same size included, is a new file in the output's place.
   struct Case {
     const char* what;
     std::vector<std::uint8_t> existing;
@@ -152,54 +166,124 @@ TEST_F(OutputFilePosixTest, AnOutputThatAlreadyHoldsTheBytesIsWrittenOverWhereIt
     dir_.Write("s.mod", c.existing);
     const struct timespec old_times[2] = {{946684800, 0}, {946684800, 0}};
     ASSERT_EQ(::utimensat(AT_FDCWD, "s.mod", old_times, 0), 0);
-    const ino_t before = InodeOf("s.mod");
+    const struct stat before = StatOf("s.mod");
     faults_.Reset();
     DiagnosticCapture captured;
     ASSERT_TRUE(Store("s.mod", new_));
     EXPECT_EQ(dir_.Read("s.mod"), new_);
-    EXPECT_EQ(InodeOf("s.mod") == before, c.same_file);
-    EXPECT_GT(faults_.Count(StoreStep::kWrite), 0);
-    struct stat st {};
-    ASSERT_EQ(::stat("s.mod", &st), 0);
-    EXPECT_GT(st.st_mtim.tv_sec, 946684800);
+    const struct stat after = StatOf("s.mod");
+    EXPECT_EQ(after.st_ino == before.st_ino, c.same_file);
+    EXPECT_EQ(faults_.Count(StoreStep::kWrite) == 0, c.same_file);
+    EXPECT_EQ(after.st_mtim.tv_sec == 946684800, c.same_file);
+    EXPECT_EQ(after.st_ctim.tv_nsec == before.st_ctim.tv_nsec, c.same_file);
     EXPECT_EQ(dir_.Snapshot().size(), 1u);
     EXPECT_TRUE(captured.messages().empty());
   }
 }
 
-TEST_F(OutputFilePosixTest, ALoadIsTrustedOnlyWhileTheFileIsUnchanged) {
-  // Unchanged since the load, the file is rewritten in place from the loaded
-  // bytes; changed since (same size, other bytes), it is a newer save that
-  // what was made of the old may not replace.
+// The loaded entry speaks for its file only while nothing changed it: not
+// its content, not its change time (which a program that sets the
+// modification time back cannot hide), not its name.
+TEST_F(OutputFilePosixTest, AnInputChangedOrGoneSinceItsLoadIsNotWrittenBack) {
   struct Case {
     const char* what;
-    bool changed_after_load;
-    bool same_file;
+    std::function<void()> change;
+    StoreOutcome outcome;
+    std::vector<std::string> names;  // the directory afterwards
   };
-  const Case cases[] = {{"unchanged since the load", false, true}, {"rewritten after the load", true, true}};
+  std::vector<std::uint8_t> saved = old_;
+  saved[0] = 'O';
+  const auto save_in_place = [&] {
+    const int fd = ::open("n.mod", O_WRONLY);
+    ASSERT_EQ(::write(fd, saved.data(), saved.size()), static_cast<ssize_t>(saved.size()));
+    ::close(fd);
+  };
+  const std::vector<Case> cases = {
+      {"unchanged", [] {}, StoreOutcome::kReplaced, {"n.mod"}},
+      {"saved in place", save_in_place, StoreOutcome::kFailed, {"n.mod"}},
+      {"saved in place, times set back (cp -p, rsync -t --inplace, touch -r)",
+       [&] {
+         const struct stat st = StatOf("n.mod");
+         save_in_place();
+         const struct timespec times[2] = {st.st_atim, st.st_mtim};
+         ASSERT_EQ(::utimensat(AT_FDCWD, "n.mod", times, 0), 0);
+       },
+       StoreOutcome::kFailed,
+       {"n.mod"}},
+      {"removed", [] { ::unlink("n.mod"); }, StoreOutcome::kFailed, {}},
+      {"moved away", [] { ::rename("n.mod", "moved.mod"); }, StoreOutcome::kFailed, {"moved.mod"}},
+  };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
-    dir_.Write("n.mod", new_);
+    dir_.Clear();
+    dir_.Write("n.mod", old_);
     LoadedEntry loaded;
     ASSERT_EQ(directory_->Load("n.mod", loaded), LoadStatus::kLoaded);
-    if (c.changed_after_load) {
-      // Another program rewrites the file in place after the load, a
-      // clock tick later (file times may be kept at tick granularity).
-      ::usleep(20000);
-      std::vector<std::uint8_t> other = new_;
-      other[3] = 'x';
-      const int fd = ::open("n.mod", O_WRONLY);
-      ASSERT_GE(fd, 0);
-      ASSERT_EQ(::write(fd, other.data(), other.size()), static_cast<ssize_t>(other.size()));
-      ::close(fd);
+    ::usleep(20000);  // a clock tick later: file times may be kept at tick granularity
+    c.change();
+    const auto before = dir_.Snapshot();
+    DiagnosticCapture captured;
+    EXPECT_EQ(directory_->Store("n.mod", new_, &loaded), c.outcome);
+    std::vector<std::string> names;
+    for (const auto& [name, bytes] : dir_.Snapshot()) names.push_back(name);
+    EXPECT_EQ(names, c.names);
+    if (c.outcome == StoreOutcome::kFailed) {
+      EXPECT_EQ(dir_.Snapshot(), before);
+      EXPECT_EQ(captured.messages(), std::vector<std::string>{"Can't write n.mod!\n"});
     }
-    const ino_t before = InodeOf("n.mod");
-    const std::vector<std::uint8_t> kept = dir_.Read("n.mod");
+  }
+}
+
+// A system call that fails in a way worth another try, or with the error
+// of a file system that lacks a feature: the store goes on and stores the
+// bytes whole; an error that is a real failure fails the store and leaves
+// no trace.
+TEST_F(OutputFilePosixTest, SystemCallsInterruptedOrMissingAFeature) {
+  struct Fault {
+    StoreStep step;
+    int call;
+    int error;
+  };
+  struct Case {
+    const char* what;
+    std::vector<std::uint8_t> existing;  // o.mod before; none when empty
+    std::vector<Fault> faults;
+    StoreOutcome outcome;
+  };
+  const std::vector<std::uint8_t> other(new_.size(), 'o');
+  const std::vector<Case> cases = {
+      {"a write interrupted by a signal", other, {{StoreStep::kWrite, 2, EINTR}}, StoreOutcome::kReplaced},
+      {"a read of the output interrupted", new_, {{StoreStep::kRead, 0, EINTR}}, StoreOutcome::kUnchanged},
+      {"no unnamed files (O_TMPFILE)", {}, {{StoreStep::kOpen, 0, EOPNOTSUPP}}, StoreOutcome::kCreated},
+      {"no unnamed files, replacing", other, {{StoreStep::kOpen, 1, EOPNOTSUPP}}, StoreOutcome::kReplaced},
+      {"no linking of a bare descriptor", {}, {{StoreStep::kRename, 0, ENOENT}}, StoreOutcome::kCreated},
+      {"no exchange of two names", other, {{StoreStep::kRename, 1, EINVAL}}, StoreOutcome::kReplaced},
+      {"no rename that keeps from replacing",
+       {},
+       {{StoreStep::kOpen, 0, EOPNOTSUPP}, {StoreStep::kRename, 0, EINVAL}},
+       StoreOutcome::kCreated},
+      {"a device error", {}, {{StoreStep::kWrite, 0, EIO}}, StoreOutcome::kFailed},
+      {"the name taken meanwhile", {}, {{StoreStep::kRename, 0, EEXIST}}, StoreOutcome::kFailed},
+      {"the name taken meanwhile, named temporary",
+       {},
+       {{StoreStep::kOpen, 0, EOPNOTSUPP}, {StoreStep::kRename, 0, EEXIST}},
+       StoreOutcome::kFailed},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    dir_.Clear();
+    if (!c.existing.empty()) dir_.Write("o.mod", c.existing);
+    directory_ = OpenDirectory(".", faults_.Hook());  // a fresh run: nothing learnt of the file system
     faults_.Reset();
-    EXPECT_EQ(Store("n.mod", new_, &loaded), !c.changed_after_load);
-    EXPECT_EQ(dir_.Read("n.mod"), kept);
-    EXPECT_EQ(InodeOf("n.mod") == before, c.same_file);
-    EXPECT_EQ(dir_.Snapshot().size(), 1u);
+    for (const Fault& f : c.faults) faults_.FailAt(f.step, f.call, f.error);
+    DiagnosticCapture captured;
+    EXPECT_EQ(directory_->Store("o.mod", new_, nullptr), c.outcome);
+    const bool stored = c.outcome != StoreOutcome::kFailed;
+    const std::size_t entries = stored || !c.existing.empty() ? 1 : 0;
+    EXPECT_EQ(dir_.Snapshot().size(), entries) << "no temporary left";
+    if (stored) {
+      EXPECT_EQ(dir_.Read("o.mod"), new_);
+    }
   }
 }
 

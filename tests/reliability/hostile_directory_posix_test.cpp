@@ -28,6 +28,7 @@
 #include "driver/directory.h"
 #include "driver/recognition_cascade.h"
 #include "rollingstock/rolling_stock.h"
+#include "tests/reliability/hostile_runs_posix.h"
 #include "tests/support/kind_samples.h"
 #include "tests/support/rewrite_property.h"
 #include "tests/support/run_program.h"
@@ -38,87 +39,16 @@ namespace railfmt {
 namespace {
 
 namespace fs = std::filesystem;
+using testing::Probed;
+using testing::Quoted;
 using testing::RunCommand;
+using testing::RunTool;
+using testing::RunToolUnder;
+using testing::Sanitized;
 using testing::ScratchDir;
+using testing::Text;
+using testing::Unprivileged;
 using Files = std::map<std::string, std::vector<std::uint8_t>>;
-
-std::string Quoted(const std::string& s) {
-  std::string q = "'";
-  for (char c : s) q += c == '\'' ? std::string("'\\''") : std::string(1, c);
-  return q + "'";
-}
-
-// The normal form of a model file.
-std::vector<std::uint8_t> Normalised(const std::vector<std::uint8_t>& bytes) {
-  DiagnosticCapture quiet;
-  const auto out = testing::Rewrite(EntryKind::kModel, bytes);
-  return out.value_or(std::vector<std::uint8_t>{});
-}
-
-// Runs the tool in dir with the given command prefix; returns its exit
-// status (124 when it had to be stopped after a minute: it hung).
-int RunTool(const std::string& dir, const std::string& prefix = "", const std::string& binary = RAILFMT_BINARY) {
-  int status = -1;
-  RunCommand("cd " + Quoted(dir) + " && timeout 60 " + prefix + Quoted(binary) + " >/dev/null 2>&1", &status);
-  return status;
-}
-
-// The same under a limit the shell sets first ("ulimit -f 2", "umask 022").
-int RunToolUnder(const std::string& dir, const std::string& limit) {
-  return RunTool(dir, "sh -c '" + limit + " && exec \"$0\"' ");
-}
-
-// Runs the tool as an unprivileged user: root switches to "nobody" with
-// setpriv (util-linux) and runs a copy of the tool that user may execute, as
-// the build tree may be closed to others; anyone else runs as themselves,
-// for whom permissions already bite.
-class Unprivileged {
- public:
-  Unprivileged() {
-    if (::geteuid() != 0) return;
-    const passwd* pw = ::getpwnam("nobody");
-    int status = -1;
-    if (pw != nullptr) RunCommand("command -v setpriv >/dev/null", &status);
-    if (status != 0) {
-      why_not_ = "runs as root and cannot switch to 'nobody' with setpriv";
-      return;
-    }
-    uid_ = pw->pw_uid;
-    gid_ = pw->pw_gid;
-    prefix_ = "setpriv --reuid=nobody --regid=" + std::to_string(gid_) + " --clear-groups ";
-    tool_dir_ = (fs::temp_directory_path() / ("railfmt-tool-" + std::to_string(::getpid()))).string();
-    std::error_code ec;
-    fs::create_directories(tool_dir_, ec);
-    fs::copy_file(RAILFMT_BINARY, tool_dir_ + "/railfmt", fs::copy_options::overwrite_existing, ec);
-    ::chmod(tool_dir_.c_str(), 0755);
-    ::chmod((tool_dir_ + "/railfmt").c_str(), 0755);
-    if (ec) why_not_ = "cannot copy the tool: " + ec.message();
-  }
-  ~Unprivileged() {
-    std::error_code ec;
-    if (!tool_dir_.empty()) fs::remove_all(tool_dir_, ec);
-  }
-
-  const std::string& why_not() const { return why_not_; }
-
-  // Hands the directory and everything in it to the user.
-  void GiveAway(const std::string& dir) const {
-    if (::geteuid() != 0) return;
-    for (const auto& entry : fs::recursive_directory_iterator(dir)) ::lchown(entry.path().c_str(), uid_, gid_);
-    ::lchown(dir.c_str(), uid_, gid_);
-  }
-
-  int Run(const std::string& dir) const {
-    return RunTool(dir, prefix_, tool_dir_.empty() ? RAILFMT_BINARY : tool_dir_ + "/railfmt");
-  }
-
- private:
-  std::string why_not_;
-  std::string prefix_;
-  std::string tool_dir_;
-  uid_t uid_ = 0;
-  gid_t gid_ = 0;
-};
 
 class HostileDirectoryTest : public ::testing::Test {
  protected:
@@ -237,6 +167,8 @@ TEST_F(HostileDirectoryTest, LongAndStrangeNames) {
       {"new\nline.mod", "new\nline.mod"},
       {"-rf.mod", "-rf.mod"},
       {"*.*", "*.mod"},
+      {"k\\", ""},      // the base name after the backslash is empty: ".mod", a hidden output
+      {"k\\.bak", ""},  // likewise
   };
   for (const Case& c : cases) dir_.Write(c.name, c.name == c.output ? stale_ : model_);
   ASSERT_EQ(dir_.Snapshot().size(), cases.size()) << "the file system refused a name";
@@ -332,24 +264,6 @@ TEST_F(HostileDirectoryTest, FilesRemovedOrReplacedWhileTheScanRuns) {
       << "each kind reports the vanished file";
 }
 
-// The tool with the probe library preloaded (tests/support/io_probe.cpp),
-// driven by the environment given as "NAME=value ...".
-std::string Probed(const std::string& environment) {
-  return "env LD_PRELOAD=" + Quoted(RAILFMT_IO_PROBE) + " " + environment + " ";
-}
-
-bool Sanitized() {
-#if defined(__SANITIZE_ADDRESS__)
-  return true;
-#elif defined(__has_feature)
-  return __has_feature(address_sanitizer);
-#else
-  return false;
-#endif
-}
-
-std::string Text(const std::vector<std::uint8_t>& bytes) { return {bytes.begin(), bytes.end()}; }
-
 TEST_F(HostileDirectoryTest, AnOutputLinkedOutsideTheDirectoryIsLeftAlone) {
   // x.mod links out of work/, y.mod to a file beside it in work/.
   ASSERT_EQ(::mkdir("work", 0755), 0);
@@ -412,28 +326,53 @@ TEST_F(HostileDirectoryTest, ReplacedContentIsSyncedBeforeTheSwapAndTheDirectory
   if (Sanitized()) GTEST_SKIP() << "the probe library cannot be preloaded before the sanitizer runtime";
   dir_.Write("a.mod", stale_);  // replaced: its content changes
   dir_.Write("b.bak", model_);  // b.mod is new
-  dir_.Write("c.mod", model_);  // rewritten unchanged
+  dir_.Write("c.mod", model_);  // unchanged: not written at all
   EXPECT_EQ(RunTool(dir_.path(), Probed("RAILFMT_PROBE_LOG=" + Quoted(dir_.path() + "/.log"))), 0);
   std::vector<std::string> lines;
   std::istringstream log(Text(dir_.Read(".log")));
   for (std::string line; std::getline(log, line);) lines.push_back(line.substr(0, line.find(' ', line.find(' ') + 1)));
-  // Only a.mod's replacement is synced, before its swap; b.mod is renamed
-  // into place without replacing anything; the directory is synced last.
-  ASSERT_EQ(lines.size(), 4u) << Text(dir_.Read(".log"));
-  EXPECT_TRUE(lines[0].starts_with("fdatasync .railfmt-"));
-  EXPECT_TRUE(lines[1].starts_with("rename .railfmt-"));
-  EXPECT_TRUE(lines[2].starts_with("rename .railfmt-"));
-  EXPECT_EQ(lines[3], "fsync " + fs::path(dir_.path()).filename().string());
+  // a.mod's new content is written to an unnamed file, synced, named only
+  // to be exchanged with a.mod; b.mod's is linked into place; the
+  // directory is synced last.
+  ASSERT_EQ(lines.size(), 5u) << Text(dir_.Read(".log"));
+  EXPECT_TRUE(lines[0].starts_with("fdatasync #")) << lines[0];
+  EXPECT_TRUE(lines[1].starts_with("link .railfmt-")) << lines[1];
+  EXPECT_TRUE(lines[2].starts_with("rename .railfmt-")) << lines[2];
+  EXPECT_EQ(lines[3], "link b.mod");
+  EXPECT_EQ(lines[4], "fsync " + fs::path(dir_.path()).filename().string());
 }
 
-TEST_F(HostileDirectoryTest, ASignalDuringAWriteRemovesTheTemporaryAndEndsTheRunByTheSignal) {
+// The tool run in the background with the probe, until the probe says
+// "paused"; waits at most a minute for each (a loaded machine may take
+// seconds to start the run).
+class PausedRun {
+ public:
+  PausedRun(const ScratchDir& dir, const std::string& environment) : dir_(dir) {
+    RunCommand("(cd " + Quoted(dir.path()) + " && " + Probed(environment + " RAILFMT_PROBE_LOG=.log") +
+               Quoted(RAILFMT_BINARY) + " > .out 2>/dev/null & echo $! > .pid; wait $!; echo $? > .status)" +
+               " </dev/null >/dev/null 2>&1 &");
+    for (int i = 0; i < 6000 && !(Paused() && Text(dir.Read(".pid")).ends_with('\n')); ++i) ::usleep(10000);
+  }
+  bool Paused() const { return Text(dir_.Read(".log")).find("paused") != std::string::npos; }
+  void Signal(int signal) const { ::kill(std::stoi(Text(dir_.Read(".pid"))), signal); }
+  // The exit status as the shell tells it.
+  std::string Status() const {
+    for (int i = 0; i < 6000 && !Text(dir_.Read(".status")).ends_with('\n'); ++i) ::usleep(10000);
+    return Text(dir_.Read(".status"));
+  }
+
+ private:
+  const ScratchDir& dir_;
+};
+
+TEST_F(HostileDirectoryTest, ASignalDuringAWriteEndsTheRunByTheSignalAndLeavesNothing) {
   if (Sanitized()) GTEST_SKIP() << "the probe library cannot be preloaded before the sanitizer runtime";
-  for (const int signal : {SIGINT, SIGTERM, SIGHUP}) {
+  for (const int signal : {SIGINT, SIGTERM, SIGHUP, SIGKILL}) {
     SCOPED_TRACE(signal);
     dir_.Clear();
     const std::vector<std::uint8_t> junk = {0, 5, 0, 0, 0, 0};
     dir_.Write("a.kon", junk);    // no kind's file: prints its mismatch lines first
-    dir_.Write("b.mod", stale_);  // rewritten through a temporary: the run waits in its first write
+    dir_.Write("b.mod", stale_);  // rewritten: the run waits in its first write
     std::string lines;
     {
       DiagnosticCapture captured;
@@ -441,61 +380,211 @@ TEST_F(HostileDirectoryTest, ASignalDuringAWriteRemovesTheTemporaryAndEndsTheRun
       lines = captured.mismatches();
     }
     ASSERT_FALSE(lines.empty());
-    RunCommand("(cd " + Quoted(dir_.path()) + " && " + Probed("RAILFMT_PROBE_PAUSE=1 RAILFMT_PROBE_LOG=.log") +
-               Quoted(RAILFMT_BINARY) + " > .out 2>/dev/null & echo $! > .pid; wait $!; echo $? > .status)" +
-               " </dev/null >/dev/null 2>&1 &");
-    // Generous waits: a loaded machine may take seconds to start the run.
-    for (int i = 0; i < 6000 && Text(dir_.Read(".log")).find("paused") == std::string::npos; ++i) ::usleep(10000);
-    ASSERT_NE(Text(dir_.Read(".log")).find("paused"), std::string::npos) << "the run did not reach its write";
-    ::kill(std::stoi(Text(dir_.Read(".pid"))), signal);
-    for (int i = 0; i < 6000 && !Text(dir_.Read(".status")).ends_with('\n'); ++i) ::usleep(10000);
-    EXPECT_EQ(Text(dir_.Read(".status")), std::to_string(128 + signal) + "\n");
+    const PausedRun run(dir_, "RAILFMT_PROBE_PAUSE=1");
+    ASSERT_TRUE(run.Paused()) << "the run did not reach its write";
+    run.Signal(signal);
+    EXPECT_EQ(run.Status(), std::to_string(128 + signal) + "\n");
     EXPECT_EQ(dir_.Read("b.mod"), stale_);
-    EXPECT_EQ(Text(dir_.Read(".out")), lines) << "the lines produced are flushed";
+    if (signal != SIGKILL) {
+      EXPECT_EQ(Text(dir_.Read(".out")), lines) << "the lines produced are flushed";
+    }
     for (const auto& [name, bytes] : dir_.Snapshot()) EXPECT_FALSE(name.starts_with(".railfmt-")) << name;
   }
 }
 
-// Another program saves while a store is under way: just before the swap,
-// or between the check before the swap and the swap itself. Its save stays.
-TEST_F(HostileDirectoryTest, ANewerSaveIsNeverSwappedOut) {
-  const std::vector<std::uint8_t> newer = {'n', 'e', 'w', 'e', 'r'};
-  const auto save = [&](const char* name) {
-    ::usleep(20000);  // a tick later: file times may be kept at tick granularity
-    ::unlink(name);
-    dir_.Write(name, newer);
-  };
-  for (const StoreStep when : {StoreStep::kSync, StoreStep::kRename}) {
-    SCOPED_TRACE(static_cast<int>(when));
-    dir_.Clear();
-    dir_.Write("a.mod", stale_);  // in place, changed
-    dir_.Write("b.bak", model_);  // beside, over another existing file
-    dir_.Write("b.mod", {'o', 'l', 'd'});
-    DiagnosticCapture captured;
-    RunBatch(*OpenDirectory(".", [&](StoreStep step, std::string_view name, std::size_t&) {
-      if (step == when && (name == "a.mod" || name == "b.mod")) save(std::string(name).c_str());
-      return false;
-    }));
-    EXPECT_EQ(dir_.Read("a.mod"), newer);
-    EXPECT_EQ(dir_.Read("b.mod"), newer);
-    EXPECT_EQ(dir_.Snapshot().size(), 3u) << "no temporary left";
-    EXPECT_EQ(std::count(captured.messages().begin(), captured.messages().end(), "Can't write a.mod!\n"), 1);
+TEST_F(HostileDirectoryTest, ASignalDuringTheReadOfALargeFileEndsTheRunPromptly) {
+  if (Sanitized()) GTEST_SKIP() << "the probe library cannot be preloaded before the sanitizer runtime";
+  constexpr std::uint64_t kSize = std::uint64_t{256} << 20;
+  dir_.Write("a.mod", {});
+  ASSERT_EQ(::truncate("a.mod", static_cast<off_t>(kSize)), 0);  // sparse: takes no room on disk
+  dir_.Write("b.bak", model_);
+  const PausedRun run(dir_, "RAILFMT_PROBE_READ=a.mod");
+  ASSERT_TRUE(run.Paused()) << "the run did not reach its read";
+  run.Signal(SIGINT);
+  EXPECT_EQ(run.Status(), std::to_string(128 + SIGINT) + "\n");
+  // What the run still asked for after the signal came.
+  std::uint64_t asked = 0;
+  std::istringstream log(Text(dir_.Read(".log")));
+  for (std::string line; std::getline(log, line);) {
+    if (line.starts_with("read ")) asked += std::stoull(line.substr(5));
   }
-  // Saved after the load, before the store begins: the load is stale.
-  dir_.Clear();
-  dir_.Write("c.mod", stale_);
-  const auto directory = OpenDirectory(".");
-  LoadedEntry entry;
-  ASSERT_EQ(directory->Load("c.mod", entry), LoadStatus::kLoaded);
-  save("c.mod");
-  DiagnosticCapture captured;
-  EXPECT_EQ(directory->Store("c.mod", Normalised(stale_), &entry), StoreOutcome::kFailed);
-  EXPECT_EQ(dir_.Read("c.mod"), newer);
-  EXPECT_EQ(captured.messages(), std::vector<std::string>{"Can't write c.mod!\n"});
+  EXPECT_GT(asked, 0u);
+  EXPECT_LT(asked, kSize / 8) << "the file was read to its end first";
+  EXPECT_FALSE(dir_.Exists("b.mod")) << "the run went on";
 }
 
-TEST_F(HostileDirectoryTest, AFifoSwappedInBeforeAnUnchangedRewriteDoesNotBlock) {
-  dir_.Write("a.mod", model_);
+TEST_F(HostileDirectoryTest, TemporariesOfKilledRunsAreRemovedByTheNextRun) {
+  if (Sanitized()) GTEST_SKIP() << "the probe library cannot be preloaded before the sanitizer runtime";
+  // A run killed while its new content has a name, just before the swap.
+  dir_.Write("a.mod", stale_);
+  const PausedRun run(dir_, "RAILFMT_PROBE_PAUSE=link");
+  ASSERT_TRUE(run.Paused()) << "the run did not name its new file";
+  run.Signal(SIGKILL);
+  EXPECT_EQ(run.Status(), std::to_string(128 + SIGKILL) + "\n");
+  std::vector<std::string> left;
+  for (const auto& [name, bytes] : dir_.Snapshot()) {
+    if (name.starts_with(".railfmt-")) left.push_back(name);
+  }
+  ASSERT_EQ(left.size(), 1u) << "the killed run left no temporary";
+  // Temporaries of a run still at work are never its: this process holds
+  // the lock a run holds. A process that ended holds none.
+  const auto alive = OpenDirectory(dir_.path());
+  const std::string live = ".railfmt-" + std::to_string(::getpid()) + "-3.tmp";
+  const pid_t ended = ::fork();
+  if (ended == 0) ::_exit(0);
+  ::waitpid(ended, nullptr, 0);
+  const std::string dead = ".railfmt-" + std::to_string(ended) + "-0.tmp";
+  const std::vector<std::string> kept = {live, ".railfmt-" + std::to_string(ended) + "-1.kept", ".railfmt-x-0.tmp"};
+  dir_.Write(dead, {'x'});
+  for (const std::string& name : kept) dir_.Write(name, {'k'});
+  ::unlink(".log");
+  ::unlink(".out");
+  ::unlink(".pid");
+  ::unlink(".status");
+  EXPECT_EQ(RunTool(dir_.path()), 0);
+  std::vector<std::string> names;
+  for (const auto& [name, bytes] : dir_.Snapshot()) names.push_back(name);
+  std::vector<std::string> expected = kept;
+  expected.push_back("a.mod");
+  std::sort(expected.begin(), expected.end());
+  EXPECT_EQ(names, expected);
+  EXPECT_EQ(dir_.Read("a.mod"), model_);
+}
+
+// Another program at work on an entry while a run stores it: it saves (a
+// new file under the name, as editors do), saves in place keeping the
+// times (cp -p, rsync -t --inplace, touch -r), removes the file or moves
+// it away. Whatever comes when, every save stays, nothing is written back
+// that is gone, and the entry is reported.
+TEST_F(HostileDirectoryTest, NoSaveIsLostInAnyOrderOfEvents) {
+  enum class Act { kSave, kSaveInPlaceKeepingTimes, kRemove, kMove };
+  struct Event {
+    StoreStep step;
+    int call;  // counted over the steps on a.mod
+    Act act;
+  };
+  struct Case {
+    const char* what;
+    std::vector<Event> events;
+    Files expected;  // a kept save under ".kept"
+  };
+  const auto save = [this](int n) {
+    std::vector<std::uint8_t> bytes(stale_.size(), 's');  // the size of what it replaces
+    bytes[0] = static_cast<std::uint8_t>('0' + n);
+    return bytes;
+  };
+  const std::vector<Case> cases = {
+      {"saved after the load", {{StoreStep::kOpen, 0, Act::kSave}}, {{"a.mod", save(1)}}},
+      {"saved in place after the load, times kept",
+       {{StoreStep::kOpen, 0, Act::kSaveInPlaceKeepingTimes}},
+       {{"a.mod", save(1)}}},
+      {"removed after the load", {{StoreStep::kOpen, 0, Act::kRemove}}, {}},
+      {"moved away after the load", {{StoreStep::kOpen, 0, Act::kMove}}, {{"moved.mod", {}}}},
+      {"saved before the sync", {{StoreStep::kSync, 0, Act::kSave}}, {{"a.mod", save(1)}}},
+      {"saved between the check and the exchange", {{StoreStep::kRename, 0, Act::kSave}}, {{"a.mod", save(1)}}},
+      {"saved before the exchange and again before the put-back",
+       {{StoreStep::kRename, 0, Act::kSave}, {StoreStep::kRename, 1, Act::kSave}},
+       {{"a.mod", save(2)}, {".kept", save(1)}}},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.what);
+    dir_.Clear();
+    dir_.Write("a.mod", stale_);  // in place, changed
+    std::map<StoreStep, int> calls;
+    int saves = 0;
+    const auto act = [&](Act what) {
+      ::usleep(20000);  // a clock tick later: file times may be kept at tick granularity
+      struct stat st {};
+      ::stat("a.mod", &st);
+      const std::vector<std::uint8_t> bytes = save(++saves);
+      switch (what) {
+        case Act::kSave:
+          dir_.Write(".saving", bytes);
+          ::rename(".saving", "a.mod");
+          break;
+        case Act::kSaveInPlaceKeepingTimes: {
+          dir_.Write("a.mod", bytes);
+          const struct timespec times[2] = {st.st_atim, st.st_mtim};
+          ::utimensat(AT_FDCWD, "a.mod", times, 0);
+          break;
+        }
+        case Act::kRemove: ::unlink("a.mod"); break;
+        case Act::kMove: ::rename("a.mod", "moved.mod"); break;
+      }
+    };
+    DiagnosticCapture captured;
+    RunBatch(*OpenDirectory(".", [&](StoreStep step, std::string_view name, std::size_t&) {
+      if (name != "a.mod") return false;
+      const int n = calls[step]++;
+      for (const Event& e : c.events) {
+        if (e.step == step && e.call == n) act(e.act);
+      }
+      return false;
+    }));
+    Files after;
+    for (const auto& [name, bytes] : dir_.Snapshot()) {
+      after[name.starts_with(".railfmt-") && name.ends_with(".kept") ? ".kept" : name] = bytes;
+    }
+    Files expected = c.expected;
+    if (expected.contains("moved.mod")) expected["moved.mod"] = stale_;
+    EXPECT_EQ(after, expected);
+    const std::vector<std::string>& m = captured.messages();
+    EXPECT_EQ(std::count(m.begin(), m.end(), "Can't write a.mod!\n"), 1);
+  }
+}
+
+// An output that already holds its bytes is not written: its file, times
+// and content stay as they are, in place and beside.
+TEST_F(HostileDirectoryTest, AnOutputThatHoldsItsBytesKeepsItsTimes) {
+  dir_.Write("n.mod", model_);
+  dir_.Write("m.bak", model_);
+  dir_.Write("m.mod", model_);
+  const struct timespec old_times[2] = {{946684800, 0}, {946684800, 0}};
+  std::map<std::string, struct stat> before;
+  for (const char* name : {"n.mod", "m.mod"}) {
+    ASSERT_EQ(::utimensat(AT_FDCWD, name, old_times, 0), 0);
+    ASSERT_EQ(::stat(name, &before[name]), 0);
+  }
+  ::usleep(20000);  // a clock tick later: a write would show in the times
+  EXPECT_EQ(RunTool(dir_.path()), 0);
+  for (const char* name : {"n.mod", "m.mod"}) {
+    SCOPED_TRACE(name);
+    struct stat st {};
+    ASSERT_EQ(::stat(name, &st), 0);
+    EXPECT_EQ(st.st_ino, before[name].st_ino);
+    EXPECT_EQ(st.st_mtim.tv_sec, 946684800);
+    EXPECT_EQ(st.st_ctim.tv_sec, before[name].st_ctim.tv_sec);
+    EXPECT_EQ(st.st_ctim.tv_nsec, before[name].st_ctim.tv_nsec);
+  }
+}
+
+// railfmt | head, or a pager left early: standard output fails, and the run
+// goes on over every entry without it, and ends as usual.
+TEST_F(HostileDirectoryTest, AReaderThatLeavesEndsThePrintingNotTheRun) {
+  // Each junk entry prints mismatch lines: far more than one buffer of
+  // standard output before the last entry.
+  for (int i = 0; i < 2000; ++i) dir_.Write("j" + std::to_string(10000 + i) + ".kon", {0, 5, 0, 0, 0, 0});
+  dir_.Write("zz.mod", stale_);
+  int pipe_ends[2];
+  ASSERT_EQ(::pipe(pipe_ends), 0);
+  ::close(pipe_ends[0]);  // the reader is gone before the first line
+  const pid_t child = ::fork();
+  ASSERT_GE(child, 0);
+  if (child == 0) {
+    std::signal(SIGPIPE, SIG_DFL);
+    ::dup2(pipe_ends[1], STDOUT_FILENO);
+    ::execl(RAILFMT_BINARY, RAILFMT_BINARY, static_cast<char*>(nullptr));
+    ::_exit(127);
+  }
+  ::close(pipe_ends[1]);
+  int status = 0;
+  ASSERT_EQ(::waitpid(child, &status, 0), child);
+  EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "status " << status;
+  EXPECT_EQ(dir_.Read("zz.mod"), model_) << "the run stopped before the last entry";
+}
+
+TEST_F(HostileDirectoryTest, AFifoSwappedInBeforeAReplacementDoesNotBlock) {
+  dir_.Write("a.mod", stale_);
   const pid_t child = ::fork();
   ASSERT_GE(child, 0);
   if (child == 0) {

@@ -1,11 +1,18 @@
 // A library the tests preload into the real railfmt (LD_PRELOAD) to watch
 // and steer its file operations at known points, without any hook in the
 // program itself. Driven by the environment:
-//   RAILFMT_PROBE_LOG=FILE    appends "fdatasync NAME", "fsync NAME" and
-//                             "rename FROM TO FLAGS" lines, NAME the last
-//                             component of the file's path
-//   RAILFMT_PROBE_PAUSE=1     at the first write to a temporary of railfmt,
-//                             logs "paused" and waits for a signal
+//   RAILFMT_PROBE_LOG=FILE    appends "fdatasync NAME", "fsync NAME",
+//                             "link NAME" and "rename FROM TO FLAGS" lines,
+//                             NAME the last component of the file's path
+//                             ("#INODE (deleted)" for a file with none)
+//   RAILFMT_PROBE_PAUSE=1     at the first write to a file other than
+//                             standard output and error, logs "paused" and
+//                             waits for a signal
+//   RAILFMT_PROBE_PAUSE=link  the same right after the first link that
+//                             names a temporary of railfmt
+//   RAILFMT_PROBE_READ=NAME   logs "read SIZE" for every read of the entry
+//                             NAME, SIZE what it asks for; at the first,
+//                             logs "paused" first and waits for a signal
 //   RAILFMT_PROBE_GROW=NAME   before the first read of the entry NAME,
 //                             appends a mebibyte to it, as another program
 //                             writing to the file while it is read would
@@ -17,6 +24,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace {
@@ -52,7 +60,8 @@ void Log(const std::string& line) {
 extern "C" ssize_t write(int fd, const void* data, size_t size) {
   static auto real = Next<ssize_t (*)(int, const void*, size_t)>("write");
   static bool paused = false;
-  if (!paused && std::getenv("RAILFMT_PROBE_PAUSE") != nullptr && NameOf(fd).starts_with(".railfmt-")) {
+  const char* pause = std::getenv("RAILFMT_PROBE_PAUSE");
+  if (!paused && pause != nullptr && std::strcmp(pause, "1") == 0 && fd > 2) {
     paused = true;
     Log("paused");
     ::pause();
@@ -63,6 +72,16 @@ extern "C" ssize_t write(int fd, const void* data, size_t size) {
 extern "C" ssize_t read(int fd, void* data, size_t size) {
   static auto real = Next<ssize_t (*)(int, void*, size_t)>("read");
   static bool grown = false;
+  static bool paused = false;
+  const char* watched = std::getenv("RAILFMT_PROBE_READ");
+  if (watched != nullptr && NameOf(fd) == watched) {
+    if (!paused) {
+      paused = true;
+      Log("paused");
+      ::pause();
+    }
+    Log("read " + std::to_string(size));
+  }
   const char* grow = std::getenv("RAILFMT_PROBE_GROW");
   if (!grown && grow != nullptr && NameOf(fd) == grow) {
     grown = true;
@@ -84,6 +103,21 @@ extern "C" int fdatasync(int fd) {
 extern "C" int fsync(int fd) {
   Log("fsync " + NameOf(fd));
   return Next<int (*)(int)>("fsync")(fd);
+}
+
+extern "C" int linkat(int from_dir, const char* from, int to_dir, const char* to, int flags) {
+  static bool paused = false;
+  Log(std::string("link ") + to);
+  const int result =
+      Next<int (*)(int, const char*, int, const char*, int)>("linkat")(from_dir, from, to_dir, to, flags);
+  const char* pause = std::getenv("RAILFMT_PROBE_PAUSE");
+  if (!paused && result == 0 && pause != nullptr && std::strcmp(pause, "link") == 0 &&
+      std::string_view(to).starts_with(".railfmt-")) {
+    paused = true;
+    Log("paused");
+    ::pause();
+  }
+  return result;
 }
 
 extern "C" int renameat2(int from_dir, const char* from, int to_dir, const char* to, unsigned flags) {

@@ -1,12 +1,14 @@
 // Test support: a StoreHook that counts the steps of stores, delivers at
 // most chunk bytes a write (so that an output takes many writes), and makes
-// one chosen call of one step fail.
+// chosen calls of chosen steps fail, with the errno the system would give.
 #pragma once
 
 #include <array>
+#include <cerrno>
 #include <cstddef>
 #include <limits>
 #include <string>
+#include <vector>
 
 #include "driver/directory.h"
 
@@ -21,13 +23,11 @@ class StoreFaults {
   // Counts back to 0 and nothing armed.
   void Reset() {
     calls_ = {};
-    fail_step_ = -1;
+    faults_.clear();
   }
-  // The call number n (from 0, counted since the last Reset) of step fails.
-  void FailAt(StoreStep step, int n) {
-    fail_step_ = static_cast<int>(step);
-    fail_at_ = n;
-  }
+  // The call number n (from 0, counted since the last Reset) of step fails
+  // with error (EIO when 0). Several may be armed.
+  void FailAt(StoreStep step, int n, int error = 0) { faults_.push_back({step, n, error}); }
   int Count(StoreStep step) const { return calls_[static_cast<std::size_t>(step)]; }
 
   // A hook that refers to this object, which must outlive it.
@@ -36,14 +36,24 @@ class StoreFaults {
       if (step == StoreStep::kWrite && size > chunk) size = chunk;
       const int n = calls_[static_cast<std::size_t>(step)]++;
       if (step == StoreStep::kOpen && !denied.empty() && name == denied) return true;
-      return static_cast<int>(step) == fail_step_ && n == fail_at_;
+      for (const Fault& fault : faults_) {
+        if (fault.step == step && fault.n == n) {
+          errno = fault.error;
+          return true;
+        }
+      }
+      return false;
     };
   }
 
  private:
+  struct Fault {
+    StoreStep step;
+    int n;
+    int error;
+  };
   std::array<int, 6> calls_{};
-  int fail_step_ = -1;
-  int fail_at_ = 0;
+  std::vector<Fault> faults_;
 };
 
 }  // namespace railfmt::testing
