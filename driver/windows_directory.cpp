@@ -123,53 +123,43 @@ bool WindowsDirectory::StillTheSame(const std::u16string& target, const FileIden
   return files_->Look(target, now, spelling) == FileError::kNone && now.identity == identity;
 }
 
-std::optional<StoreOutcome> WindowsDirectory::WriteInPlace(const std::string& name, const std::u16string& target,
-                                                           const FileFacts& looked,
-                                                           std::span<const std::uint8_t> bytes) {
+bool WindowsDirectory::MayWrite(const std::u16string& target) {
   std::unique_ptr<WindowsFile> file;
-  if (Fails(StoreStep::kOpen, name) ||
-      Retrying([&] { return files_->Open(target, OpenMode::kWriteInPlace, 0, file); }) != FileError::kNone) {
-    ReportOpenFailure(name);
-    return StoreOutcome::kRefused;
-  }
-  // The file compared must be the file opened, unchanged in between.
-  const std::optional<FileFacts> opened = file->Facts();
-  if (!opened || opened->identity != looked.identity) return std::nullopt;
-  const bool written = WriteAll(*file, name, bytes);
-  const bool closed = !Fails(StoreStep::kClose, name) && file->Close();
-  if (written && closed) return StoreOutcome::kUnchanged;
-  ReportWriteFailure(name);
-  return StoreOutcome::kFailed;
+  return Retrying([&] { return files_->Open(target, OpenMode::kWrite, 0, file); }) == FileError::kNone;
 }
 
 WindowsDirectory::Plan WindowsDirectory::Decide(const std::string& name, std::span<const std::uint8_t> bytes,
                                                 const LoadedEntry* source) {
   Plan plan;
+  // The loaded entry speaks for the output when it is the same file,
+  // unchanged since: its bytes are in memory and must still be what the
+  // output holds when it is replaced. Nothing can be gained by writing what
+  // the file held when it was loaded.
+  const bool same_name = source != nullptr && WindowsNamesEqual(source->name(), name);
+  if (same_name && SameBytes(source->bytes(), bytes)) {
+    plan.outcome = StoreOutcome::kUnchanged;
+    return plan;
+  }
   if (ClassifyWindowsName(name) != WindowsName::kOrdinary) return plan;
   plan.target = Windows1252ToUtf16(name);
   std::u16string spelling;
   const FileError look = Retrying([&] { return files_->Look(plan.target, plan.looked, spelling); });
   plan.replacing = look == FileError::kNone;
   if (plan.replacing) {
-    if (plan.looked.type != FileFacts::Type::kFile || plan.looked.read_only) return plan;
+    if (plan.looked.type != FileFacts::Type::kFile) return plan;
     plan.target = spelling;
   } else if (look != FileError::kMissing) {
     return plan;
   }
-  // The loaded entry speaks for the output when it is the same file,
-  // unchanged since: its bytes are in memory and must still be what the
-  // output holds when it is replaced.
-  const bool same_name = source != nullptr && WindowsNamesEqual(source->name(), name);
-  const bool from_source = plan.replacing && same_name && source->identity() == plan.looked.identity;
-  if (same_name && !from_source) {
-    // Changed since it was loaded: its new content is not what was rewritten.
+  if (same_name && (!plan.replacing || source->identity() != plan.looked.identity)) {
+    // Changed or gone since it was loaded: its new content is not what was
+    // rewritten, and what is gone is not written back.
     plan.outcome = StoreOutcome::kFailed;
   } else if (!plan.replacing) {
     plan.outcome = StoreOutcome::kCreated;
-  } else if (plan.looked.identity.size == bytes.size() &&
-             (from_source ? SameBytes(source->bytes(), bytes) : HoldsBytes(plan.target, bytes))) {
+  } else if (!same_name && plan.looked.identity.size == bytes.size() && HoldsBytes(plan.target, bytes)) {
     plan.outcome = StoreOutcome::kUnchanged;
-  } else {
+  } else if (MayWrite(plan.target)) {
     plan.outcome = StoreOutcome::kReplaced;
   }
   return plan;
@@ -186,11 +176,7 @@ StoreOutcome WindowsDirectory::Store(const std::string& name, std::span<const st
   switch (plan.outcome) {
     case StoreOutcome::kRefused: ReportOpenFailure(name); return plan.outcome;
     case StoreOutcome::kFailed: ReportWriteFailure(name); return plan.outcome;
-    case StoreOutcome::kUnchanged:
-      if (const std::optional<StoreOutcome> outcome = WriteInPlace(name, plan.target, plan.looked, bytes)) {
-        return *outcome;
-      }
-      break;
+    case StoreOutcome::kUnchanged: return plan.outcome;
     case StoreOutcome::kCreated:
     case StoreOutcome::kReplaced: break;
   }
@@ -219,7 +205,10 @@ StoreOutcome WindowsDirectory::CarryOut(const Plan& plan, const std::string& nam
   const bool failed_close = Fails(StoreStep::kClose, name);
   if (!file->Close() || failed_close) ok = false;
   if (ok) ok = !Fails(StoreStep::kRename, name) && (!replacing || StillTheSame(plan.target, plan.looked.identity));
-  if (ok) ok = Retrying([&] { return files_->Move(temp, plan.target, replacing); }) == FileError::kNone;
+  if (ok) {
+    ok = Retrying([&] { return replacing ? files_->Replace(temp, plan.target) : files_->Move(temp, plan.target); }) ==
+         FileError::kNone;
+  }
   if (!ok) {
     Retrying([&] { return files_->Remove(temp); });
     ReportWriteFailure(name);

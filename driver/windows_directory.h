@@ -14,11 +14,14 @@
 // takes the output's place only after every write, and for a replacement
 // the flush to the device, succeeded, and only while the output is still
 // the file it was (the file loaded, when the output is its own input): a
-// file changed or replaced meanwhile by another program is left as it is
-// and the store fails ("Can't write %s!\n"). An existing output that
-// already holds exactly the bytes is written over where it stands. An
-// output that exists only in another letter case is that file: it is
-// rewritten under its own spelling. A read-only output, a directory and
+// file changed, replaced or removed meanwhile by another program is left as
+// it is and the store fails ("Can't write %s!\n"). A replacement keeps the
+// replaced file's access control list, owner, attributes and streams. An
+// existing output that already holds exactly the bytes is not written at
+// all. An output that exists only in another letter case is that file: it
+// is rewritten under its own spelling. An output the user may not write (as
+// opening it for writing shows: the read-only attribute, or an access
+// control list that allows deleting but not writing), a directory and
 // anything else that is not a plain file are left alone ("Can't open").
 // Opening, replacing and removing are tried again for a short while when
 // another program holds the file (virus scanners and indexers do).
@@ -71,9 +74,9 @@ class WindowsFile {
 };
 
 enum class OpenMode {
-  kRead,          // an existing entry, directories included, for reading
-  kWriteInPlace,  // an existing file, for writing from its start, not truncated
-  kCreateNew,     // a new file; kExists when the name is taken
+  kRead,       // an existing entry, directories included, for reading
+  kWrite,      // an existing file, for writing, not truncated: whether the user may
+  kCreateNew,  // a new file; kExists when the name is taken
 };
 
 // The operations on one directory; names are UTF-16 entry names.
@@ -88,8 +91,12 @@ class WindowsFiles {
   // attributes: for kCreateNew, the attribute bits of the new file.
   virtual FileError Open(const std::u16string& name, OpenMode mode, std::uint32_t attributes,
                          std::unique_ptr<WindowsFile>& file) = 0;
-  // Renames from to to, replacing an existing to only when asked to.
-  virtual FileError Move(const std::u16string& from, const std::u16string& to, bool replace) = 0;
+  // Renames from to to, never over an existing entry.
+  virtual FileError Move(const std::u16string& from, const std::u16string& to) = 0;
+  // Puts the file replacement in the place of the file replaced, which
+  // keeps its access control list, owner, attributes and streams; the name
+  // replacement is gone after.
+  virtual FileError Replace(const std::u16string& replacement, const std::u16string& replaced) = 0;
   virtual FileError Remove(const std::u16string& name) = 0;
   virtual void Pause(unsigned milliseconds) = 0;
   // Names this process's temporary files.
@@ -132,10 +139,8 @@ class WindowsDirectory final : public Directory {
   // Whether target is still the file of that identity, unchanged: another
   // program may have changed or replaced it meanwhile.
   bool StillTheSame(const std::u16string& target, const FileIdentity& identity);
-  // The store when the output already holds the bytes; nothing when the file
-  // changed before it was opened.
-  std::optional<StoreOutcome> WriteInPlace(const std::string& name, const std::u16string& target,
-                                           const FileFacts& looked, std::span<const std::uint8_t> bytes);
+  // Whether the user may write target, as opening it for writing shows.
+  bool MayWrite(const std::u16string& target);
 
   std::unique_ptr<WindowsFiles> files_;
   StoreHook hook_;

@@ -61,7 +61,8 @@ class Win32File final : public WindowsFile {
     facts.attributes = attributes & (FILE_ATTRIBUTE_HIDDEN | FILE_ATTRIBUTE_SYSTEM | FILE_ATTRIBUTE_ARCHIVE |
                                      FILE_ATTRIBUTE_NOT_CONTENT_INDEXED);
     facts.identity = {info.dwVolumeSerialNumber, (std::uint64_t{info.nFileIndexHigh} << 32) | info.nFileIndexLow,
-                      (std::uint64_t{info.nFileSizeHigh} << 32) | info.nFileSizeLow, Nanoseconds(times.LastWriteTime)};
+                      (std::uint64_t{info.nFileSizeHigh} << 32) | info.nFileSizeLow, Nanoseconds(times.LastWriteTime),
+                      Nanoseconds(times.ChangeTime)};
     return facts;
   }
 
@@ -140,9 +141,9 @@ class Win32Files final : public WindowsFiles {
         handle = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
                              nullptr, OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
         break;
-      case OpenMode::kWriteInPlace:
-        handle = CreateFileW(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                             FILE_ATTRIBUTE_NORMAL, nullptr);
+      case OpenMode::kWrite:
+        handle = CreateFileW(path.c_str(), GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                             nullptr, OPEN_EXISTING, FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
         break;
       case OpenMode::kCreateNew:
         handle = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
@@ -154,13 +155,31 @@ class Win32Files final : public WindowsFiles {
     return FileError::kNone;
   }
 
-  FileError Move(const std::u16string& from, const std::u16string& to, bool replace) override {
-    const DWORD flags = MOVEFILE_WRITE_THROUGH | (replace ? MOVEFILE_REPLACE_EXISTING : 0);
-    if (MoveFileExW((prefix_ + Wide(from)).c_str(), (prefix_ + Wide(to)).c_str(), flags)) return FileError::kNone;
-    // A file another program holds open cannot be replaced; it says so as
-    // a denial.
-    const DWORD error = GetLastError();
-    return error == ERROR_ACCESS_DENIED ? FileError::kBusy : ErrorOf(error);
+  FileError Move(const std::u16string& from, const std::u16string& to) override {
+    if (MoveFileExW((prefix_ + Wide(from)).c_str(), (prefix_ + Wide(to)).c_str(), MOVEFILE_WRITE_THROUGH)) {
+      return FileError::kNone;
+    }
+    return ErrorOf(GetLastError());
+  }
+
+  FileError Replace(const std::u16string& replacement, const std::u16string& replaced) override {
+    const std::wstring from = prefix_ + Wide(replacement);
+    const std::wstring to = prefix_ + Wide(replaced);
+    if (ReplaceFileW(to.c_str(), from.c_str(), nullptr, REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr, nullptr)) {
+      return FileError::kNone;
+    }
+    switch (const DWORD error = GetLastError()) {
+      // The replaced file is gone and the replacement kept its name: it
+      // only has to move in.
+      case ERROR_UNABLE_TO_MOVE_REPLACEMENT:
+        return MoveFileExW(from.c_str(), to.c_str(), MOVEFILE_WRITE_THROUGH) ? FileError::kNone
+                                                                             : ErrorOf(GetLastError());
+      // A file another program holds open cannot be replaced; it says so
+      // as a denial, or as a file it could not remove.
+      case ERROR_ACCESS_DENIED:
+      case ERROR_UNABLE_TO_REMOVE_REPLACED: return FileError::kBusy;
+      default: return ErrorOf(error);
+    }
   }
 
   FileError Remove(const std::u16string& name) override {

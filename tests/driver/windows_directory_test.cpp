@@ -24,6 +24,8 @@ struct MemoryEntry {
   Bytes bytes;
   FileFacts::Type type = FileFacts::Type::kFile;
   bool read_only = false;
+  bool writable = true;  // false: an access control list allows deleting but not writing
+  std::string security;  // stands for the access control list, owner and streams
   std::size_t lost = 0;  // bytes the size still counts that another program cut off
   std::uint32_t attributes = 0;
   std::uint64_t id = 0;
@@ -59,7 +61,7 @@ class MemoryFiles final : public WindowsFiles {
     });
   }
   static FileFacts FactsOf(const MemoryEntry& e) {
-    return {e.type, e.read_only, e.attributes, {1, e.id, e.bytes.size() + e.lost, e.modified}};
+    return {e.type, e.read_only, e.attributes, {1, e.id, e.bytes.size() + e.lost, e.modified, e.modified}};
   }
 
   std::optional<std::vector<std::u16string>> List() override {
@@ -76,13 +78,21 @@ class MemoryFiles final : public WindowsFiles {
   }
   FileError Open(const std::u16string& name, OpenMode mode, std::uint32_t attributes,
                  std::unique_ptr<WindowsFile>& file) override;
-  FileError Move(const std::u16string& from, const std::u16string& to, bool replace) override {
-    const auto target = Find(to);
-    if (target != entries.end() && target->second.busy > 0 && target->second.busy--) return FileError::kBusy;
-    if (target != entries.end() && !replace) return FileError::kExists;
-    const MemoryEntry moved = Find(from)->second;
+  FileError Move(const std::u16string& from, const std::u16string& to) override {
+    if (Find(to) != entries.end()) return FileError::kExists;
+    entries[to] = Find(from)->second;
     entries.erase(Find(from));
-    entries[target != entries.end() ? target->first : to] = moved;
+    return FileError::kNone;
+  }
+  FileError Replace(const std::u16string& replacement, const std::u16string& replaced) override {
+    const auto target = Find(replaced);
+    if (target == entries.end()) return FileError::kMissing;
+    if (target->second.busy > 0 && target->second.busy--) return FileError::kBusy;
+    MemoryEntry moved = Find(replacement)->second;
+    moved.security = target->second.security;
+    moved.attributes = target->second.attributes;
+    target->second = moved;
+    entries.erase(Find(replacement));
     return FileError::kNone;
   }
   FileError Remove(const std::u16string& name) override {
@@ -136,6 +146,8 @@ FileError MemoryFiles::Open(const std::u16string& name, OpenMode mode, std::uint
   } else if (it->second.busy > 0) {
     --it->second.busy;
     return FileError::kBusy;
+  } else if (mode == OpenMode::kWrite && (it->second.read_only || !it->second.writable)) {
+    return FileError::kDenied;
   }
   file = std::make_unique<MemoryFile>(*this, name);
   return FileError::kNone;
@@ -184,8 +196,14 @@ TEST_F(WindowsDirectoryTest, APreviewForeseesTheStoreThatFollowsAndChangesNothin
        StoreOutcome::kRefused},
       {"a read-only file", [this] { files_.Add(u"o.mod", old_).read_only = true; }, "o.mod", false, false,
        StoreOutcome::kRefused},
+      {"a read-only file holding the bytes", [this] { files_.Add(u"o.mod", new_).read_only = true; }, "o.mod", false,
+       false, StoreOutcome::kUnchanged},
+      {"a file the user may delete but not write", [this] { files_.Add(u"o.mod", old_).writable = false; }, "o.mod",
+       false, false, StoreOutcome::kRefused},
       {"a device name", [] {}, "con.mod", false, false, StoreOutcome::kRefused},
       {"an input changed since its load", add(u"o.mod", old_), "o.mod", true, true, StoreOutcome::kFailed},
+      {"an input holding the bytes, changed since its load", add(u"o.mod", new_), "o.mod", true, true,
+       StoreOutcome::kUnchanged},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
@@ -236,6 +254,20 @@ TEST_F(WindowsDirectoryTest, AFileChangedSinceItWasLoadedOrLookedAtIsNotReplaced
     EXPECT_EQ(files_.Contents(), (std::map<std::u16string, Bytes>{{u"x.mod", kept}})) << "no temporary left";
   }
   EXPECT_EQ(captured_.messages(), std::vector<std::string>(2, "Can't write x.mod!\n"));
+}
+
+TEST_F(WindowsDirectoryTest, AReplacedFileKeepsItsAccessControlListOwnerAndStreams) {
+  files_.Add(u"x.mod", old_).security = "owner, access control list, streams";
+  LoadedEntry loaded;
+  ASSERT_EQ(directory_.Load("x.mod", loaded), LoadStatus::kLoaded);
+  EXPECT_EQ(Bytes(loaded.bytes().begin(), loaded.bytes().end()), old_);
+  EXPECT_EQ(Store("x.mod", new_, &loaded), StoreOutcome::kReplaced);
+  EXPECT_EQ(files_.entries.at(u"x.mod").security, "owner, access control list, streams");
+  // Gone since the load: not written back.
+  ASSERT_EQ(directory_.Load("x.mod", loaded), LoadStatus::kLoaded);
+  files_.entries.clear();
+  EXPECT_EQ(Store("x.mod", old_, &loaded), StoreOutcome::kFailed);
+  EXPECT_TRUE(files_.entries.empty());
 }
 
 TEST_F(WindowsDirectoryTest, AFileHeldByAnotherProgramIsTriedAgainForAShortWhile) {

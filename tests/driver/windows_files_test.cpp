@@ -4,9 +4,11 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <chrono>
 #include <filesystem>
 #include <fstream>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "driver/batch_driver.h"
@@ -80,6 +82,25 @@ TEST(DirectoryWindows, AnInputInAnotherLetterCaseIsRewrittenInPlace) {
   dir.Write("A.MOD", model);
   testing::RunBatchHere();
   EXPECT_EQ(dir.Snapshot(), (std::map<std::string, Bytes>{{"A.MOD", Rewritten(model)}}));
+}
+
+// A program that saves in place and sets the modification time back (as
+// copies that keep times do) still changes the file's change time: what
+// was made of the old content does not replace the save.
+TEST(DirectoryWindows, ASaveThatSetsItsTimeBackIsNotReplaced) {
+  ScratchDir dir;
+  dir.Write("x.mod", Bytes(20, 'o'));
+  const auto directory = OpenDirectory(".");
+  LoadedEntry loaded;
+  ASSERT_EQ(directory->Load("x.mod", loaded), LoadStatus::kLoaded);
+  const auto time = std::filesystem::last_write_time("x.mod");
+  std::this_thread::sleep_for(std::chrono::milliseconds(20));  // a clock tick later
+  const Bytes saved(20, 's');
+  dir.Write("x.mod", saved);
+  std::filesystem::last_write_time("x.mod", time);
+  DiagnosticCapture captured;
+  EXPECT_EQ(directory->Store("x.mod", Bytes(20, 'n'), &loaded), StoreOutcome::kFailed);
+  EXPECT_EQ(dir.Read("x.mod"), saved);
 }
 
 TEST(DirectoryWindows, OutputsReadOnlyOrHeldOpenAreLeftAsTheyAre) {
