@@ -41,11 +41,6 @@ TEST(ContainerMemoryLeft, TheTightestLimitOverTheGroupAndItsParentsLessWhatIsInU
         {"/sys/fs/cgroup/app/memory.max", "500\n"},
         {"/sys/fs/cgroup/app/memory.current", "100\n"}},
        400},
-      {"v2: no limit anywhere",
-       {{"/proc/self/cgroup", "0::/app\n"},
-        {"/proc/self/mountinfo", v2_mount},
-        {"/sys/fs/cgroup/app/memory.max", "max\n"}},
-       std::nullopt},
       {"v2: more in use than the limit",
        {{"/proc/self/cgroup", "0::/app\n"},
         {"/proc/self/mountinfo", v2_mount},
@@ -77,11 +72,6 @@ TEST(ContainerMemoryLeft, TheTightestLimitOverTheGroupAndItsParentsLessWhatIsInU
         {"/cg mem/g/memory.limit_in_bytes", "100\n"},
         {"/cg mem/g/memory.usage_in_bytes", "40\n"}},
        60},
-      {"a group outside what the mount shows",
-       {{"/proc/self/cgroup", "0::/other\n"},
-        {"/proc/self/mountinfo", "30 1 0:26 /pods/p1 /sys/fs/cgroup rw - cgroup2 cgroup2 rw\n"},
-        {"/sys/fs/cgroup/memory.max", "2000\n"}},
-       std::nullopt},
       {"no control groups", {}, std::nullopt},
   };
   for (const Case& c : cases) {

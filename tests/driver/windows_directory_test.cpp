@@ -175,35 +175,40 @@ class WindowsDirectoryTest : public ::testing::Test {
 // A preview decides as the store does and changes nothing: in every case
 // a store decides, Preview gives the outcome of the Store that follows.
 TEST_F(WindowsDirectoryTest, APreviewForeseesTheStoreThatFollowsAndChangesNothing) {
+  enum class Meanwhile { kNothing, kTouched, kRemoved };  // after the load
   struct Case {
     const char* what;
     std::function<void()> arrange;
-    const char* name;        // the output stored
-    bool from_loaded;        // its bytes are made from the entry name, loaded first
-    bool changed_meanwhile;  // after the load
+    const char* name;  // the output stored
+    bool from_loaded;  // its bytes are made from the entry name, loaded first
+    Meanwhile meanwhile;
     StoreOutcome outcome;
   };
   const auto add = [this](const char16_t* name, const Bytes& bytes) {
-    return [this, name, bytes] { files_.Add(name, bytes); };
+    return [this, name, bytes] { files_.Add(name, bytes).security = "owner, access control list, streams"; };
   };
   const std::vector<Case> cases = {
-      {"a new output", [] {}, "o.mod", false, false, StoreOutcome::kCreated},
-      {"an output holding the bytes", add(u"o.mod", new_), "o.mod", false, false, StoreOutcome::kUnchanged},
-      {"an input holding the bytes", add(u"o.mod", new_), "o.mod", true, false, StoreOutcome::kUnchanged},
-      {"other bytes", add(u"o.mod", old_), "o.mod", false, false, StoreOutcome::kReplaced},
-      {"other bytes, spelt in other letters", add(u"O.MOD", old_), "o.mod", false, false, StoreOutcome::kReplaced},
-      {"a directory", [this] { files_.Add(u"o.mod", {}).type = FileFacts::Type::kDirectory; }, "o.mod", false, false,
-       StoreOutcome::kRefused},
-      {"a read-only file", [this] { files_.Add(u"o.mod", old_).read_only = true; }, "o.mod", false, false,
+      {"a new output", [] {}, "o.mod", false, Meanwhile::kNothing, StoreOutcome::kCreated},
+      {"an output holding the bytes", add(u"o.mod", new_), "o.mod", false, Meanwhile::kNothing,
+       StoreOutcome::kUnchanged},
+      {"an input holding the bytes", add(u"o.mod", new_), "o.mod", true, Meanwhile::kNothing, StoreOutcome::kUnchanged},
+      {"other bytes", add(u"o.mod", old_), "o.mod", false, Meanwhile::kNothing, StoreOutcome::kReplaced},
+      {"other bytes, spelt in other letters", add(u"O.MOD", old_), "o.mod", false, Meanwhile::kNothing,
+       StoreOutcome::kReplaced},
+      {"a directory", [this] { files_.Add(u"o.mod", {}).type = FileFacts::Type::kDirectory; }, "o.mod", false,
+       Meanwhile::kNothing, StoreOutcome::kRefused},
+      {"a read-only file", [this] { files_.Add(u"o.mod", old_).read_only = true; }, "o.mod", false, Meanwhile::kNothing,
        StoreOutcome::kRefused},
       {"a read-only file holding the bytes", [this] { files_.Add(u"o.mod", new_).read_only = true; }, "o.mod", false,
-       false, StoreOutcome::kUnchanged},
+       Meanwhile::kNothing, StoreOutcome::kUnchanged},
       {"a file the user may delete but not write", [this] { files_.Add(u"o.mod", old_).writable = false; }, "o.mod",
-       false, false, StoreOutcome::kRefused},
-      {"a device name", [] {}, "con.mod", false, false, StoreOutcome::kRefused},
-      {"an input changed since its load", add(u"o.mod", old_), "o.mod", true, true, StoreOutcome::kFailed},
-      {"an input holding the bytes, changed since its load", add(u"o.mod", new_), "o.mod", true, true,
+       false, Meanwhile::kNothing, StoreOutcome::kRefused},
+      {"a device name", [] {}, "con.mod", false, Meanwhile::kNothing, StoreOutcome::kRefused},
+      {"an input changed since its load", add(u"o.mod", old_), "o.mod", true, Meanwhile::kTouched,
+       StoreOutcome::kFailed},
+      {"an input holding the bytes, changed since its load", add(u"o.mod", new_), "o.mod", true, Meanwhile::kTouched,
        StoreOutcome::kUnchanged},
+      {"an input gone since its load", add(u"o.mod", old_), "o.mod", true, Meanwhile::kRemoved, StoreOutcome::kFailed},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
@@ -213,7 +218,8 @@ TEST_F(WindowsDirectoryTest, APreviewForeseesTheStoreThatFollowsAndChangesNothin
     if (c.from_loaded) {
       ASSERT_EQ(directory_.Load(c.name, loaded), LoadStatus::kLoaded);
     }
-    if (c.changed_meanwhile) files_.Touch(files_.Find(u"o.mod")->second);
+    if (c.meanwhile == Meanwhile::kTouched) files_.Touch(files_.Find(u"o.mod")->second);
+    if (c.meanwhile == Meanwhile::kRemoved) files_.entries.clear();
     const LoadedEntry* source = c.from_loaded ? &loaded : nullptr;
     std::map<std::u16string, std::int64_t> times;
     for (const auto& [name, e] : files_.entries) times[name] = e.modified;
@@ -226,48 +232,24 @@ TEST_F(WindowsDirectoryTest, APreviewForeseesTheStoreThatFollowsAndChangesNothin
     EXPECT_TRUE(captured_.messages().empty());
     EXPECT_EQ(faults_.Count(StoreStep::kWrite) + faults_.Count(StoreStep::kRename), 0);
     EXPECT_EQ(Store(c.name, new_, source), c.outcome);
+    // A replacement keeps what the replaced file had.
+    if (c.outcome == StoreOutcome::kReplaced) {
+      EXPECT_EQ(files_.Find(u"o.mod")->second.security, "owner, access control list, streams");
+    }
   }
 }
 
-TEST_F(WindowsDirectoryTest, AFileChangedSinceItWasLoadedOrLookedAtIsNotReplaced) {
-  struct Case {
-    const char* what;
-    bool change_after_load;
-    StoreStep change_before;  // kOpen: not changed while storing
-    StoreOutcome outcome;
-  };
-  const Case cases[] = {{"unchanged", false, StoreStep::kOpen, StoreOutcome::kReplaced},
-                        {"changed after the load", true, StoreStep::kOpen, StoreOutcome::kFailed},
-                        {"changed before the swap", false, StoreStep::kRename, StoreOutcome::kFailed}};
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.what);
-    files_.entries.clear();
-    files_.Add(u"x.mod", old_);
-    LoadedEntry loaded;
-    ASSERT_EQ(directory_.Load("x.mod", loaded), LoadStatus::kLoaded);
-    if (c.change_after_load) files_.Touch(files_.entries.at(u"x.mod"));
-    on_step_ = [&](StoreStep step) {
-      if (step == c.change_before && step != StoreStep::kOpen) files_.Touch(files_.entries.at(u"x.mod"));
-    };
-    EXPECT_EQ(Store("x.mod", new_, &loaded), c.outcome);
-    const Bytes& kept = c.outcome == StoreOutcome::kReplaced ? new_ : old_;
-    EXPECT_EQ(files_.Contents(), (std::map<std::u16string, Bytes>{{u"x.mod", kept}})) << "no temporary left";
-  }
-  EXPECT_EQ(captured_.messages(), std::vector<std::string>(2, "Can't write x.mod!\n"));
-}
-
-TEST_F(WindowsDirectoryTest, AReplacedFileKeepsItsAccessControlListOwnerAndStreams) {
-  files_.Add(u"x.mod", old_).security = "owner, access control list, streams";
+// Another program saves between the look and the swap: its save stays.
+TEST_F(WindowsDirectoryTest, AFileChangedBeforeTheSwapIsNotReplaced) {
+  files_.Add(u"x.mod", old_);
   LoadedEntry loaded;
   ASSERT_EQ(directory_.Load("x.mod", loaded), LoadStatus::kLoaded);
-  EXPECT_EQ(Bytes(loaded.bytes().begin(), loaded.bytes().end()), old_);
-  EXPECT_EQ(Store("x.mod", new_, &loaded), StoreOutcome::kReplaced);
-  EXPECT_EQ(files_.entries.at(u"x.mod").security, "owner, access control list, streams");
-  // Gone since the load: not written back.
-  ASSERT_EQ(directory_.Load("x.mod", loaded), LoadStatus::kLoaded);
-  files_.entries.clear();
-  EXPECT_EQ(Store("x.mod", old_, &loaded), StoreOutcome::kFailed);
-  EXPECT_TRUE(files_.entries.empty());
+  on_step_ = [&](StoreStep step) {
+    if (step == StoreStep::kRename) files_.Touch(files_.entries.at(u"x.mod"));
+  };
+  EXPECT_EQ(Store("x.mod", new_, &loaded), StoreOutcome::kFailed);
+  EXPECT_EQ(files_.Contents(), (std::map<std::u16string, Bytes>{{u"x.mod", old_}})) << "no temporary left";
+  EXPECT_EQ(captured_.last_message(), "Can't write x.mod!\n");
 }
 
 TEST_F(WindowsDirectoryTest, AFileHeldByAnotherProgramIsTriedAgainForAShortWhile) {
