@@ -159,7 +159,7 @@ WindowsDirectory::Plan WindowsDirectory::Decide(const std::string& name, std::sp
     plan.outcome = StoreOutcome::kCreated;
   } else if (!same_name && plan.looked.identity.size == bytes.size() && HoldsBytes(plan.target, bytes)) {
     plan.outcome = StoreOutcome::kUnchanged;
-  } else if (MayWrite(plan.target)) {
+  } else if (!plan.looked.read_only && MayWrite(plan.target)) {
     plan.outcome = StoreOutcome::kReplaced;
   }
   return plan;

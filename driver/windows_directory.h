@@ -95,7 +95,7 @@ class WindowsFiles {
   virtual FileError Move(const std::u16string& from, const std::u16string& to) = 0;
   // Puts the file replacement in the place of the file replaced, which
   // keeps its access control list, owner, attributes and streams; the name
-  // replacement is gone after.
+  // replacement is gone after. On failure both stay as they were.
   virtual FileError Replace(const std::u16string& replacement, const std::u16string& replaced) = 0;
   virtual FileError Remove(const std::u16string& name) = 0;
   virtual void Pause(unsigned milliseconds) = 0;
@@ -139,7 +139,8 @@ class WindowsDirectory final : public Directory {
   // Whether target is still the file of that identity, unchanged: another
   // program may have changed or replaced it meanwhile.
   bool StillTheSame(const std::u16string& target, const FileIdentity& identity);
-  // Whether the user may write target, as opening it for writing shows.
+  // Whether the user may write target, as opening it for writing shows
+  // (the read-only attribute alone does not tell).
   bool MayWrite(const std::u16string& target);
 
   std::unique_ptr<WindowsFiles> files_;

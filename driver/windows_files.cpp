@@ -165,21 +165,26 @@ class Win32Files final : public WindowsFiles {
   FileError Replace(const std::u16string& replacement, const std::u16string& replaced) override {
     const std::wstring from = prefix_ + Wide(replacement);
     const std::wstring to = prefix_ + Wide(replaced);
-    if (ReplaceFileW(to.c_str(), from.c_str(), nullptr, REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr, nullptr)) {
+    // The replaced file goes to a backup name beside the replacement's,
+    // removed once the replacement is in: without one, the call may leave
+    // a temporary file of its own in the folder when it fails.
+    const std::wstring backup = from.substr(0, from.rfind(L'.')) + L".old";
+    if (ReplaceFileW(to.c_str(), from.c_str(), backup.c_str(), REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr, nullptr)) {
+      DeleteFileW(backup.c_str());
       return FileError::kNone;
     }
     switch (const DWORD error = GetLastError()) {
-      // The replaced file is gone and the replacement kept its name: it
-      // only has to move in.
-      case ERROR_UNABLE_TO_MOVE_REPLACEMENT:
-        return MoveFileExW(from.c_str(), to.c_str(), MOVEFILE_WRITE_THROUGH) ? FileError::kNone
-                                                                             : ErrorOf(GetLastError());
+      // The replaced file went to the backup name but the replacement could
+      // not follow: the replaced file comes back.
+      case ERROR_UNABLE_TO_MOVE_REPLACEMENT_2: MoveFileExW(backup.c_str(), to.c_str(), MOVEFILE_WRITE_THROUGH); break;
       // A file another program holds open cannot be replaced; it says so
-      // as a denial, or as a file it could not remove.
+      // as a denial, or as a file it could not remove or move.
       case ERROR_ACCESS_DENIED:
-      case ERROR_UNABLE_TO_REMOVE_REPLACED: return FileError::kBusy;
+      case ERROR_UNABLE_TO_REMOVE_REPLACED:
+      case ERROR_UNABLE_TO_MOVE_REPLACEMENT: return FileError::kBusy;
       default: return ErrorOf(error);
     }
+    return FileError::kOther;
   }
 
   FileError Remove(const std::u16string& name) override {
