@@ -5,6 +5,10 @@
 
 namespace railfmt {
 
+bool SameBytes(std::span<const std::uint8_t> a, std::span<const std::uint8_t> b) {
+  return a.size() == b.size() && (a.empty() || std::memcmp(a.data(), b.data(), a.size()) == 0);
+}
+
 const char* LoadStatusText(LoadStatus status) {
   switch (status) {
     case LoadStatus::kLoaded: return "loaded";

@@ -48,6 +48,10 @@ enum class LoadStatus {
   kFailed,     // the system failed to read it
 };
 
+// Whether two runs of bytes are the same: what every store compares before
+// it decides that an output is unchanged.
+bool SameBytes(std::span<const std::uint8_t> a, std::span<const std::uint8_t> b);
+
 // "no such file", "permission denied", "is a directory", ...
 const char* LoadStatusText(LoadStatus status);
 

@@ -46,7 +46,7 @@ StoreOutcome DryRunDirectory::Preview(const std::string& name, std::span<const s
   const auto it = stored_.find(name);
   if (it == stored_.end()) return real_.Preview(name, bytes, source);
   const Stored& stored = it->second;
-  const bool same = stored.kept ? std::ranges::equal(stored.bytes, bytes)
+  const bool same = stored.kept ? SameBytes(stored.bytes, bytes)
                                 : stored.size == bytes.size() && stored.fingerprint == Fingerprint(bytes);
   return same ? StoreOutcome::kUnchanged : StoreOutcome::kReplaced;
 }

@@ -45,7 +45,7 @@ StoreOutcome MemoryDirectory::Preview(const std::string& name, std::span<const s
     return StoreOutcome::kFailed;
   }
   if (it == entries_.end()) return StoreOutcome::kCreated;
-  return std::ranges::equal(it->second.bytes, bytes) ? StoreOutcome::kUnchanged : StoreOutcome::kReplaced;
+  return SameBytes(it->second.bytes, bytes) ? StoreOutcome::kUnchanged : StoreOutcome::kReplaced;
 }
 
 StoreOutcome MemoryDirectory::Store(const std::string& name, std::span<const std::uint8_t> bytes,

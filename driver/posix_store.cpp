@@ -51,10 +51,6 @@ namespace {
 
 constexpr int kOutputFlags = O_NOFOLLOW | O_NONBLOCK | O_NOCTTY | O_CLOEXEC;
 
-bool SameBytes(std::span<const std::uint8_t> a, std::span<const std::uint8_t> b) {
-  return a.size() == b.size() && (a.empty() || std::memcmp(a.data(), b.data(), a.size()) == 0);
-}
-
 StoreOutcome Refused(const std::string& name) {
   ReportOpenFailure(name);
   return StoreOutcome::kRefused;

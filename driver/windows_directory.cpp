@@ -9,10 +9,6 @@
 namespace railfmt {
 namespace {
 
-bool SameBytes(std::span<const std::uint8_t> a, std::span<const std::uint8_t> b) {
-  return a.size() == b.size() && (a.empty() || std::memcmp(a.data(), b.data(), a.size()) == 0);
-}
-
 void ReportWriteFailure(const std::string& name) { Report("Can't write %s!\n", name.c_str()); }
 
 }  // namespace
