@@ -12,8 +12,8 @@
 // visits, in its order, then the files it skips) with the library's verdict
 // on it and what railfmt did at its turn. Once every row is given, what the
 // run left different (rv_run_change*) is exactly what railfmt writes there.
-// One run gives the rows and the files. A row's details and picture are
-// made when asked for, from the bytes the file had at its turn.
+// One run gives the rows and the files. A row's details, picture and rescue
+// are made when asked for, from the bytes the file had at its turn.
 #include <algorithm>
 #include <cmath>
 #include <cstdint>
@@ -31,6 +31,7 @@
 #include "driver/diagnostics.h"
 #include "driver/path_names.h"
 #include "inspect/inspect.h"
+#include "inspect/rescue.h"
 #include "inspect/words.h"
 #include "web/page_directory.h"
 #include "web/zip_writer.h"
@@ -89,6 +90,8 @@ struct Run {
   // The report of the row last asked about in detail.
   std::optional<std::size_t> detailed;
   Report report;
+  // The bytes of the last rescue that gave any.
+  std::vector<std::uint8_t> rescued;
 };
 
 // The last result handed to JavaScript.
@@ -371,6 +374,22 @@ RV_API std::size_t rv_run_picture(Run* run, std::size_t k, double width, double 
       report, {.language = run->words.language(), .width = width, .height = height, .legend_inside = false});
   return HandJson(Json{{"svg", picture.svg}, {"legend", LegendJson(picture.legend)}});
 }
+
+// Row k rescued, as railinspect --rescue rescues the file: its JSON
+// (inspect/rescue.h), names as people read them; the rescued bytes, when
+// there are any, from rv_run_rescued_bytes until the next rescue; null past
+// the rows there are.
+RV_API std::size_t rv_run_rescue(Run* run, std::size_t k) {
+  if (k >= run->rows.size()) return HandText("null");
+  const QuietReaders quiet;
+  const std::string& entry_name = run->rows[k].report.entry_name;
+  railfmt::inspect::Rescue rescue = railfmt::inspect::RescueFile(entry_name, BytesAtTurn(*run, k), run->words);
+  Json out = railfmt::inspect::RescueJson(rescue, ShownName(entry_name), run->words);
+  if (out.contains("rescued_name")) out["rescued_name"] = ShownName(rescue.rescued_name);
+  run->rescued = std::move(rescue.bytes);
+  return HandJson(out);
+}
+RV_API std::size_t rv_run_rescued_bytes(Run* run) { return HandBytes(run->rescued); }
 
 // A stored zip of the files given, their names in UTF-8 (or Windows-1252)
 // and their modification time.

@@ -107,6 +107,13 @@ const Library = (() => {
           },
           document: (k) => text(x.rv_run_document(run, k)),
           picture: (k, width, height) => json(x.rv_run_picture(run, k, width, height)),
+          // Row k rescued, as railinspect --rescue rescues it: its fields,
+          // with the rescued bytes when there are any.
+          rescue(k) {
+            const rescue = json(x.rv_run_rescue(run, k));
+            if (rescue?.rescued_name) rescue.bytes = bytes(x.rv_run_rescued_bytes(run));
+            return rescue;
+          },
           free: () => x.rv_run_free(run),
         };
       },

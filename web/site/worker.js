@@ -2,7 +2,7 @@
 // the names of the files, tells the page in which order to read them, runs
 // the library over each folder as far as the bytes that came allow, reports
 // the rows and the progress as it goes, and answers requests for a row's
-// details and picture and for a zip.
+// details, picture and rescue and for a zip.
 //
 // The same code runs in a worker (made from this text) or, where a browser
 // refuses workers to a page opened from disk, on the page itself: Jobs
@@ -118,6 +118,10 @@ function Jobs(post) {
     },
     picture({ folder, k, width, height }) {
       post({ type: 'picture', folder, k, picture: runs[folder].run.picture(k, width, height) });
+    },
+    rescue({ folder, k }) {
+      const rescue = runs[folder].run.rescue(k);
+      post({ type: 'rescue', folder, k, rescue }, rescue?.bytes ? [rescue.bytes.buffer] : []);
     },
     zip({ files: zipped, time }) {
       const bytes = library.zip(zipped, time);
