@@ -131,22 +131,13 @@ function label() {
 }
 
 function rowCommands(row) {
-  const buttons = [];
-  const details = document.createElement('button');
-  details.type = 'button';
-  details.textContent = row.kind ? t('Details') : t('Why?');
-  details.setAttribute('aria-label', t('Details of {name}', { name: row.path + row.name }));
-  details.addEventListener('click', () => Details.show(row));
-  buttons.push(details);
+  const buttons = [button(row.kind ? t('Details') : t('Why?'), () => Details.show(row),
+    { 'aria-label': t('Details of {name}', { name: row.path + row.name }) })];
   // A rejected row keeps its place for what else may be done with it.
   const change = Folder.changeOf(row);
   if (change) {
-    const download = document.createElement('button');
-    download.type = 'button';
-    download.textContent = t('Download');
-    download.setAttribute('aria-label', t('Download {name}', { name: change.name }));
-    download.addEventListener('click', () => save(new Blob([change.bytes]), change.name));
-    buttons.push(download);
+    buttons.push(button(t('Download'), () => save(new Blob([change.bytes]), change.name),
+      { 'aria-label': t('Download {name}', { name: change.name }) }));
   }
   return buttons;
 }

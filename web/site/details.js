@@ -14,13 +14,6 @@ const Details = (() => {
   let svg = '';        // its picture
   let request = () => {};  // asks the worker: (type, row, extra)
 
-  function el(tag, text, attributes = {}) {
-    const e = document.createElement(tag);
-    if (text !== undefined) e.textContent = text;
-    for (const [k, v] of Object.entries(attributes)) e.setAttribute(k, v);
-    return e;
-  }
-
   // The verdict in the library's words, what railfmt does and what to do:
   // the row's at once, the changes in detail when the report comes.
   function verdictPart(row) {

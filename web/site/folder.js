@@ -28,17 +28,6 @@ const Folder = (() => {
   let zipRequested = null;
   let onCheckAgain = () => {};
 
-  function el(tag, text, attributes = {}) {
-    const e = document.createElement(tag);
-    if (text !== undefined) e.textContent = text;
-    for (const [k, v] of Object.entries(attributes)) e.setAttribute(k, v);
-    return e;
-  }
-  function button(text, onClick, attributes = {}) {
-    const b = el('button', text, { type: 'button', ...attributes });
-    b.addEventListener('click', onClick);
-    return b;
-  }
   const allChanges = () => folders.flatMap((f) => (f ? [...f.changes.values()].map((c) => ({ folder: f, change: c })) : []));
 
   // The part above the table that says what comes next.

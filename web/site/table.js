@@ -38,13 +38,6 @@ const Table = (() => {
   let scheduled = false;
   let reordering = null;  // a timer: rows coming in are sorted in now and then, not one message at a time
 
-  function el(tag, text, attributes = {}) {
-    const e = document.createElement(tag);
-    if (text !== undefined) e.textContent = text;
-    for (const [k, v] of Object.entries(attributes)) e.setAttribute(k, v);
-    return e;
-  }
-
   function rowElement(row, index) {
     let tr = elements.get(row);
     if (!tr) {
