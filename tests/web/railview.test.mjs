@@ -1,8 +1,9 @@
 // railview.html in Debian's chromium, driven by playwright-core, against the
 // native tools of another build: the page's verdicts must be railinspect's,
-// and what it writes (into a folder in place, in its zip, by each Download)
-// must be what railfmt writes. Served and opened from disk, in English and
-// German, on a desktop and a phone.
+// what it writes (into a folder in place, in its zip, by each Download)
+// must be what railfmt writes, and what it rescues what railinspect --rescue
+// rescues. Served and opened from disk, in English and German, on a desktop
+// and a phone.
 //   RAILVIEW_SITE           the built site folder (served)
 //   RAILVIEW_HTML           the built railview.html (opened from disk)
 //   RAILFMT_NATIVE_BIN_DIR  a native build with railfmt, railinspect, make_corpus
@@ -13,7 +14,7 @@ import assert from 'node:assert/strict';
 import { execFileSync, spawnSync } from 'node:child_process';
 import { cpSync, mkdirSync, mkdtempSync, readFileSync, readdirSync, rmSync, statSync, writeFileSync } from 'node:fs';
 import { tmpdir } from 'node:os';
-import { join } from 'node:path';
+import { basename, join } from 'node:path';
 import { pathToFileURL } from 'node:url';
 import { chromium } from 'playwright-core';
 import { serve } from '../../web/serve.mjs';
@@ -37,10 +38,33 @@ function filesIn(dir) {
   return out;
 }
 
+// The native tools speaking a language.
+const speaking = (language) =>
+  ({ ...process.env, LANG: language === 'de' ? 'de_DE.UTF-8' : 'C.UTF-8', LANGUAGE: '', LC_ALL: '', LC_MESSAGES: '' });
 // What railinspect says of a folder, in a language.
 function inspect(dir, language = 'en') {
-  const env = { ...process.env, LANG: language === 'de' ? 'de_DE.UTF-8' : 'C.UTF-8', LANGUAGE: '', LC_ALL: '', LC_MESSAGES: '' };
-  return JSON.parse(spawnSync(bin('railinspect'), ['--json', '--no-content', dir], { maxBuffer: 1 << 30, env }).stdout).files;
+  return JSON.parse(spawnSync(bin('railinspect'), ['--json', '--no-content', dir], { maxBuffer: 1 << 30, env: speaking(language) }).stdout).files;
+}
+// What railinspect --rescue makes of a file, in a language: its account
+// of the rescue and the bytes it wrote (null when it wrote none).
+function rescueNatively(file, language) {
+  const out = join(scratch, `rescued-${language}-${basename(file)}`);
+  rmSync(out, { force: true });
+  const run = spawnSync(bin('railinspect'), ['--rescue', '--json', file, '-o', out], { env: speaking(language) });
+  const said = JSON.parse(run.stdout);
+  return { rescue: said.rescue, bytes: said.written ? readFileSync(out) : null };
+}
+// A zip as an independent implementation reads it: by entry name, its
+// bytes, whether the name is flagged UTF-8 and its date in seconds.
+function readZip(bytes) {
+  const zipPath = join(scratch, 'railfmt.zip');
+  writeFileSync(zipPath, bytes);
+  execFileSync('unzip', ['-tq', zipPath]);
+  const listing = JSON.parse(execFileSync('python3', ['-c', `
+import json, sys, time, zipfile
+z = zipfile.ZipFile(sys.argv[1]); assert z.testzip() is None
+print(json.dumps({i.filename: [z.read(i).hex(), i.flag_bits & 0x800, time.mktime(i.date_time + (0, 0, -1))] for i in z.infolist()}))`, zipPath], { maxBuffer: 1 << 30 }));
+  return new Map(Object.entries(listing).map(([name, [hex, utf8, seconds]]) => [name, { bytes: Buffer.from(hex, 'hex'), utf8, seconds }]));
 }
 const needsAttention = (f) => f.verdict.name === 'damaged' || f.verdict.warnings.length > 0;
 
@@ -62,6 +86,10 @@ function inspectAndRun(dir, copy, runs = 1) {
   const de = new Map(report.de.map((f) => [f.entry_name, f]));
   return { files, de, seconds, after: filesIn(copy) };
 }
+
+// A layout cut short among its placed models: its tracks and first placed
+// models read whole, and a rescue gives them back.
+const cutLayout = (dir) => readFileSync(join(dir, 'anlage_bruecken.anl')).subarray(0, 600);
 
 // The test folder: the samples, a 300-file corpus, a rolling stock whose
 // stored name is Windows-1252, and a subfolder of damaged files.
@@ -89,6 +117,10 @@ function makePlanning(root) {
     'text.kon': Buffer.from('Gleisplan Bahnhof Nord\r\n'),
     'photo.anl': Buffer.from('89504e470d0a1a0a0000000d49484452', 'hex'),
     'ok.mod': model,
+    'cut.anl': cutLayout(dir),
+    // Its rescued name is taken: the rescue stays out of the zip.
+    'taken.anl': cutLayout(dir),
+    'taken.rescued.anl': Buffer.from('kept by its owner'),
   };
   for (const [n, bytes] of Object.entries(files)) writeFileSync(join(damaged, n), bytes);
   return dir;
@@ -139,6 +171,39 @@ async function details(page, path) {
 }
 const pageRows = (page) => page.evaluate(() => window.railview.rows());
 
+// A folder in the origin's private file system, which stands in for the
+// user's: the page reaches it through the same directory handles a picked
+// folder gives. Files go in and come out as Map(name → Buffer).
+const privateFolder = {
+  async write(page, folder, files) {
+    await page.evaluate(async ({ folder: name, list }) => {
+      const dir = await (await navigator.storage.getDirectory()).getDirectoryHandle(name, { create: true });
+      for (const { name: file, data } of list) {
+        const w = await (await dir.getFileHandle(file, { create: true })).createWritable();
+        await w.write(Uint8Array.from(atob(data), (c) => c.charCodeAt(0)));
+        await w.close();
+      }
+    }, { folder, list: [...files].map(([name, bytes]) => ({ name, data: bytes.toString('base64') })) });
+  },
+  async read(page, folder) {
+    return new Map(Object.entries(await page.evaluate(async (name) => {
+      const dir = await (await navigator.storage.getDirectory()).getDirectoryHandle(name);
+      const out = {};
+      for await (const [file, handle] of dir.entries()) {
+        const bytes = new Uint8Array(await (await handle.getFile()).arrayBuffer());
+        out[file] = btoa(Array.from(bytes, (b) => String.fromCharCode(b)).join(''));
+      }
+      return out;
+    }, folder)).map(([name, data]) => [name, Buffer.from(data, 'base64')]));
+  },
+  async open(page, folder) {
+    await page.evaluate(async (name) => {
+      await window.railview.openDirectory(await (await navigator.storage.getDirectory()).getDirectoryHandle(name));
+    }, folder);
+    await page.waitForSelector('body[data-state="done"]');
+  },
+};
+
 before(async () => {
   server = await serve(env('RAILVIEW_SITE'));
   browser = await chromium.launch({ executablePath: process.env.CHROMIUM ?? '/usr/bin/chromium', args: ['--no-sandbox'] });
@@ -150,9 +215,13 @@ after(async () => {
 });
 
 const WORDS = {
-  en: { lang: 'en', layout: 'Layout (.anl)', attention: 'Need attention', tidied: 'Will be tidied', close: 'Close' },
-  de: { lang: 'de', layout: 'Anlage (.anl)', attention: 'Zu prüfen', tidied: 'Wird aufgeräumt', close: 'Schließen' },
+  en: { lang: 'en', layout: 'Layout (.anl)', attention: 'Need attention', tidied: 'Will be tidied', close: 'Close',
+    rescue: 'Rescue', rescueRow: (path) => `Rescue ${path}` },
+  de: { lang: 'de', layout: 'Anlage (.anl)', attention: 'Zu prüfen', tidied: 'Wird aufgeräumt', close: 'Schließen',
+    rescue: 'Retten', rescueRow: (path) => `${path} retten` },
 };
+// The lines a rescue shows: its outcome first.
+const rescueLines = (page) => page.$$eval('#rescue-part .rescue-outcome, #rescue-part .rescue-lines li', (es) => es.map((e) => e.textContent));
 
 for (const language of ['en', 'de']) {
   describe(`railview in ${language === 'de' ? 'German' : 'English'}`, () => {
@@ -248,6 +317,69 @@ for (const language of ['en', 'de']) {
       await page.click('#close');
     });
 
+    test('a damaged file is rescued as railinspect --rescue rescues it, in the zip too; one that cannot be says why', async () => {
+      // A Rescue button on every damaged row, and on no other.
+      await page.fill('#search', '');
+      for (const verdict of ['damaged', 'foreign', 'tidied', 'in_order']) {
+        await page.selectOption('#filter', verdict);
+        await page.waitForFunction((v) => [...document.querySelectorAll('#results tbody tr.row')].every((tr) => tr.dataset.verdict === v), verdict);
+        const buttons = await page.$$eval('#results tbody tr.row', (trs) => trs.map((tr) => [...tr.querySelectorAll('button')].map((b) => b.textContent)));
+        assert.ok(buttons.length > 0, verdict);
+        for (const labels of buttons) assert.equal(labels.includes(words.rescue), verdict === 'damaged', verdict);
+      }
+      await page.selectOption('#filter', 'all');
+      const number = new Intl.NumberFormat(language);
+      const RESCUES = [
+        { name: 'cut.anl', outcome: 'rescued', zipped: true, guards: 'the tracks and placed models before the damage come back' },
+        { name: 'taken.anl', outcome: 'rescued', zipped: false, guards: 'unpacking the zip never replaces a file of the rescued name' },
+        { name: 'empty.anl', outcome: 'nothing', guards: 'a file with no record before the damage says so' },
+        { name: 'flipped.mod', outcome: 'nothing', guards: 'damage in the header leaves nothing to keep' },
+      ];
+      for (const c of RESCUES) {
+        const path = `planning/damaged/${c.name}`;
+        const native = rescueNatively(join(planning, 'damaged', c.name), language);
+        assert.equal(native.rescue.outcome, c.outcome, `${c.name}: ${c.guards}`);
+        await details(page, path);
+        // The next step names the button by its label.
+        assert.ok((await page.textContent('#details-verdict .next')).includes(words.rescue));
+        await page.click('#rescue-button');
+        await page.waitForSelector('#rescue-part .rescue');
+        const lines = await rescueLines(page);
+        if (c.outcome !== 'rescued') {
+          assert.deepEqual(lines, native.rescue.lines, c.guards);
+          assert.equal(await page.$('#rescue-download'), null, c.guards);
+          continue;
+        }
+        // railinspect's first line says where it wrote the file; the page's, the file it offers.
+        assert.deepEqual(lines.slice(1), native.rescue.lines.slice(1), c.guards);
+        assert.ok(lines[0].includes(native.rescue.rescued_name) && lines[0].includes(number.format(native.bytes.length)), lines[0]);
+        const rescued = await download(page, () => page.click('#rescue-download'));
+        assert.equal(rescued.name, native.rescue.rescued_name);
+        assert.ok(rescued.bytes.equals(native.bytes), c.guards);
+        assert.equal(await page.$('#rescue-part .warning') === null, c.zipped, c.guards);
+      }
+      // A file railfmt reads needs no rescue and offers none.
+      await details(page, 'planning/damaged/ok.mod');
+      assert.equal(await page.$('#rescue-button'), null);
+      await page.click('#close');
+
+      // The row's own button opens the rescue at once; the zip then holds the
+      // rescued file beside the damaged one, and nothing for those not rescued.
+      await page.fill('#search', 'planning/damaged/cut.anl');
+      await page.getByRole('button', { name: words.rescueRow('planning/damaged/cut.anl'), exact: true }).click();
+      await page.waitForSelector('#rescue-download');
+      const native = rescueNatively(join(planning, 'damaged', 'cut.anl'), language);
+      assert.deepEqual((await rescueLines(page)).slice(1), native.rescue.lines.slice(1));
+      await page.screenshot({ path: join(shots, `rescue-${language}.png`) });
+      await page.locator('#rescue-part').screenshot({ path: join(shots, `rescue-part-${language}.png`) });
+      await page.click('#close');
+      const zip = readZip((await download(page, () => page.click('#download-zip'))).bytes);
+      assert.ok(zip.get('damaged/cut.rescued.anl')?.bytes.equals(native.bytes), [...zip.keys()].join(' '));
+      assert.deepEqual([...zip.keys()].filter((name) => name.includes('.rescued.')), ['damaged/cut.rescued.anl']);
+      await page.fill('#search', '');
+      await page.click('#summary .chip[data-filter="all"]');
+    });
+
     test('on a phone the table keeps its labels, Close stays on screen and a tap outside closes', async () => {
       await page.setViewportSize({ width: 390, height: 760 });
       const label = await page.$eval('#results tbody tr.row td.result', (td) => getComputedStyle(td, '::before').content);
@@ -284,19 +416,11 @@ describe('railview\'s files', () => {
 
   test('the zip holds exactly the new and changed files, by their real names and dated now', async () => {
     assert.ok(wanted.has('Müller.rol'), [...wanted.keys()].join(' '));
-    const zip = await download(page, () => page.click('#download-zip'));
-    const zipPath = join(scratch, 'railfmt.zip');
-    writeFileSync(zipPath, zip.bytes);
-    execFileSync('unzip', ['-tq', zipPath]);
-    // Read back by an independent implementation.
-    const listing = JSON.parse(execFileSync('python3', ['-c', `
-import json, sys, time, zipfile
-z = zipfile.ZipFile(sys.argv[1]); assert z.testzip() is None
-print(json.dumps({i.filename: [z.read(i).hex(), i.flag_bits & 0x800, time.mktime(i.date_time + (0, 0, -1))] for i in z.infolist()}))`, zipPath], { maxBuffer: 1 << 30 }));
-    assert.deepEqual(Object.keys(listing).sort(), [...wanted.keys()].sort());
-    for (const [name, [hex, utf8, seconds]] of Object.entries(listing)) {
+    const zip = readZip((await download(page, () => page.click('#download-zip'))).bytes);
+    assert.deepEqual([...zip.keys()].sort(), [...wanted.keys()].sort());
+    for (const [name, { bytes, utf8, seconds }] of zip) {
       assert.ok(wanted.has(name), name);
-      assert.equal(hex, wanted.get(name).toString('hex'), name);
+      assert.ok(bytes.equals(wanted.get(name)), name);
       assert.equal(utf8, 0x800, name);
       assert.ok(Math.abs(seconds - Date.now() / 1000) < 600, `${name} dated ${seconds}`);
     }
@@ -322,47 +446,58 @@ print(json.dumps({i.filename: [z.read(i).hex(), i.flag_bits & 0x800, time.mktime
   });
 
   test('in place: Apply writes into the folder what railfmt writes there, and leaves alone a file changed after reading', async () => {
-    // The origin's private file system stands in for the user's folder; the
-    // page reaches it through the same directory handles a picked folder gives.
-    const files = [...filesIn(planning)].map(([name, bytes]) => ({ name, data: bytes.toString('base64') }));
-    await page.evaluate(async (list) => {
-      const root = await navigator.storage.getDirectory();
-      const dir = await root.getDirectoryHandle('planning', { create: true });
-      for (const { name, data } of list) {
-        const w = await (await dir.getFileHandle(name, { create: true })).createWritable();
-        await w.write(Uint8Array.from(atob(data), (c) => c.charCodeAt(0)));
-        await w.close();
-      }
-      await window.railview.openDirectory(dir);
-    }, files);
-    await page.waitForSelector('body[data-state="done"]');
+    await privateFolder.write(page, 'planning', filesIn(planning));
+    await privateFolder.open(page, 'planning');
     const changed = expected.top.files.find((f) => f.railfmt?.action === 'change').entry_name;
     const meddled = Buffer.from('saved meanwhile by the planning program');
-    await page.evaluate(async ({ name, data }) => {
-      const dir = await (await navigator.storage.getDirectory()).getDirectoryHandle('planning');
-      const w = await (await dir.getFileHandle(name)).createWritable();
-      await w.write(Uint8Array.from(atob(data), (c) => c.charCodeAt(0)));
-      await w.close();
-    }, { name: changed, data: meddled.toString('base64') });
+    await privateFolder.write(page, 'planning', new Map([[changed, meddled]]));
     await page.click('#apply');
     await page.waitForSelector('#report[open]');
     const outcome = JSON.parse(await page.$eval('body', (b) => b.dataset.applied));
     assert.equal(outcome.changed, 1);
     assert.equal(outcome.failed + outcome.appeared, 0);
     await page.screenshot({ path: join(shots, 'applied-en.png') });
-    const now = new Map(Object.entries(await page.evaluate(async () => {
-      const dir = await (await navigator.storage.getDirectory()).getDirectoryHandle('planning');
-      const out = {};
-      for await (const [name, handle] of dir.entries()) {
-        const bytes = new Uint8Array(await (await handle.getFile()).arrayBuffer());
-        out[name] = btoa(Array.from(bytes, (b) => String.fromCharCode(b)).join(''));
-      }
-      return out;
-    })).map(([name, data]) => [name, Buffer.from(data, 'base64')]));
+    const now = await privateFolder.read(page, 'planning');
     const wanted = new Map(expected.top.after);
     wanted.set(changed, meddled);
     assert.deepEqual([...now.keys()].sort(), [...wanted.keys()].sort());
     for (const [name, bytes] of wanted) assert.ok(now.get(name).equals(bytes), name);
+  });
+});
+
+describe('railview\'s rescue in place', () => {
+  // Each damaged layout is the same cut layout; each meets another reason
+  // not to write.
+  const SAVES = [
+    { name: 'cut.anl', outcome: 'written', guards: 'the rescued file is saved beside the damaged one' },
+    { name: 'taken.anl', outcome: 'exists', guards: 'a file of the rescued name is never replaced' },
+    { name: 'meddled.anl', outcome: 'changed', guards: 'a file changed after reading is not rescued from what was read' },
+  ];
+  const cut = cutLayout(env('RAILFMT_SAMPLES'));
+  const kept = Buffer.from('kept by its owner');
+  const meddled = Buffer.from('saved meanwhile by the planning program');
+
+  test('a rescued file is saved beside the damaged one, never over a file nor from a file changed after reading', async () => {
+    const page = await newPage();
+    const folder = new Map(SAVES.map((c) => [c.name, cut]));
+    folder.set('taken.rescued.anl', kept);
+    await privateFolder.write(page, 'rescue', folder);
+    await privateFolder.open(page, 'rescue');
+    await privateFolder.write(page, 'rescue', new Map([['meddled.anl', meddled]]));
+    const native = rescueNatively(join(planning, 'damaged', 'cut.anl'), 'en');
+    for (const c of SAVES) {
+      await details(page, `rescue/${c.name}`);
+      await page.click('#rescue-button');
+      await page.click('#rescue-save');
+      await page.waitForSelector('#rescue-saved[data-outcome]');
+      assert.equal(await page.$eval('#rescue-saved', (p) => p.dataset.outcome), c.outcome, c.guards);
+      if (c.outcome === 'written') await page.locator('#rescue-part').screenshot({ path: join(shots, 'rescue-in-place-en.png') });
+    }
+    const wanted = new Map([...folder, ['meddled.anl', meddled], ['cut.rescued.anl', native.bytes]]);
+    const now = await privateFolder.read(page, 'rescue');
+    assert.deepEqual([...now.keys()].sort(), [...wanted.keys()].sort());
+    for (const [name, bytes] of wanted) assert.ok(now.get(name).equals(bytes), name);
+    await page.context().close();
   });
 });
 

@@ -79,6 +79,7 @@ const handlers = {
   },
   relabelled({ rows }) { Table.replace(rows); },
   details(data) { Details.detailsArrived(data); },
+  rescue(data) { Rescue.arrived(data); },
   picture(data) { Details.pictureArrived(data); },
   zip(data) { Folder.zipArrived(data); },
   failed({ message }) { setStatus(t('Something went wrong: {message}', { message }), 'failed'); },
@@ -133,7 +134,9 @@ function label() {
 function rowCommands(row) {
   const buttons = [button(row.kind ? t('Details') : t('Why?'), () => Details.show(row),
     { 'aria-label': t('Details of {name}', { name: row.path + row.name }) })];
-  // A rejected row keeps its place for what else may be done with it.
+  if (Rescue.offered(row)) {
+    buttons.push(button(t('Rescue'), () => Rescue.open(row), { 'aria-label': t('Rescue {name}', { name: row.path + row.name }) }));
+  }
   const change = Folder.changeOf(row);
   if (change) {
     buttons.push(button(t('Download'), () => save(new Blob([change.bytes]), change.name),
@@ -156,6 +159,7 @@ async function start(files, subfolders, directory = null) {
   total = files.length;
   Details.close();
   Table.clear();
+  Rescue.clear();
   Folder.begin(directory);
   $('results-section').hidden = false;
   progress(0, 1);
@@ -173,11 +177,9 @@ async function start(files, subfolders, directory = null) {
     ordered = resolve;
     post({ type: 'names', folders, subfolders: subs, names, language: Words.language });
   });
-  if (directory) {
-    for (const f of files) {
-      Folder.addRead(numberOf(f.path), f.path, f.directory, [{ name: f.name, handle: f.handle, size: f.file.size,
-        lastModified: f.file.lastModified }]);
-    }
+  for (const f of files) {
+    Folder.addRead(numberOf(f.path), f.path, f.directory ?? null, [{ name: f.name, handle: f.handle, size: f.file.size,
+      lastModified: f.file.lastModified }]);
   }
 
   const CHUNK = 128;
@@ -302,8 +304,10 @@ function setUp() {
     });
   }
   Table.setCommands(rowCommands);
-  Details.setRequest((type, row, extra = {}) =>
-    post({ type, folder: row.folder, k: row.k, language: Words.language, ...extra }));
+  const request = (type, row, extra = {}) => post({ type, folder: row.folder, k: row.k, language: Words.language, ...extra });
+  Details.setRequest(request);
+  Details.setRejected(Rescue.commands);
+  Rescue.setRequest(request);
   Folder.setPost(post);
   Folder.setCheckAgain(openDirectory);
   startWork();

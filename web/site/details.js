@@ -13,6 +13,7 @@ const Details = (() => {
   let shown = null;    // the row open
   let svg = '';        // its picture
   let request = () => {};  // asks the worker: (type, row, extra)
+  let rejected = () => [];  // what may yet be done with a file no kind accepts: (row) → elements
 
   // The verdict in the library's words, what railfmt does and what to do:
   // the row's at once, the changes in detail when the report comes.
@@ -27,8 +28,12 @@ const Details = (() => {
     for (const warning of row.warnings) part.push(el('p', `⚠ ${warning}`, { class: 'warning' }));
     part.push(el('div', undefined, { id: 'change-details' }));
     if (row.next) part.push(el('p', row.next, { class: 'next' }));
-    // Room for what may yet be done with a file no kind accepts.
-    if (!row.kind) part.push(el('div', undefined, { id: 'rejected-commands', class: 'toolbar' }));
+    // What may yet be done with a file no kind accepts.
+    if (!row.kind) {
+      const commands = el('div', undefined, { id: 'rejected-commands', class: 'rejected-commands' });
+      commands.append(...rejected(row));
+      part.push(commands);
+    }
     return part;
   }
 
@@ -254,6 +259,7 @@ const Details = (() => {
 
   return {
     setRequest(ask) { request = ask; },
+    setRejected(make) { rejected = make; },
     show,
     detailsArrived,
     pictureArrived,

@@ -22,7 +22,8 @@ function save(blob, name) {
 const Folder = (() => {
   const $ = (id) => document.getElementById(id);
   // By folder number: {path, directory (a handle, or null), read: Map(name →
-  // {handle, size, lastModified}), changes: Map(name → {name, created, bytes})}.
+  // {handle (in place), size, lastModified}), changes: Map(name → {name,
+  // created, bytes, rescued (a rescued file, not railfmt's)})}.
   let folders = [];
   let root = null;        // the directory handle opened, when one was
   let zipRequested = null;
@@ -30,11 +31,14 @@ const Folder = (() => {
 
   const allChanges = () => folders.flatMap((f) => (f ? [...f.changes.values()].map((c) => ({ folder: f, change: c })) : []));
 
-  // The part above the table that says what comes next.
+  // The part above the table that says what comes next. Rescued files
+  // (only ever in the zip) are counted apart from what railfmt writes.
   function describe() {
     const part = $('next-step');
-    const n = allChanges().length;
-    if (n === 0) {
+    const all = allChanges();
+    const rescued = all.filter(({ change }) => change.rescued).length;
+    const n = all.length - rescued;
+    if (n + rescued === 0) {
       part.replaceChildren(el('p', t('Nothing to write: every file is already as railfmt would write it.'), { class: 'done' }));
       return;
     }
@@ -56,10 +60,18 @@ const Folder = (() => {
     const howTo = el('details', undefined, { class: 'how-to' });
     howTo.open = !window.matchMedia('(max-width: 40rem)').matches;
     howTo.append(el('summary', t('What to do with the zip:')), steps);
-    part.replaceChildren(
-      el('p', tn('Your files have not been changed. The zip holds the {n} file railfmt would write: new and changed ones only.',
-        'Your files have not been changed. The zip holds the {n} files railfmt would write: new and changed ones only.', n)),
-      button(tn('Download {n} file (zip)', 'Download {n} files (zip)', n), downloadZip, { id: 'download-zip', class: 'primary' }),
+    const said = n > 0
+      ? tn('Your files have not been changed. The zip holds the {n} file railfmt would write: new and changed ones only.',
+        'Your files have not been changed. The zip holds the {n} files railfmt would write: new and changed ones only.', n)
+      : t('Your files have not been changed, and railfmt would write none of them.');
+    const also = n > 0
+      ? tn('It also holds {n} rescued file, beside the damaged file it comes from.',
+        'It also holds {n} rescued files, each beside the damaged file it comes from.', rescued)
+      : tn('The zip holds {n} rescued file, beside the damaged file it comes from.',
+        'The zip holds {n} rescued files, each beside the damaged file it comes from.', rescued);
+    part.replaceChildren(el('p', rescued > 0 ? `${said} ${also}` : said),
+      button(tn('Download {n} file (zip)', 'Download {n} files (zip)', n + rescued), downloadZip,
+        { id: 'download-zip', class: 'primary' }),
       howTo);
     if ('showDirectoryPicker' in window) {
       part.append(el('p', t('Or open the folder with “Open folder”: the page can then write the files into it itself.'),
@@ -94,22 +106,48 @@ const Folder = (() => {
     }
   }
 
+  // Whether a file read is still as it was read (its size and modification time).
+  async function unchanged(read) {
+    const now = await read.handle.getFile();
+    return now.size === read.size && now.lastModified === read.lastModified;
+  }
+  async function store(handle, bytes) {
+    const stream = await handle.createWritable({ keepExistingData: false });
+    await stream.write(bytes);
+    await stream.close();
+  }
+
   // Writes one change; returns what became of it.
   async function write(folder, change) {
     const read = folder.read.get(change.name);
     let target = null;
     if (read && !change.created) {
-      const now = await read.handle.getFile();
-      if (now.size !== read.size || now.lastModified !== read.lastModified) return 'changed';
+      if (!(await unchanged(read))) return 'changed';
       target = read.handle;
     } else {
       if (await exists(folder.directory, change.name)) return 'appeared';
       target = await folder.directory.getFileHandle(change.name, { create: true });
     }
-    const stream = await target.createWritable({ keepExistingData: false });
-    await stream.write(change.bytes);
-    await stream.close();
+    await store(target, change.bytes);
     return 'written';
+  }
+
+  // Saves a rescued file beside the damaged one it comes from: only while
+  // that file is as it was read, and never over a file of the same name.
+  // Returns {outcome: 'written', 'changed', 'exists', 'refused' or
+  // 'failed', message}.
+  async function saveRescued(number, damaged, name, bytes) {
+    const folder = folders[number];
+    try {
+      if (!(await writable(root).catch(() => false))) return { outcome: 'refused' };
+      const read = folder.read.get(damaged);
+      if (!read || !(await unchanged(read))) return { outcome: 'changed' };
+      if (await exists(folder.directory, name)) return { outcome: 'exists' };
+      await store(await folder.directory.getFileHandle(name, { create: true }), bytes);
+      return { outcome: 'written' };
+    } catch (e) {
+      return { outcome: 'failed', message: e.message };
+    }
   }
 
   async function apply() {
@@ -190,6 +228,22 @@ const Folder = (() => {
     changesArrived({ folder, path, changes }) {
       folders[folder] ??= { path, directory: null, read: new Map(), changes: new Map() };
       for (const c of changes) folders[folder].changes.set(c.name, c);
+    },
+    // Whether the page writes into the folder opened in place.
+    inPlace: () => root !== null,
+    saveRescued,
+    // A rescued file for the zip, beside the damaged file it comes from in
+    // folder number; false when a file read there or one railfmt writes
+    // has its name (unpacking the zip would replace it; names on Windows
+    // are the same in any letter case).
+    addRescued(number, name, bytes) {
+      const folder = folders[number];
+      const taken = (other) => other.toLowerCase() === name.toLowerCase();
+      const written = [...folder.changes.values()].filter((c) => !c.rescued).map((c) => c.name);
+      if ([...folder.read.keys(), ...written].some(taken)) return false;
+      folder.changes.set(name, { name, created: true, bytes, rescued: true });
+      if (document.body.dataset.state === 'done') describe();
+      return true;
     },
     // The change a row's output leaves, if any.
     changeOf(row) {
