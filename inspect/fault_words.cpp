@@ -185,7 +185,7 @@ std::string FaultWhat(const FieldFault& fault, std::span<const std::uint8_t> byt
         return words.Say("missing: the file ends at byte {end}",
                          {{"end", words.Number(static_cast<std::int64_t>(bytes.size()))}});
       }
-      return words.Say("cut short: the file ends at byte {end}, inside it",
+      return words.Say("cut short: the file ends in the middle of it, at byte {end}",
                        {{"end", words.Number(static_cast<std::int64_t>(bytes.size()))}});
     case FaultCause::kMismatch: return Mismatch(fault, bytes, object, words);
     case FaultCause::kInvalid: return Invalid(fault, bytes, words);
