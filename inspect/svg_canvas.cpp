@@ -243,11 +243,13 @@ std::string Units(double value, Language language) {
   if (value == std::round(value) && std::abs(value) < 1e15) {
     std::snprintf(text, sizeof text, "%.0f", std::abs(value));
     // Thousands set apart by a space from 10000 on: 200 000 000.
-    std::string digits = text;
-    if (digits.size() > 4) {
-      for (std::size_t at = digits.size(); at > 3; at -= 3) digits.insert(at - 3, " ");
+    const std::string_view digits = text;
+    std::string grouped = value < 0 ? "-" : "";
+    for (std::size_t i = 0; i < digits.size(); ++i) {
+      if (i > 0 && digits.size() > 4 && (digits.size() - i) % 3 == 0) grouped += ' ';
+      grouped += digits[i];
     }
-    return (value < 0 ? "-" : "") + digits;
+    return grouped;
   } else {
     std::snprintf(text, sizeof text, "%.3g", value);
   }

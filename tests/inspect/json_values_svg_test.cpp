@@ -57,6 +57,16 @@ TEST(SvgCanvas, ContentIsFittedCentredAndTurnedYUpOnARoundGridAndTextsBecomeSafe
   for (const auto& [scale, step] : {std::pair{1.0, 100.0}, {0.9, 200}, {0.3, 500}, {3, 50}, {1e-9, 1e11}, {0, 1}}) {
     EXPECT_DOUBLE_EQ(GridStep(scale), step) << scale;
   }
+  // Scale-bar numbers: thousands set apart from 10 000 on.
+  for (const auto& [value, text] : {std::pair<double, std::string>{0, "0"},
+                                    {9999, "9999"},
+                                    {10000, "10 000"},
+                                    {-123456, "-123 456"},
+                                    {1065353216, "1 065 353 216"},
+                                    {0.25, "0.25"},
+                                    {std::numeric_limits<double>::infinity(), "?"}}) {
+    EXPECT_EQ(Units(value), text) << value;
+  }
   for (const auto& [text, xml] : {std::pair<std::string, std::string>{"a<b>&\"c'", "a&lt;b&gt;&amp;&quot;c&apos;"},
                                   {"\\Br\xFC", "\\Br\xC3\xBC"},  // not UTF-8: byte by byte
                                   {"Br\xC3\xBC", "Br\xC3\xBC"},
