@@ -13,9 +13,9 @@ include(CMakePackageConfigHelpers)
 # face every kind shows, the kinds' objects and records, the batch over a
 # directory, diagnostics, and the building blocks these include. The POSIX
 # side of the directory and the placement index stay private. Installed as
-# include/railfmt/<folder>/<header>.h; a header's own includes name
-# "<folder>/<header>.h", so the package puts include/railfmt on the include
-# path beside include.
+# include/railfmt/<folder>/<header>.h, their includes of each other written
+# as <railfmt/<folder>/<header>.h> (cmake/public_header.cmake), so that the
+# packages put only include/ on a program's include path.
 set(RAILFMT_PUBLIC_HEADERS
     driver/byte_order.h
     driver/byte_cursor.h
@@ -75,11 +75,19 @@ endif()
 install(TARGETS railfmt railinspect RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 install(TARGETS railfmt_core EXPORT railfmtTargets
         ARCHIVE DESTINATION ${CMAKE_INSTALL_LIBDIR}
-        INCLUDES DESTINATION ${CMAKE_INSTALL_INCLUDEDIR} ${CMAKE_INSTALL_INCLUDEDIR}/railfmt)
+        INCLUDES DESTINATION ${CMAKE_INSTALL_INCLUDEDIR})
+set(public_headers)
 foreach(header IN LISTS RAILFMT_PUBLIC_HEADERS)
+  set(installed ${PROJECT_BINARY_DIR}/public-include/railfmt/${header})
+  add_custom_command(OUTPUT ${installed}
+    COMMAND ${CMAKE_COMMAND} -DINPUT=${PROJECT_SOURCE_DIR}/${header} -DOUTPUT=${installed}
+            -P ${PROJECT_SOURCE_DIR}/cmake/public_header.cmake
+    DEPENDS ${PROJECT_SOURCE_DIR}/${header} ${PROJECT_SOURCE_DIR}/cmake/public_header.cmake)
+  list(APPEND public_headers ${installed})
   cmake_path(GET header PARENT_PATH folder)
-  install(FILES ${PROJECT_SOURCE_DIR}/${header} DESTINATION ${CMAKE_INSTALL_INCLUDEDIR}/railfmt/${folder})
+  install(FILES ${installed} DESTINATION ${CMAKE_INSTALL_INCLUDEDIR}/railfmt/${folder})
 endforeach()
+add_custom_target(railfmt_public_headers ALL DEPENDS ${public_headers})
 
 install(EXPORT railfmtTargets NAMESPACE railfmt:: DESTINATION ${RAILFMT_INSTALL_CMAKEDIR})
 configure_package_config_file(${PROJECT_SOURCE_DIR}/cmake/railfmtConfig.cmake.in
@@ -98,6 +106,7 @@ if(IS_ABSOLUTE "${RAILFMT_PC_DIR}")
   set(RAILFMT_PC_PREFIX "${CMAKE_INSTALL_PREFIX}")
 else()
   file(RELATIVE_PATH pc_to_prefix "/prefix/${RAILFMT_PC_DIR}" "/prefix")
+  string(REGEX REPLACE "/$" "" pc_to_prefix "${pc_to_prefix}")
   set(RAILFMT_PC_PREFIX "\${pcfiledir}/${pc_to_prefix}")
 endif()
 foreach(dir LIBDIR INCLUDEDIR)

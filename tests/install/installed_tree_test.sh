@@ -43,15 +43,30 @@ cmake --build "$scratch/cmake" >>"$scratch/cmake.log" 2>&1 || { cat "$scratch/cm
 pc_dir="$(dirname "$(find "$prefix" -name railfmt.pc)")"
 export PKG_CONFIG_PATH="$pc_dir"
 [ "$(pkg-config --modversion railfmt)" = "$version" ] || fail "pkg-config --modversion"
+# Only the include folder goes on the path: the library's folders (driver/,
+# layout/, ...) never stand beside a program's own.
+cflags="$(pkg-config --cflags railfmt)"
+[ "$cflags" = "-I$pc_dir/../../include " ] || fail "pkg-config --cflags: $cflags"
+case "$(pkg-config --variable=libdir railfmt)" in *//*) fail "libdir $(pkg-config --variable=libdir railfmt)" ;; esac
 # shellcheck disable=SC2046
 "$cxx" -std=c++20 -o "$scratch/part_count_pc" "$source/examples/consumer/part_count.cpp" \
   $(pkg-config --cflags --libs railfmt) || fail "build consumer with pkg-config"
+# The example's own output: one line a model, no line of the reader's.
+samples="$source/samples"
+expected="$samples/station.mod: 3 parts
+$samples/one_point.mod: 1 part
+$samples/empty.mod: 0 parts"
 for program in "$scratch/cmake/part_count" "$scratch/part_count_pc"; do
-  for sample in station.mod:3 empty.mod:0; do
-    path="$source/samples/${sample%:*}"
-    out="$("$program" "$path")" || fail "$program $path: exit status $?"
-    [ "$out" = "$path: ${sample#*:} parts" ] || fail "$program printed: $out"
-  done
+  out="$("$program" "$samples/station.mod" "$samples/one_point.mod" "$samples/empty.mod")" ||
+    fail "$program: exit status $?"
+  [ "$out" = "$expected" ] || fail "$program printed: $out"
+  status=0
+  out="$("$program" "$samples/drawing_full.kon" 2>"$scratch/err")" || status=$?
+  [ "$status" -eq 1 ] && [ -z "$out" ] || fail "$program on a drawing: status $status, printed: $out"
+  grep -q "drawing_full.kon: not a model file (" "$scratch/err" || fail "$program on a drawing: $(cat "$scratch/err")"
+  status=0
+  "$program" >/dev/null 2>"$scratch/err" || status=$?
+  [ "$status" -eq 2 ] && grep -q '^usage: part_count ' "$scratch/err" || fail "$program without arguments: $status"
 done
 
 # Every installed header compiles on its own, warning-free, against the
@@ -64,6 +79,6 @@ while read -r header; do
 done < <(cd "$prefix/include" && find railfmt -name '*.h' | sort)
 [ "$count" -gt 0 ] || fail "no header installed"
 printf '%s\n' "$scratch"/headers/*.cpp | xargs -P 2 -n 4 "$cxx" -std=c++20 -fsyntax-only \
-  -Wall -Wextra -Wpedantic -Wconversion -Wshadow -Werror -I"$prefix/include" -I"$prefix/include/railfmt" ||
+  -Wall -Wextra -Wpedantic -Wconversion -Wshadow -Werror -I"$prefix/include" ||
   fail "headers"
 echo "installed tree: tools, manual pages, completion, consumer and $count headers checked"
