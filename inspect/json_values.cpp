@@ -165,6 +165,35 @@ bool IsUtf8(std::string_view text) {
 
 std::string DisplayText(std::string_view text) { return IsUtf8(text) ? std::string(text) : Latin1ToUtf8(text); }
 
+std::string TerminalText(std::string_view text) {
+  const std::string display = DisplayText(text);
+  std::string out;
+  out.reserve(display.size());
+  for (std::size_t i = 0; i < display.size(); ++i) {
+    const auto byte = static_cast<unsigned char>(display[i]);
+    unsigned control = 0x100;  // none
+    if (byte < 0x20 || byte == 0x7F) {
+      control = byte;
+    } else if (byte == 0xC2 && i + 1 < display.size() && static_cast<unsigned char>(display[i + 1]) < 0xA0) {
+      control = static_cast<unsigned char>(display[++i]);  // U+0080 to U+009F
+    }
+    if (control == 0x100) {
+      out += display[i];
+      continue;
+    }
+    constexpr std::string_view kLetters = "abtnvfr";  // \a (7) to \r (13)
+    if (control >= 7 && control <= 13) {
+      out += '\\';
+      out += kLetters[control - 7];
+    } else {
+      char octal[8];
+      std::snprintf(octal, sizeof octal, "\\%03o", control);
+      out += octal;
+    }
+  }
+  return out;
+}
+
 Json TextValue(std::string_view bytes) { return Latin1ToUtf8(bytes); }
 
 Json OptionalTextValue(const std::optional<std::string>& text) {

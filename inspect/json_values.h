@@ -43,6 +43,13 @@ bool Utf8ToLatin1(std::string_view text, std::string& out);
 bool IsUtf8(std::string_view text);
 // A path or message for display: itself when UTF-8, else Latin1ToUtf8.
 std::string DisplayText(std::string_view text);
+// DisplayText for a terminal or a log, where control characters would act
+// (move the cursor, set the window title, write to the clipboard) or forge
+// lines: each is shown escaped, as `ls -b` and git show names: \a \b \t \n
+// \v \f \r, others as three octal digits of the character (\033, \177, and
+// \233 for the C1 control U+009B). A backslash stays as it is, so that
+// Windows paths keep theirs.
+std::string TerminalText(std::string_view text);
 
 Json TextValue(std::string_view bytes);
 // An absent text is null.

@@ -259,17 +259,27 @@ std::string Units(double value, Language language) {
 }
 
 std::string XmlText(std::string_view bytes) {
+  constexpr std::string_view kReplacement = "\xEF\xBF\xBD";
+  const std::string text = DisplayText(bytes);
   std::string out;
-  for (const char c : DisplayText(bytes)) {
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    const char c = text[i];
     switch (c) {
       case '&': out += "&amp;"; break;
       case '<': out += "&lt;"; break;
       case '>': out += "&gt;"; break;
       case '"': out += "&quot;"; break;
       case '\'': out += "&apos;"; break;
+      case '\t': out += "&#9;"; break;
+      case '\n': out += "&#10;"; break;
+      case '\r': out += "&#13;"; break;
       default:
         if (static_cast<unsigned char>(c) < 0x20) {
-          out += "\xEF\xBF\xBD";
+          out += kReplacement;
+        } else if (text.compare(i, 2, "\xEF\xBF") == 0 && i + 2 < text.size() &&
+                   (text[i + 2] == '\xBE' || text[i + 2] == '\xBF')) {
+          out += kReplacement;  // U+FFFE, U+FFFF
+          i += 2;
         } else {
           out += c;
         }

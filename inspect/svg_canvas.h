@@ -138,8 +138,11 @@ std::string Num(double value);
 std::string Units(double value, Language language = Language::kEnglish);
 
 // A text (shown as DisplayText shows it) as XML character data or attribute
-// value: markup characters escaped, the control characters XML does not
-// allow shown as U+FFFD.
+// value: markup characters escaped; tab, line feed and carriage return as
+// character references, which an attribute keeps; every character XML 1.0
+// does not allow (the other C0 controls, U+FFFE, U+FFFF) shown as U+FFFD.
+// DisplayText gives well-formed UTF-8 only, so no surrogate or stray byte
+// is left.
 std::string XmlText(std::string_view bytes);
 
 }  // namespace railfmt::inspect

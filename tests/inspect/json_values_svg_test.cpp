@@ -4,6 +4,7 @@
 #include <bit>
 #include <limits>
 #include <string>
+#include <vector>
 
 #include "inspect/json_values.h"
 #include "inspect/svg_canvas.h"
@@ -70,8 +71,30 @@ TEST(SvgCanvas, ContentIsFittedCentredAndTurnedYUpOnARoundGridAndTextsBecomeSafe
   for (const auto& [text, xml] : {std::pair<std::string, std::string>{"a<b>&\"c'", "a&lt;b&gt;&amp;&quot;c&apos;"},
                                   {"\\Br\xFC", "\\Br\xC3\xBC"},  // not UTF-8: byte by byte
                                   {"Br\xC3\xBC", "Br\xC3\xBC"},
-                                  {{"x\0y\x1b", 4}, "x\xEF\xBF\xBDy\xEF\xBF\xBD"}}) {
+                                  {{"x\0y\x1b", 4}, "x\xEF\xBF\xBDy\xEF\xBF\xBD"},
+                                  {"a\tb\nc\r", "a&#9;b&#10;c&#13;"},
+                                  // U+FFFE and U+FFFF are not XML characters; U+FFFD is
+                                  {"\xEF\xBF\xBE\xEF\xBF\xBF\xEF\xBF\xBD", "\xEF\xBF\xBD\xEF\xBF\xBD\xEF\xBF\xBD"},
+                                  {"\xED\xA0\x80", "\xC3\xAD\xC2\xA0\xC2\x80"}}) {  // a lone surrogate
     EXPECT_EQ(XmlText(text), xml);
+  }
+}
+
+// What a terminal shows of a name: no control character reaches it raw.
+TEST(JsonValues, TerminalTextEscapesEveryControlCharacterAsLsDoes) {
+  struct Row {
+    std::string text;
+    std::string shown;
+  };
+  for (const Row& row : std::vector<Row>{
+           {"Gr\xC3\xBC\xC3\x9F" "e \u2192 C:\\Anlagen", "Gr\xC3\xBC\xC3\x9F" "e \u2192 C:\\Anlagen"},
+           {"\x1b]0;title\x07", "\\033]0;title\\a"},
+           {"a\nb\tc\rd\be\vf\fg", "a\\nb\\tc\\rd\\be\\vf\\fg"},
+           {{"nul\0del\x7f", 8}, "nul\\000del\\177"},
+           {"\xC2\x9B" "2J\xC2\xA0", "\\2332J\xC2\xA0"},  // the C1 control CSI; a no-break space stays
+           {"M\xFCller\x9B", "M\xC3\xBCller\\233"},         // not UTF-8: byte by byte
+       }) {
+    EXPECT_EQ(TerminalText(row.text), row.shown) << row.text;
   }
 }
 
