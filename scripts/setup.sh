@@ -6,7 +6,7 @@
 # Usage: scripts/setup.sh [PACKAGE...]
 set -euo pipefail
 
-packages=(cmake make g++ clang libgtest-dev libgmock-dev libbenchmark-dev libcli11-dev nlohmann-json3-dev python3 gcovr
+packages=(cmake make g++ clang libgtest-dev libgmock-dev libbenchmark-dev nlohmann-json3-dev python3 gcovr
   # The install and package tests: man pages, pkg-config, dpkg-shlibdeps, lintian.
   man-db pkg-config dpkg-dev file lintian
   # The catalogue audit: gettext's xgettext, msgcmp and msgfmt.

@@ -28,7 +28,7 @@ step() {
 
 # Packages. --no-install-recommends keeps Wine to its 64-bit core (no 32-bit
 # Wine, fonts or desktop pieces; none is needed by console programs).
-scripts/setup.sh cmake make g++-mingw-w64-x86-64-posix wine wine64 googletest libcli11-dev nlohmann-json3-dev
+scripts/setup.sh cmake make g++-mingw-w64-x86-64-posix wine wine64 googletest nlohmann-json3-dev
 step "packages"
 
 # GoogleTest has no MinGW package: build Debian's sources with the same
@@ -44,13 +44,11 @@ if [ "$(cat "$prefix/googletest.stamp" 2>/dev/null)" != "$stamp" ]; then
   rm -rf "$deps/googletest-build"
   echo "$stamp" >"$prefix/googletest.stamp"
 fi
-# The header-only packages, seen through a prefix that holds nothing else:
-# their CMake files would otherwise put /usr/include, with its Linux C headers,
-# on the cross compiler's include path.
+# The header-only JSON package, seen through a prefix that holds nothing
+# else: its CMake files would otherwise put /usr/include, with its Linux C
+# headers, on the cross compiler's include path.
 mkdir -p "$prefix/include" "$prefix/share/cmake"
-ln -sfn /usr/include/CLI "$prefix/include/CLI"
 ln -sfn /usr/include/nlohmann "$prefix/include/nlohmann"
-ln -sfn /usr/share/cmake/CLI11 "$prefix/share/cmake/CLI11"
 ln -sfn /usr/share/cmake/nlohmann_json "$prefix/share/cmake/nlohmann_json"
 step "googletest"
 

@@ -1,6 +1,8 @@
 // The parts of railinspect's paths that are the same on every system.
 #include "tools/railinspect/files.h"
 
+#include <algorithm>
+#include <new>
 #include <string_view>
 
 #include "driver/windows_names.h"
@@ -48,6 +50,48 @@ std::string EntryNameAt(const std::string& path) {
   const std::string last = LastPathComponent(path);
   if (!kWindowsPaths) return last;
   return ListedWindows1252Name(Utf8ToUtf16(last).value_or(Windows1252ToUtf16(last)));
+}
+
+StandardInput ReadBounded(const std::function<long long(std::uint8_t* into, std::size_t room, std::string& reason)>& read,
+                          std::size_t limit) {
+  StandardInput input;
+  try {
+    std::vector<std::uint8_t> chunk(std::size_t{1} << 16);
+    for (;;) {
+      // One byte past the limit tells a stream that goes on from one that
+      // ends right there.
+      const std::size_t room = std::min(chunk.size(), limit - input.bytes.size() + 1);
+      const long long n = read(chunk.data(), room, input.reason);
+      if (n <= 0) {
+        if (n < 0) input.status = StandardInput::Status::kFailed;
+        break;
+      }
+      input.bytes.insert(input.bytes.end(), chunk.begin(), chunk.begin() + n);
+      if (input.bytes.size() > limit) {
+        input.status = StandardInput::Status::kTooLarge;
+        break;
+      }
+    }
+  } catch (const std::bad_alloc&) {
+    input.status = StandardInput::Status::kNoMemory;
+  }
+  if (input.status != StandardInput::Status::kRead) std::vector<std::uint8_t>().swap(input.bytes);
+  return input;
+}
+
+std::string StandardInputProblem(const StandardInput& input, const Words& words) {
+  switch (input.status) {
+    case StandardInput::Status::kRead: break;
+    case StandardInput::Status::kTooLarge:
+      return words.Say("standard input holds more than {limit} bytes, more than any planning file; railinspect "
+                       "reads no further",
+                       {{"limit", words.Number(static_cast<std::int64_t>(kStandardInputLimit))}});
+    case StandardInput::Status::kNoMemory: return words.Say("not enough memory to read standard input");
+    case StandardInput::Status::kFailed:
+      return input.reason.empty() ? words.Say("cannot read standard input")
+                                  : words.Say("cannot read standard input: {reason}", {{"reason", input.reason}});
+  }
+  return "";
 }
 
 std::string PathInFolder(const std::string& folder, const std::string& entry_name) {

@@ -3,9 +3,11 @@
 #pragma once
 
 #include <cstdint>
-#include <optional>
+#include <functional>
 #include <string>
 #include <vector>
+
+#include "inspect/words.h"
 
 namespace railfmt::inspect {
 
@@ -34,16 +36,64 @@ bool IsSameFile(const std::string& a, const std::string& b);
 // Whether the user may write the existing file at path.
 bool IsWritable(const std::string& path);
 
-// Why the file at path cannot be read, in the system's words: "No such file
-// or directory", "Permission denied", "Is a directory", "is a FIFO (not
-// read)", ...; fallback when the system sees no fault.
-std::string ReasonNotReadable(const std::string& path, const std::string& fallback);
+// Why the file at path cannot be read, in the user's language: "No such
+// file or directory", "Permission denied", "Is a directory", "is a FIFO
+// (not read)", ...; the system's own words for a fault railinspect has no
+// sentence for; fallback when the system sees no fault.
+std::string ReasonNotReadable(const std::string& path, const std::string& fallback, const Words& words);
 
-// All of standard input; nothing after telling why on standard error.
-std::optional<std::vector<std::uint8_t>> ReadStandardInput();
+// Standard input, read once up to a limit.
+struct StandardInput {
+  enum class Status { kRead, kTooLarge, kNoMemory, kFailed };
+  Status status = Status::kRead;
+  std::vector<std::uint8_t> bytes;  // kRead: all of it
+  std::string reason;               // kFailed: the system's words
+};
+// No planning file comes near this size; a stream past it (/dev/zero) is
+// refused rather than read until memory runs out.
+inline constexpr std::size_t kStandardInputLimit = std::size_t{256} << 20;
+StandardInput ReadStandardInput(std::size_t limit = kStandardInputLimit);
+// Why standard input was not read, in words; empty when it was.
+std::string StandardInputProblem(const StandardInput& input, const Words& words);
+// The loop behind it, over read(into, room) (bytes read, 0 at the end,
+// negative on failure with reason set): more than limit bytes is kTooLarge,
+// memory that cannot be had kNoMemory.
+StandardInput ReadBounded(const std::function<long long(std::uint8_t* into, std::size_t room, std::string& reason)>& read,
+                          std::size_t limit);
 
 // Whether standard output is a terminal that takes colours: a terminal,
 // and NO_COLOR unset or empty.
 bool ColourTerminal();
+
+// The language of the user: the first of LANGUAGE, LC_ALL, LC_MESSAGES and
+// LANG that is set, as gettext chooses; on Windows, when none is set, the
+// language of the user's Windows.
+Language UserLanguage();
+
+// The console railinspect prints to, for the length of the run. On
+// Windows a console shows what is written to it in its output code page
+// (850 in a German Windows): the session switches it to UTF-8 and puts
+// the old one back at the end, also when the run is interrupted. A
+// console that railinspect has to itself (the program was double-clicked,
+// or a file was dropped on it) would close with the program: the session
+// knows, and the front asks for Enter before the end. Elsewhere a session
+// does nothing.
+class ConsoleSession {
+ public:
+  ConsoleSession();
+  ~ConsoleSession();
+  ConsoleSession(const ConsoleSession&) = delete;
+  ConsoleSession& operator=(const ConsoleSession&) = delete;
+
+  // Whether the program has its console to itself, with standard input
+  // and output on it.
+  bool alone() const { return alone_; }
+  // Shows prompt and waits until Enter is pressed (or input ends).
+  void WaitForEnter(const std::string& prompt) const;
+
+ private:
+  bool alone_ = false;
+  unsigned previous_code_page_ = 0;  // 0: not switched
+};
 
 }  // namespace railfmt::inspect

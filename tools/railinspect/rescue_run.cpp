@@ -9,6 +9,7 @@
 #include "driver/diagnostics.h"
 #include "driver/directory.h"
 #include "inspect/json_report.h"
+#include "inspect/json_values.h"
 #include "inspect/rescue.h"
 #include "inspect/verdict.h"
 #include "tools/railinspect/files.h"
@@ -37,35 +38,45 @@ Target TargetOf(const Options& options, const std::string& rescued_name) {
   return {DirectoryPart(out), EntryNameAt(out), out};
 }
 
-int CheckRescueUsage(const Options& options) {
-  if (options.paths.size() != 1) return UsageError("--rescue takes exactly one FILE");
+int CheckRescueUsage(const Options& options, const Words& words) {
+  if (options.paths.size() != 1) return UsageError(words.Say("--rescue takes exactly one file"), words);
   if (options.jsonl || options.check || !options.svg_path.empty()) {
-    return UsageError("--rescue cannot be combined with --jsonl, --check or --svg");
+    return UsageError(words.Say("--rescue cannot be combined with --jsonl, --check or --svg"), words);
   }
   const std::string& path = options.paths.front();
   if (path == "-" && options.rescue_output.empty()) {
-    return UsageError("--rescue - reads standard input and needs -o OUT for the rescued file");
+    return UsageError(words.Say("--rescue - reads standard input and needs -o FILE for the rescued file"), words);
   }
-  if (path != "-" && IsDirectory(path)) return UsageError("--rescue takes a file, not a directory");
+  if (path != "-" && IsDirectory(path)) {
+    return UsageError(words.Say("--rescue takes a file, not a folder"), words);
+  }
   if (!options.rescue_as.empty() && KindNamed(options.rescue_as) == EntryKind::kNone) {
-    return UsageError("--as " + options.rescue_as +
-                      ": no such kind (model, rolling_stock, construction_drawing, layout)");
+    return UsageError(words.Say("--as {kind}: no such kind (model, rolling_stock, construction_drawing, layout)",
+                                {{"kind", options.rescue_as}}),
+                      words);
   }
   // Never in place: not even --force writes over the file being rescued.
   if (!options.rescue_output.empty() && path != "-" && IsSameFile(options.rescue_output, path)) {
-    return UsageError("-o " + options.rescue_output + " is the file being rescued, which is never changed");
+    return UsageError(words.Say("-o {out} is the file being rescued, which is never changed",
+                                {{"out", options.rescue_output}}),
+                      words);
   }
   return kExitSuccess;
 }
 
 // The bytes of FILE; nothing after telling why not.
-std::optional<std::vector<std::uint8_t>> Load(const std::string& path) {
-  if (path == "-") return ReadStandardInput();
+std::optional<std::vector<std::uint8_t>> Load(const std::string& path, const Words& words) {
+  if (path == "-") {
+    StandardInput input = ReadStandardInput();
+    if (input.status == StandardInput::Status::kRead) return std::move(input.bytes);
+    PrintError(path, StandardInputProblem(input, words));
+    return std::nullopt;
+  }
   const std::unique_ptr<Directory> directory = OpenDirectory(DirectoryPart(path));
   LoadedEntry entry;
   const LoadStatus status = directory == nullptr ? LoadStatus::kMissing : directory->Load(EntryNameAt(path), entry);
   if (status != LoadStatus::kLoaded) {
-    PrintError(path, ReasonNotReadable(path, LoadStatusText(status)));
+    PrintError(path, ReasonNotReadable(path, LoadStatusText(status), words));
     return std::nullopt;
   }
   return std::vector<std::uint8_t>(entry.bytes().begin(), entry.bytes().end());
@@ -88,7 +99,7 @@ bool Store(const Options& options, const Target& target, const Rescue& rescue, c
       planned == StoreOutcome::kRefused ? planned : directory->Store(target.name, rescue.bytes, nullptr);
   if (stored == StoreOutcome::kRefused || stored == StoreOutcome::kFailed) {
     line = words.Say("nothing written: {output} cannot be written ({why})",
-                     {{"output", shown}, {"why", ReasonNotReadable(target.folder, "write error")}});
+                     {{"output", shown}, {"why", ReasonNotReadable(target.folder, words.Say("write error"), words)}});
     return false;
   }
   line = words.Say("rescued as {kind} into {output} ({size} bytes); the original is not changed",
@@ -101,9 +112,9 @@ bool Store(const Options& options, const Target& target, const Rescue& rescue, c
 }  // namespace
 
 int RunRescue(const Options& options, const Words& words) {
-  if (const int usage = CheckRescueUsage(options); usage != kExitSuccess) return usage;
+  if (const int usage = CheckRescueUsage(options, words); usage != kExitSuccess) return usage;
   const std::string& path = options.paths.front();
-  const std::optional<std::vector<std::uint8_t>> bytes = Load(path);
+  const std::optional<std::vector<std::uint8_t>> bytes = Load(path, words);
   if (!bytes) return kExitFound;
   // Standard input has no name of its own: the output's tells its kind.
   const std::string entry_name = path == "-" ? EntryNameAt(options.rescue_output) : EntryNameAt(path);
@@ -126,7 +137,12 @@ int RunRescue(const Options& options, const Words& words) {
     Print(JsonText(document, 2) + "\n");
   } else {
     std::string text;
-    for (const std::string& line : rescue.lines) text += (text.empty() ? DisplayText(path) + ": " : "  ") + line + "\n";
+    // Names and file texts in the lines are shown escaped, as every text
+    // railinspect prints.
+    for (const std::string& line : rescue.lines) {
+      text += text.empty() ? TerminalText(path) + ": " : std::string("  ");
+      text += TerminalText(line) + "\n";
+    }
     Print(text);
   }
   std::fflush(stdout);

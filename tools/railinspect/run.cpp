@@ -3,6 +3,7 @@
 #include <cstdio>
 #include <map>
 #include <memory>
+#include <new>
 #include <span>
 #include <string_view>
 
@@ -10,12 +11,97 @@
 #include "driver/directory.h"
 #include "driver/path_names.h"
 #include "inspect/inspect.h"
+#include "inspect/json_values.h"
 #include "tools/railinspect/files.h"
 
 namespace railfmt::inspect {
 namespace {
 
 void Print(std::string_view text) { std::fwrite(text.data(), 1, text.size(), stdout); }
+
+// Why the library could not load an entry (its LoadStatusText), in the
+// user's language.
+std::string LoadProblem(const std::string& text, const Words& words) {
+  for (const LoadStatus status : {LoadStatus::kMissing, LoadStatus::kDenied, LoadStatus::kDirectory,
+                                  LoadStatus::kSpecial, LoadStatus::kTooLarge, LoadStatus::kFailed}) {
+    if (text != LoadStatusText(status)) continue;
+    switch (status) {
+      case LoadStatus::kMissing: return words.Say("No such file or directory");
+      case LoadStatus::kDenied: return words.Say("Permission denied");
+      case LoadStatus::kDirectory: return words.Say("Is a directory");
+      case LoadStatus::kSpecial: return words.Say("not a regular file (a FIFO, socket or device)");
+      case LoadStatus::kTooLarge: return words.Say("too large to hold in memory");
+      case LoadStatus::kFailed:
+      case LoadStatus::kLoaded: break;
+    }
+    return words.Say("read error");
+  }
+  return text;
+}
+
+// Every text of a report that comes from a name or from the file's bytes,
+// given to f one by one.
+template <typename R, typename F>
+void ForEachText(R& report, F f) {
+  f(report.path);
+  f(report.entry_name);
+  f(report.error);
+  for (auto& attempt : report.attempts) {
+    for (auto& said : attempt.said) f(said.text);
+    f(attempt.reason);
+  }
+  f(report.likely_why);
+  f(report.verdict_text);
+  f(report.next_step);
+  for (auto& warning : report.warnings) f(warning);
+  auto& prediction = report.prediction;
+  f(prediction.output_name);
+  f(prediction.replaced_before_by);
+  f(prediction.reason);
+}
+
+// text, each line as TerminalText shows it.
+std::string EscapedLines(std::string_view text) {
+  std::string out;
+  while (!text.empty()) {
+    const std::size_t end = std::min(text.find('\n'), text.size());
+    out += TerminalText(text.substr(0, end));
+    if (end < text.size()) out += '\n';
+    text.remove_prefix(std::min(end + 1, text.size()));
+  }
+  return out;
+}
+
+bool HasControl(std::string_view text) {
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    const auto byte = static_cast<unsigned char>(text[i]);
+    if ((byte < 0x20 && byte != '\n') || byte == 0x7F) return true;
+    if (byte == 0xC2 && i + 1 < text.size() && static_cast<unsigned char>(text[i + 1]) < 0xA0) return true;
+  }
+  return false;
+}
+
+// The text report of a file for a terminal: no control character of a name
+// or of the file's bytes reaches it raw, and no name can forge a line.
+// Every text the report takes from the file is escaped first; should the
+// report still hold a control character (a text not listed above, such as
+// a track's name in a listed change), the report is shown plain with every
+// line escaped.
+std::string TerminalReport(const Report& report, const TextStyle& style, const Words& words) {
+  bool raw = false;
+  ForEachText(report, [&](const std::string& text) { raw = raw || TerminalText(text) != text; });
+  std::optional<Report> escaped;
+  if (raw) {
+    escaped = report;
+    ForEachText(*escaped, [](std::string& text) { text = TerminalText(text); });
+  }
+  const Report& shown = escaped ? *escaped : report;
+  TextStyle plain = style;
+  plain.colour = false;
+  const std::string text = TextReport(shown, plain, words);
+  if (HasControl(text)) return EscapedLines(text);
+  return style.colour ? TextReport(shown, style, words) : text;
+}
 
 // Prints each file's report as it comes, and the run's summary at the end.
 class Output {
@@ -41,7 +127,7 @@ class Output {
       WriteFileDocument(report, json_, words_, Print);
       Print("\n");
     } else if (report.readable()) {
-      const std::string text = TextReport(report, style_, words_);
+      const std::string text = TerminalReport(report, style_, words_);
       Print(options_.check ? text.substr(0, text.find('\n') + 1) : text);
     }
     ++shown_;
@@ -148,14 +234,14 @@ Report InspectNamed(const std::string& path, Replays& replays, const Words& word
     report = replay->Visit(position);
   } else {
     report.entry_name = name;
-    report.error = "no such file";
+    report.error = LoadStatusText(LoadStatus::kMissing);
   }
   return report;
 }
 
-bool WritePicture(const Report& report, const std::string& svg_path) {
+bool WritePicture(const Report& report, const std::string& svg_path, const Words& words) {
   if (!report.file) {
-    PrintError(report.path, "not recognised; no picture drawn");
+    PrintError(report.path, words.Say("not recognised; no picture drawn"));
     return false;
   }
   const std::string svg = DrawFile(report);
@@ -172,47 +258,61 @@ bool WritePicture(const Report& report, const std::string& svg_path) {
           : directory->Store(EntryNameAt(svg_path),
                              std::span(reinterpret_cast<const std::uint8_t*>(svg.data()), svg.size()), nullptr);
   if (outcome == StoreOutcome::kRefused || outcome == StoreOutcome::kFailed) {
-    PrintError(svg_path, ReasonNotReadable(DirectoryPart(svg_path), "cannot write the picture"));
+    PrintError(svg_path,
+               ReasonNotReadable(DirectoryPart(svg_path), words.Say("cannot write the picture"), words));
     return false;
   }
   return true;
 }
 
-int CheckUsage(const Options& options) {
+int CheckUsage(const Options& options, const Words& words) {
   if (!options.rescue && (options.force || !options.rescue_output.empty() || !options.rescue_as.empty())) {
-    return UsageError("-o, --as and --force belong to --rescue");
+    return UsageError(words.Say("-o, --as and --force belong to --rescue"), words);
   }
-  if (options.json && options.jsonl) return UsageError("--json and --jsonl cannot be combined");
+  if (options.json && options.jsonl) return UsageError(words.Say("--json and --jsonl cannot be combined"), words);
   std::size_t stdin_paths = 0;
   for (const std::string& path : options.paths) stdin_paths += path == "-";
-  if (stdin_paths > 1) return UsageError("standard input (-) can be read only once");
+  if (stdin_paths > 1) return UsageError(words.Say("standard input (-) can be read only once"), words);
   if (options.svg_path.empty()) return kExitSuccess;
   if (options.paths.size() != 1 || (options.paths.front() != "-" && IsDirectory(options.paths.front()))) {
-    return UsageError("--svg draws one file: give exactly one PATH that is not a directory");
+    return UsageError(words.Say("--svg draws one file: give exactly one file, not a folder"), words);
   }
   if (options.svg_path == "-" && (options.json || options.jsonl || options.check)) {
-    return UsageError("--svg - writes the picture to standard output, which it cannot share");
+    return UsageError(words.Say("--svg - writes the picture to standard output, which it cannot share"), words);
   }
   // Swapped arguments must not cost the file its content.
   if (options.svg_path != "-" && options.paths.front() != "-" && IsSameFile(options.svg_path, options.paths.front())) {
-    return UsageError("--svg " + options.svg_path + " would overwrite the file it draws");
+    return UsageError(words.Say("--svg {out} would overwrite the file it draws", {{"out", options.svg_path}}), words);
   }
   return kExitSuccess;
 }
 
-}  // namespace
-
-void PrintError(const std::string& path, const std::string& reason) {
-  std::fprintf(stderr, "railinspect: %s: %s\n", DisplayText(path).c_str(), DisplayText(reason).c_str());
+// Standard input as one file; nothing after telling why on standard error.
+std::optional<Report> InspectStandardInput(const Words& words) {
+  const StandardInput input = ReadStandardInput();
+  if (input.status != StandardInput::Status::kRead) {
+    PrintError("-", StandardInputProblem(input, words));
+    return std::nullopt;
+  }
+  Report report = Inspect("<stdin>", input.bytes, words, false);
+  report.path = "-";
+  return report;
 }
 
-int UsageError(const std::string& what) {
-  std::fprintf(stderr, "railinspect: %s\nTry 'railinspect --help' for more information.\n", what.c_str());
+}  // namespace
+
+int UsageError(const std::string& what, const Words& words) {
+  std::fprintf(stderr, "railinspect: %s\n%s\n", TerminalText(what).c_str(),
+               words.Say("Try 'railinspect --help' for more information.").c_str());
   return kExitUsage;
 }
 
+void PrintError(const std::string& path, const std::string& reason) {
+  std::fprintf(stderr, "railinspect: %s: %s\n", TerminalText(path).c_str(), TerminalText(reason).c_str());
+}
+
 int RunInspector(const Options& options, const Words& words) {
-  if (const int usage = CheckUsage(options); usage != kExitSuccess) return usage;
+  if (const int usage = CheckUsage(options, words); usage != kExitSuccess) return usage;
   if (options.rescue) return RunRescue(options, words);
   // Nothing a reader reports may reach standard output: every attempt takes
   // its own diagnostics in, and whatever else comes is discarded.
@@ -227,47 +327,56 @@ int RunInspector(const Options& options, const Words& words) {
   Replays replays(words);
   bool named_error = false;
   bool picture_ok = true;
+  // A file whose objects need more memory than railinspect may have is
+  // reported as one that cannot be read; the run goes on with the next.
+  const auto guarded = [&](const std::string& path, const auto& inspect) {
+    try {
+      inspect();
+    } catch (const std::bad_alloc&) {
+      PrintError(path, words.Say("not enough memory to inspect it"));
+      named_error = true;
+    }
+  };
   for (const std::string& path : options.paths) {
-    std::vector<Report> reports;
-    if (path == "-") {
-      const std::optional<std::vector<std::uint8_t>> bytes = ReadStandardInput();
-      if (!bytes) {
-        named_error = true;
-        continue;
-      }
-      reports.push_back(Inspect("<stdin>", *bytes, words, false));
-      reports.back().path = "-";
-    } else if (IsDirectory(path)) {
+    if (path != "-" && IsDirectory(path)) {
       RunReplay* replay = replays.Fresh(path);
       if (replay == nullptr) {
-        PrintError(path, ReasonNotReadable(path, "cannot be listed"));
+        PrintError(path, ReasonNotReadable(path, words.Say("cannot be listed"), words));
         named_error = true;
         continue;
       }
       for (std::size_t i = 0; i < replay->entries().size(); ++i) {
-        Report report = replay->Visit(i);
-        report.path = PathInFolder(path, report.entry_name);
-        if (!report.readable()) report.error = ReasonNotReadable(report.path, report.error);
-        if (!picture_to_stdout) output.File(report);
+        const std::string entry_path = PathInFolder(path, replay->entries()[i]);
+        guarded(entry_path, [&] {
+          Report report = replay->Visit(i);
+          report.path = entry_path;
+          if (!report.readable()) {
+            report.error = ReasonNotReadable(report.path, LoadProblem(report.error, words), words);
+          }
+          if (!picture_to_stdout) output.File(report);
+        });
       }
       continue;
-    } else {
-      reports.push_back(InspectNamed(path, replays, words));
-      reports.back().path = path;
-      if (!reports.back().readable()) {
-        reports.back().error = ReasonNotReadable(path, reports.back().error);
+    }
+    guarded(path, [&] {
+      std::optional<Report> report =
+          path == "-" ? InspectStandardInput(words) : std::optional<Report>(InspectNamed(path, replays, words));
+      if (!report) {
+        named_error = true;
+        return;
+      }
+      report->path = path;
+      if (!report->readable()) {
+        report->error = ReasonNotReadable(path, LoadProblem(report->error, words), words);
         named_error = true;
       }
-    }
-    for (const Report& report : reports) {
       if (picture_to_stdout) {
-        if (!report.readable()) PrintError(report.path, report.error);
+        if (!report->readable()) PrintError(report->path, report->error);
       } else {
-        output.File(report);
+        output.File(*report);
       }
-      if (!options.svg_path.empty() && report.readable()) picture_ok = WritePicture(report, options.svg_path);
-      if (!options.svg_path.empty() && !report.readable()) picture_ok = false;
-    }
+      if (!options.svg_path.empty()) picture_ok = report->readable() && WritePicture(*report, options.svg_path, words);
+    });
   }
   if (!picture_to_stdout) output.Finish();
   if (options.check) {

@@ -51,11 +51,12 @@ inline constexpr int kExitUsage = 2;
 // Reports speak the language of words.
 int RunInspector(const Options& options, const Words& words);
 
-// Prints "railinspect: what" and the hint to --help on standard error;
-// returns kExitUsage.
-int UsageError(const std::string& what);
+// Prints "railinspect: what" and the hint to --help on standard error, in
+// the words' language; returns kExitUsage.
+int UsageError(const std::string& what, const Words& words);
 
-// Prints "railinspect: PATH: reason" on standard error.
+// Prints "railinspect: path: reason" on standard error, both shown as
+// TerminalText shows them.
 void PrintError(const std::string& path, const std::string& reason);
 
 // railinspect --rescue (rescue_run.cpp). Returns the exit status:

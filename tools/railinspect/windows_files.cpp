@@ -28,16 +28,45 @@ HANDLE OpenForFacts(const std::string& path) {
                        OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
 }
 
-std::string SystemText(DWORD error) {
+// The system's reason, in the user's language: railinspect's sentence for
+// the common ones, else Windows' own text in that language when Windows
+// has it, in its default language otherwise.
+std::string SystemText(DWORD error, const Words& words) {
+  switch (error) {
+    case ERROR_FILE_NOT_FOUND:
+    case ERROR_PATH_NOT_FOUND: return words.Say("No such file or directory");
+    case ERROR_ACCESS_DENIED: return words.Say("Permission denied");
+    case ERROR_FILENAME_EXCED_RANGE: return words.Say("File name too long");
+    default: break;
+  }
+  const WORD language = words.language() == Language::kGerman ? LANG_GERMAN : LANG_ENGLISH;
   wchar_t* text = nullptr;
-  const DWORD n = ::FormatMessageW(
-      FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS, nullptr, error,
-      MAKELANGID(LANG_ENGLISH, SUBLANG_ENGLISH_US), reinterpret_cast<wchar_t*>(&text), 0, nullptr);
+  DWORD n = 0;
+  for (const WORD id : {MAKELANGID(language, SUBLANG_DEFAULT), MAKELANGID(LANG_NEUTRAL, SUBLANG_DEFAULT)}) {
+    n = ::FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+                         nullptr, error, id, reinterpret_cast<wchar_t*>(&text), 0, nullptr);
+    if (n != 0) break;
+  }
   std::u16string message(text, text + n);
   ::LocalFree(text);
   while (!message.empty() && (message.back() == u'\n' || message.back() == u'\r' || message.back() == u'.'))
     message.pop_back();
   return message.empty() ? "error " + std::to_string(error) : Utf16ToUtf8(message);
+}
+
+bool IsConsole(DWORD which) {
+  DWORD mode = 0;
+  return ::GetConsoleMode(::GetStdHandle(which), &mode) != 0;
+}
+
+// The code page to put back when the run ends, also when it is interrupted
+// (Ctrl+C, the window closed), which ends the process without running
+// destructors.
+UINT g_restore_code_page = 0;
+
+BOOL WINAPI RestoreCodePage(DWORD) {
+  if (g_restore_code_page != 0) ::SetConsoleOutputCP(g_restore_code_page);
+  return FALSE;  // the default handling follows
 }
 
 }  // namespace
@@ -66,28 +95,29 @@ bool IsWritable(const std::string& path) {
   return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_READONLY) == 0;
 }
 
-std::string ReasonNotReadable(const std::string& path, const std::string& fallback) {
+std::string ReasonNotReadable(const std::string& path, const std::string& fallback, const Words& words) {
   const DWORD attributes = Attributes(path);
-  if (attributes == INVALID_FILE_ATTRIBUTES) return SystemText(::GetLastError());
-  if ((attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) return "Is a directory";
+  if (attributes == INVALID_FILE_ATTRIBUTES) return SystemText(::GetLastError(), words);
+  if ((attributes & FILE_ATTRIBUTE_DIRECTORY) != 0) return words.Say("Is a directory");
   const HANDLE file = ::CreateFileW(Wide(path).c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
                                     OPEN_EXISTING, 0, nullptr);
-  if (file == INVALID_HANDLE_VALUE) return SystemText(::GetLastError());
+  if (file == INVALID_HANDLE_VALUE) return SystemText(::GetLastError(), words);
   ::CloseHandle(file);
   return fallback;
 }
 
-std::optional<std::vector<std::uint8_t>> ReadStandardInput() {
+StandardInput ReadStandardInput(std::size_t limit) {
   ::_setmode(::_fileno(stdin), _O_BINARY);
-  std::vector<std::uint8_t> bytes;
-  std::uint8_t chunk[1 << 16];
-  std::size_t n = 0;
-  while ((n = std::fread(chunk, 1, sizeof chunk, stdin)) > 0) bytes.insert(bytes.end(), chunk, chunk + n);
-  if (std::ferror(stdin)) {
-    std::fprintf(stderr, "railinspect: -: cannot read standard input\n");
-    return std::nullopt;
-  }
-  return bytes;
+  return ReadBounded(
+      [](std::uint8_t* into, std::size_t room, std::string& reason) -> long long {
+        const std::size_t n = std::fread(into, 1, room, stdin);
+        if (n == 0 && std::ferror(stdin)) {
+          reason.clear();  // the C runtime keeps no reason to give
+          return -1;
+        }
+        return static_cast<long long>(n);
+      },
+      limit);
 }
 
 // Windows consoles show colours only when asked to process escape
@@ -99,6 +129,49 @@ bool ColourTerminal() {
   DWORD mode = 0;
   return ::GetConsoleMode(console, &mode) != 0 &&
          ::SetConsoleMode(console, mode | ENABLE_VIRTUAL_TERMINAL_PROCESSING) != 0;
+}
+
+}
+
+Language UserLanguage() {
+  const Language chosen = LanguageOfEnvironment(std::getenv("LANGUAGE"), std::getenv("LC_ALL"),
+                                                std::getenv("LC_MESSAGES"), std::getenv("LANG"));
+  for (const char* name : {"LC_ALL", "LC_MESSAGES", "LANG"}) {
+    const char* value = std::getenv(name);
+    if (value != nullptr && *value != '\0') return chosen;
+  }
+  return PRIMARYLANGID(::GetUserDefaultUILanguage()) == LANG_GERMAN ? Language::kGerman : Language::kEnglish;
+}
+
+ConsoleSession::ConsoleSession() {
+  const bool output_console = IsConsole(STD_OUTPUT_HANDLE);
+  if (output_console || IsConsole(STD_ERROR_HANDLE)) {
+    const UINT current = ::GetConsoleOutputCP();
+    if (current != 0 && current != CP_UTF8) {
+      g_restore_code_page = current;
+      ::SetConsoleCtrlHandler(RestoreCodePage, TRUE);
+      if (::SetConsoleOutputCP(CP_UTF8)) previous_code_page_ = current;
+    }
+  }
+  // The processes attached to the console: railinspect alone when Explorer
+  // made the console for it; a shell it was started from is there too.
+  DWORD processes[2] = {};
+  alone_ = output_console && IsConsole(STD_INPUT_HANDLE) && ::GetConsoleProcessList(processes, 2) == 1;
+}
+
+ConsoleSession::~ConsoleSession() {
+  if (previous_code_page_ != 0) ::SetConsoleOutputCP(previous_code_page_);
+  if (g_restore_code_page != 0) ::SetConsoleCtrlHandler(RestoreCodePage, FALSE);
+  g_restore_code_page = 0;
+}
+
+void ConsoleSession::WaitForEnter(const std::string& prompt) const {
+  if (!alone_) return;
+  std::fputs(prompt.c_str(), stdout);
+  std::fflush(stdout);
+  ::FlushConsoleInputBuffer(::GetStdHandle(STD_INPUT_HANDLE));
+  for (int c = std::getchar(); c != EOF && c != '\n'; c = std::getchar()) {
+  }
 }
 
 }  // namespace railfmt::inspect

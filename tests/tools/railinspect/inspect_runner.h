@@ -25,11 +25,12 @@ struct InspectRun {
   }
 };
 
-// args are given to /bin/sh as they stand (quote names yourself); locale,
-// when given, is the LANG of the run (and LANGUAGE, LC_ALL, LC_MESSAGES
-// are unset).
-inline InspectRun RunInspect(const std::string& args, const std::string& locale = "") {
-  const std::string environment = locale.empty() ? "" : "env -u LANGUAGE -u LC_ALL -u LC_MESSAGES LANG=" + locale + " ";
+// args are given to /bin/sh as they stand (quote names yourself); locale is
+// the LANG of the run (LANGUAGE, LC_ALL and LC_MESSAGES unset), which chooses
+// the language railinspect speaks: English under "C.UTF-8" whatever the
+// machine's locale, German under "de_DE.UTF-8".
+inline InspectRun RunInspect(const std::string& args, const std::string& locale = "C.UTF-8") {
+  const std::string environment = "env -u LANGUAGE -u LC_ALL -u LC_MESSAGES LANG=" + locale + " ";
   const ProgramRun run =
       RunProgram({"/bin/sh", "-c", environment + "'" + std::string(RAILINSPECT_BINARY) + "' " + args});
   return {run.status, run.out, run.err};
