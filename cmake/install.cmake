@@ -1,7 +1,8 @@
 # What `cmake --install` puts under the prefix: the two tools, the library
 # railfmt_core with its public headers, a CMake package (target railfmt::core)
-# and a pkg-config file for programs that use the library, the manual pages,
-# bash completion for railinspect, and the README and licence.
+# and a pkg-config file for programs that use the library, the manual pages
+# in English and German, bash completion for railinspect, the README and
+# licence, and the sample files.
 #
 # Every installed path is relative to the prefix, so one build installs into
 # any prefix given to `cmake --install --prefix` and its packages unpack
@@ -65,10 +66,23 @@ set_target_properties(railfmt_core PROPERTIES EXPORT_NAME core)
 target_compile_features(railfmt_core PUBLIC cxx_std_20)
 
 if(WIN32)
-  # The Windows zip: the two programs, with the README and licence beside
-  # them.
+  # The Windows zip: the two programs, a short README for their users in
+  # German (LIESMICH.txt) and English (README.txt), written as Windows'
+  # editors expect text, the licence and the sample files (and the page,
+  # by cmake/railview_install.cmake).
   install(TARGETS railfmt railinspect RUNTIME DESTINATION .)
-  install(FILES ${PROJECT_SOURCE_DIR}/README.md ${PROJECT_SOURCE_DIR}/LICENSE DESTINATION .)
+  set(windows_readmes)
+  foreach(readme LIESMICH.txt README.txt)
+    set(written ${PROJECT_BINARY_DIR}/windows/${readme})
+    add_custom_command(OUTPUT ${written}
+      COMMAND ${CMAKE_COMMAND} -DINPUT=${PROJECT_SOURCE_DIR}/docs/windows/${readme} -DOUTPUT=${written}
+              -P ${PROJECT_SOURCE_DIR}/cmake/windows_text.cmake
+      DEPENDS ${PROJECT_SOURCE_DIR}/docs/windows/${readme} ${PROJECT_SOURCE_DIR}/cmake/windows_text.cmake)
+    list(APPEND windows_readmes ${written})
+  endforeach()
+  add_custom_target(railfmt_windows_readmes ALL DEPENDS ${windows_readmes})
+  install(FILES ${windows_readmes} ${PROJECT_SOURCE_DIR}/LICENSE DESTINATION .)
+  install(DIRECTORY ${PROJECT_SOURCE_DIR}/samples/ DESTINATION samples)
   return()
 endif()
 
@@ -119,10 +133,17 @@ endforeach()
 configure_file(${PROJECT_SOURCE_DIR}/cmake/railfmt.pc.in ${PROJECT_BINARY_DIR}/railfmt.pc @ONLY)
 install(FILES ${PROJECT_BINARY_DIR}/railfmt.pc DESTINATION ${RAILFMT_PC_DIR})
 
-foreach(page railfmt.1 railinspect.1)
-  configure_file(${PROJECT_SOURCE_DIR}/man/${page}.in ${PROJECT_BINARY_DIR}/man/${page} @ONLY)
-  install(FILES ${PROJECT_BINARY_DIR}/man/${page} DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+# The manual pages in English (man1) and German (de/man1, which
+# `man -L de` and a German locale find).
+foreach(language IN ITEMS "" de)
+  foreach(page railfmt.1 railinspect.1)
+    configure_file(${PROJECT_SOURCE_DIR}/man/${language}/${page}.in ${PROJECT_BINARY_DIR}/man/${language}/${page} @ONLY)
+    install(FILES ${PROJECT_BINARY_DIR}/man/${language}/${page} DESTINATION ${CMAKE_INSTALL_MANDIR}/${language}/man1)
+  endforeach()
 endforeach()
 install(FILES ${PROJECT_SOURCE_DIR}/tools/railinspect/railinspect.bash-completion
         DESTINATION ${CMAKE_INSTALL_DATADIR}/bash-completion/completions RENAME railinspect)
 install(FILES ${PROJECT_SOURCE_DIR}/README.md ${PROJECT_SOURCE_DIR}/LICENSE DESTINATION ${RAILFMT_INSTALL_DOCDIR})
+# The sample files, to try the tools on (the manual pages use them by this
+# path).
+install(DIRECTORY ${PROJECT_SOURCE_DIR}/samples/ DESTINATION ${RAILFMT_INSTALL_DOCDIR}/examples)

@@ -50,7 +50,7 @@ file(WRITE "${docdir}/changelog"
      "  * Package of railfmt ${CPACK_PACKAGE_VERSION}.\n\n"
      " -- ${maintainer}  ${date}\n")
 
-file(GLOB pages "${root}/${CPACK_RAILFMT_MANDIR}/man*/*.[1-9]")
+file(GLOB pages "${root}/${CPACK_RAILFMT_MANDIR}/man*/*.[1-9]" "${root}/${CPACK_RAILFMT_MANDIR}/*/man*/*.[1-9]")
 foreach(file IN LISTS pages ITEMS "${docdir}/changelog")
   execute_process(COMMAND gzip -9nf "${file}" COMMAND_ERROR_IS_FATAL ANY)
 endforeach()

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Installs the built tree into a scratch prefix and uses it as a user would:
-# the tools from PATH, the manual pages through man, bash completion, the
+# the tools from PATH, the manual pages (English and German) through man,
+# the sample files, bash completion, the
 # library from a CMake project (find_package) and from one compiler command
 # (pkg-config), and every installed header compiled on its own.
 # Usage: installed_tree_test.sh BUILD_DIR SOURCE_DIR VERSION CXX
@@ -23,12 +24,31 @@ out="$(cd "$scratch/run" && PATH="$prefix/bin" railfmt --help --version)" || fai
 [ -z "$out" ] || fail "railfmt --help printed: $out"
 cmp -s "$source/samples/station.mod" "$scratch/run/station.mod" || fail "railfmt changed station.mod"
 
-for page in railfmt railinspect; do
-  file="$prefix/share/man/man1/$page.1"
-  warnings="$(man --warnings -l "$file" 2>&1 >/dev/null)" || fail "man $page.1"
-  [ -z "$warnings" ] || fail "$page.1: $warnings"
-  MANWIDTH=80 man -l "$file" 2>/dev/null | grep -F "railfmt $version" >/dev/null || fail "$page.1 does not show the version"
+# The manual pages in English and German render without a warning, show
+# the version, and list exactly the options --help lists in that language;
+# the sample files their examples name are installed.
+for language in en de; do
+  dir="$prefix/share/man/man1" locale=C.UTF-8 man_options=()
+  if [ "$language" = de ]; then
+    dir="$prefix/share/man/de/man1" locale=de_DE.UTF-8 man_options=(-L de)
+  fi
+  for page in railfmt railinspect; do
+    file="$dir/$page.1"
+    warnings="$(man "${man_options[@]}" --warnings -l "$file" 2>&1 >/dev/null)" || fail "man $language $page.1"
+    [ -z "$warnings" ] || fail "$language $page.1: $warnings"
+    MANWIDTH=80 man "${man_options[@]}" -l "$file" 2>/dev/null >"$scratch/page.txt"
+    grep -F "railfmt $version" "$scratch/page.txt" >/dev/null || fail "$language $page.1 does not show the version"
+    for example in $(grep -oE 'share/doc/railfmt/examples/[A-Za-z0-9_.]+' "$scratch/page.txt" | sed 's|.*/examples/||' | sort -u); do
+      [ -e "$prefix/share/doc/railfmt/examples/$example" ] || fail "$language $page.1 names examples/$example"
+    done
+  done
+  options() { grep -oE '^ +(-[a-zA-Z], )?--[a-z-]+' | sed 's/^ *//' | sort; }
+  help_options="$(LANGUAGE='' LC_ALL=$locale "$prefix/bin/railinspect" --help | options)"
+  page_options="$(sed -n '/^OPTION/,/^[A-Z]/p' "$scratch/page.txt" | options)"
+  [ "$help_options" = "$page_options" ] ||
+    fail "$language railinspect.1 and --help list other options: $(diff <(echo "$help_options") <(echo "$page_options"))"
 done
+cmp -s <(ls "$source/samples") <(ls "$prefix/share/doc/railfmt/examples") || fail "the samples are not installed"
 
 # shellcheck source=/dev/null
 source "$prefix/share/bash-completion/completions/railinspect"

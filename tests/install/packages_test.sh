@@ -1,9 +1,10 @@
 #!/usr/bin/env bash
 # Builds the packages from the built tree with CPack and checks them as their
 # users see them: the Debian package's control fields, its dependencies (the
-# C and C++ runtimes only), the tools run from its unpacked files, no lintian
-# error; the .tar.gz's layout. With PAGE (the railview.html the build was
-# given) both carry the page as share/railfmt/railview.html.
+# C and C++ runtimes only), the tools run from its unpacked files, the
+# manual pages in both languages and the sample files, no lintian error; the
+# .tar.gz's layout. With PAGE (the railview.html the build was given) both
+# carry the page as share/railfmt/railview.html.
 # Usage: packages_test.sh BUILD_DIR VERSION [PAGE]
 set -euo pipefail
 build=$1 version=$2 page=${3:-}
@@ -34,6 +35,7 @@ dpkg -x "$deb" "$scratch/root"
 [ "$("$scratch/root/usr/bin/railinspect" --version)" = "railinspect $version" ] || fail "railinspect --version"
 strings "$scratch/root/usr/bin/railfmt" | grep -xF "railfmt $version" >/dev/null || fail "railfmt carries no version string"
 for file in usr/share/doc/railfmt/copyright usr/share/doc/railfmt/changelog.gz usr/share/man/man1/railfmt.1.gz \
+  usr/share/man/de/man1/railfmt.1.gz usr/share/man/de/man1/railinspect.1.gz usr/share/doc/railfmt/examples/station.mod \
   usr/include/railfmt/archive/model.h usr/lib/cmake/railfmt/railfmtConfig.cmake; do
   [ -f "$scratch/root/$file" ] || fail "$file not in the package"
 done
@@ -44,7 +46,8 @@ if [ -n "$page" ]; then
 fi
 
 tar -tzf "$tgz" >"$scratch/tgz.list"
-for file in bin/railfmt bin/railinspect share/man/man1/railinspect.1 lib/pkgconfig/railfmt.pc ${page:+share/railfmt/railview.html}; do
+for file in bin/railfmt bin/railinspect share/man/man1/railinspect.1 share/man/de/man1/railinspect.1 \
+  share/doc/railfmt/examples/y.bak lib/pkgconfig/railfmt.pc ${page:+share/railfmt/railview.html}; do
   grep -qxF "railfmt-$version-Linux/$file" "$scratch/tgz.list" || fail "$file not in $(basename "$tgz")"
 done
 echo "packages: $(basename "$deb") ($(stat -c %s "$deb") bytes), $(basename "$tgz") ($(stat -c %s "$tgz") bytes); Depends: $depends"
