@@ -3,8 +3,10 @@
 #pragma once
 
 #include <cstdint>
+#include <cstdio>
 #include <functional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "inspect/words.h"
@@ -70,30 +72,30 @@ bool ColourTerminal();
 // language of the user's Windows.
 Language UserLanguage();
 
-// The console railinspect prints to, for the length of the run. On
-// Windows a console shows what is written to it in its output code page
-// (850 in a German Windows): the session switches it to UTF-8 and puts
-// the old one back at the end, also when the run is interrupted. A
-// console that railinspect has to itself (the program was double-clicked,
-// or a file was dropped on it) would close with the program: the session
-// knows, and the front asks for Enter before the end. Elsewhere a session
-// does nothing.
+// Writes text (UTF-8) to standard output or standard error. A Windows
+// console shows the bytes a program writes in its own code page (850 in a
+// German Windows), which garbles every character beyond ASCII: there the
+// text goes to the console as UTF-16, line ends as CR LF. Everywhere else,
+// and when the stream is a file or a pipe, the bytes go out as they are.
+void WriteOut(std::FILE* stream, std::string_view text);
+
+// The console railinspect runs in. A console that railinspect has to
+// itself (the program was double-clicked, or a file was dropped on it)
+// closes with the program, before anyone could read it: the session knows,
+// and the front asks for Enter before the end. Only on Windows.
 class ConsoleSession {
  public:
   ConsoleSession();
-  ~ConsoleSession();
-  ConsoleSession(const ConsoleSession&) = delete;
-  ConsoleSession& operator=(const ConsoleSession&) = delete;
 
   // Whether the program has its console to itself, with standard input
   // and output on it.
   bool alone() const { return alone_; }
-  // Shows prompt and waits until Enter is pressed (or input ends).
+  // When alone: shows prompt and waits until Enter is pressed (or the
+  // input ends).
   void WaitForEnter(const std::string& prompt) const;
 
  private:
   bool alone_ = false;
-  unsigned previous_code_page_ = 0;  // 0: not switched
 };
 
 }  // namespace railfmt::inspect

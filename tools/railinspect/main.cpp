@@ -34,14 +34,14 @@ int Run(const std::vector<std::string>& args, const railfmt::inspect::Words& wor
     const std::string guide = words.Say(
         "railinspect checks the files of a model-railway planning program without changing them. Drag a file "
         "or a folder onto railinspect.exe to see what it holds and what railfmt would do with it.");
-    std::printf("%s\n", guide.c_str());
+    railfmt::inspect::WriteOut(stdout, guide + "\n");
     return railfmt::inspect::kExitUsage;
   }
   const CommandLine line = railfmt::inspect::ParseCommandLine(args, words);
   switch (line.request) {
-    case CommandLine::Request::kHelp: std::fputs(railfmt::inspect::HelpText(words).c_str(), stdout); return 0;
+    case CommandLine::Request::kHelp: railfmt::inspect::WriteOut(stdout, railfmt::inspect::HelpText(words)); return 0;
     case CommandLine::Request::kVersion:
-      std::printf("railinspect %s\n", railfmt::inspect::kRailinspectVersion);
+      railfmt::inspect::WriteOut(stdout, std::string("railinspect ") + railfmt::inspect::kRailinspectVersion + "\n");
       return 0;
     case CommandLine::Request::kUsageError: return railfmt::inspect::UsageError(line.problem, words);
     case CommandLine::Request::kRun: break;

@@ -81,10 +81,10 @@ Language UserLanguage() {
                                std::getenv("LANG"));
 }
 
-// A terminal outlives the program that prints to it: nothing to switch,
-// nothing to wait for.
+void WriteOut(std::FILE* stream, std::string_view text) { std::fwrite(text.data(), 1, text.size(), stream); }
+
+// A terminal outlives the program that prints to it: nothing to wait for.
 ConsoleSession::ConsoleSession() = default;
-ConsoleSession::~ConsoleSession() = default;
 void ConsoleSession::WaitForEnter(const std::string&) const {}
 
 }  // namespace railfmt::inspect

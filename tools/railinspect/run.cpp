@@ -17,7 +17,7 @@
 namespace railfmt::inspect {
 namespace {
 
-void Print(std::string_view text) { std::fwrite(text.data(), 1, text.size(), stdout); }
+void Print(std::string_view text) { WriteOut(stdout, text); }
 
 // Why the library could not load an entry (its LoadStatusText), in the
 // user's language.
@@ -302,13 +302,13 @@ std::optional<Report> InspectStandardInput(const Words& words) {
 }  // namespace
 
 int UsageError(const std::string& what, const Words& words) {
-  std::fprintf(stderr, "railinspect: %s\n%s\n", TerminalText(what).c_str(),
-               words.Say("Try 'railinspect --help' for more information.").c_str());
+  WriteOut(stderr,
+           "railinspect: " + TerminalText(what) + "\n" + words.Say("Try 'railinspect --help' for more information.") + "\n");
   return kExitUsage;
 }
 
 void PrintError(const std::string& path, const std::string& reason) {
-  std::fprintf(stderr, "railinspect: %s: %s\n", TerminalText(path).c_str(), TerminalText(reason).c_str());
+  WriteOut(stderr, "railinspect: " + TerminalText(path) + ": " + TerminalText(reason) + "\n");
 }
 
 int RunInspector(const Options& options, const Words& words) {

@@ -4,6 +4,7 @@
 #include <io.h>
 #include <windows.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <string>
@@ -39,10 +40,10 @@ std::string SystemText(DWORD error, const Words& words) {
     case ERROR_FILENAME_EXCED_RANGE: return words.Say("File name too long");
     default: break;
   }
-  const WORD language = words.language() == Language::kGerman ? LANG_GERMAN : LANG_ENGLISH;
+  const DWORD language = words.language() == Language::kGerman ? LANG_GERMAN : LANG_ENGLISH;
   wchar_t* text = nullptr;
   DWORD n = 0;
-  for (const WORD id : {MAKELANGID(language, SUBLANG_DEFAULT), MAKELANGID(LANG_NEUTRAL, SUBLANG_DEFAULT)}) {
+  for (const DWORD id : {DWORD{MAKELANGID(language, SUBLANG_DEFAULT)}, DWORD{MAKELANGID(LANG_NEUTRAL, SUBLANG_DEFAULT)}}) {
     n = ::FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
                          nullptr, error, id, reinterpret_cast<wchar_t*>(&text), 0, nullptr);
     if (n != 0) break;
@@ -57,16 +58,6 @@ std::string SystemText(DWORD error, const Words& words) {
 bool IsConsole(DWORD which) {
   DWORD mode = 0;
   return ::GetConsoleMode(::GetStdHandle(which), &mode) != 0;
-}
-
-// The code page to put back when the run ends, also when it is interrupted
-// (Ctrl+C, the window closed), which ends the process without running
-// destructors.
-UINT g_restore_code_page = 0;
-
-BOOL WINAPI RestoreCodePage(DWORD) {
-  if (g_restore_code_page != 0) ::SetConsoleOutputCP(g_restore_code_page);
-  return FALSE;  // the default handling follows
 }
 
 }  // namespace
@@ -131,8 +122,6 @@ bool ColourTerminal() {
          ::SetConsoleMode(console, mode | ENABLE_VIRTUAL_TERMINAL_PROCESSING) != 0;
 }
 
-}
-
 Language UserLanguage() {
   const Language chosen = LanguageOfEnvironment(std::getenv("LANGUAGE"), std::getenv("LC_ALL"),
                                                 std::getenv("LC_MESSAGES"), std::getenv("LANG"));
@@ -143,35 +132,45 @@ Language UserLanguage() {
   return PRIMARYLANGID(::GetUserDefaultUILanguage()) == LANG_GERMAN ? Language::kGerman : Language::kEnglish;
 }
 
-ConsoleSession::ConsoleSession() {
-  const bool output_console = IsConsole(STD_OUTPUT_HANDLE);
-  if (output_console || IsConsole(STD_ERROR_HANDLE)) {
-    const UINT current = ::GetConsoleOutputCP();
-    if (current != 0 && current != CP_UTF8) {
-      g_restore_code_page = current;
-      ::SetConsoleCtrlHandler(RestoreCodePage, TRUE);
-      if (::SetConsoleOutputCP(CP_UTF8)) previous_code_page_ = current;
-    }
+void WriteOut(std::FILE* stream, std::string_view text) {
+  const DWORD which = stream == stderr ? STD_ERROR_HANDLE : STD_OUTPUT_HANDLE;
+  if (!IsConsole(which)) {
+    std::fwrite(text.data(), 1, text.size(), stream);
+    return;
   }
+  std::fflush(stream);
+  std::u16string wide;
+  for (const char16_t c : Utf8ToUtf16(text).value_or(Windows1252ToUtf16(text))) {
+    if (c == u'\n') wide += u'\r';
+    wide += c;
+  }
+  const HANDLE console = ::GetStdHandle(which);
+  for (std::size_t at = 0; at < wide.size();) {
+    DWORD written = 0;
+    const auto count = static_cast<DWORD>(std::min<std::size_t>(wide.size() - at, 8192));
+    if (!::WriteConsoleW(console, reinterpret_cast<const wchar_t*>(wide.data() + at), count, &written, nullptr) ||
+        written == 0)
+      return;
+    at += written;
+  }
+}
+
+ConsoleSession::ConsoleSession() {
   // The processes attached to the console: railinspect alone when Explorer
   // made the console for it; a shell it was started from is there too.
   DWORD processes[2] = {};
-  alone_ = output_console && IsConsole(STD_INPUT_HANDLE) && ::GetConsoleProcessList(processes, 2) == 1;
-}
-
-ConsoleSession::~ConsoleSession() {
-  if (previous_code_page_ != 0) ::SetConsoleOutputCP(previous_code_page_);
-  if (g_restore_code_page != 0) ::SetConsoleCtrlHandler(RestoreCodePage, FALSE);
-  g_restore_code_page = 0;
+  alone_ = IsConsole(STD_OUTPUT_HANDLE) && IsConsole(STD_INPUT_HANDLE) && ::GetConsoleProcessList(processes, 2) == 1;
 }
 
 void ConsoleSession::WaitForEnter(const std::string& prompt) const {
   if (!alone_) return;
-  std::fputs(prompt.c_str(), stdout);
-  std::fflush(stdout);
-  ::FlushConsoleInputBuffer(::GetStdHandle(STD_INPUT_HANDLE));
-  for (int c = std::getchar(); c != EOF && c != '\n'; c = std::getchar()) {
-  }
+  WriteOut(stdout, prompt);
+  const HANDLE input = ::GetStdHandle(STD_INPUT_HANDLE);
+  ::FlushConsoleInputBuffer(input);
+  // The console's line input returns once Enter is pressed.
+  wchar_t line[256];
+  DWORD read = 0;
+  ::ReadConsoleW(input, line, 256, &read, nullptr);
 }
 
 }  // namespace railfmt::inspect
