@@ -90,8 +90,8 @@ class ConsoleSession {
   // Whether the program has its console to itself, with standard input
   // and output on it.
   bool alone() const { return alone_; }
-  // When alone: shows prompt and waits until Enter is pressed (or the
-  // input ends).
+  // When alone: shows prompt on a line of its own after an empty one and
+  // waits until Enter is pressed (or the input ends).
   void WaitForEnter(const std::string& prompt) const;
 
  private:

@@ -62,6 +62,6 @@ int main(int argc, char** argv) {
   const railfmt::inspect::Words words(railfmt::inspect::UserLanguage());
   const int status = Run(Arguments(argc, argv), words, console);
   std::fflush(stdout);
-  console.WaitForEnter("\n" + words.Say("Press Enter to close this window."));
+  console.WaitForEnter(words.Say("Press Enter to close this window."));
   return status;
 }

@@ -164,7 +164,7 @@ ConsoleSession::ConsoleSession() {
 
 void ConsoleSession::WaitForEnter(const std::string& prompt) const {
   if (!alone_) return;
-  WriteOut(stdout, prompt);
+  WriteOut(stdout, std::string("\n") + prompt);
   const HANDLE input = ::GetStdHandle(STD_INPUT_HANDLE);
   ::FlushConsoleInputBuffer(input);
   // The console's line input returns once Enter is pressed.
