@@ -47,7 +47,7 @@ echo "== railfmt in $run: its standard output, each line with the file it came f
 python3 - "$scratch/inspect.json" "$scratch/railfmt.out" <<'PY'
 import json, sys
 report = json.load(open(sys.argv[1], encoding="utf-8"))
-expected = [(line, f["entry_name"], attempt["kind"])
+expected = [(line, f["entry_name"], attempt["kind"].replace("_", " "))
             for f in report["files"] for attempt in f["attempts"] for line in attempt["mismatches"]]
 printed = open(sys.argv[2], encoding="latin-1").read().splitlines()
 if [line for line, _, _ in expected] == printed:
