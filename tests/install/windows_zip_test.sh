@@ -75,9 +75,9 @@ export WINEDLLOVERRIDES="mscoree,mshtml=;winemenubuilder.exe=d;winedbg.exe=d"
 cp "$source/samples/one_point.mod" "$scratch/long.mod"
 printf 'x' >>"$scratch/long.mod"  # a byte after the model: its report explains it after an arrow (→)
 for locale in en de; do
-  messages=C.UTF-8 prompt="Press Enter to close this window." said="2 files, 1 recognised"
+  messages=C.UTF-8 prompt="Press Enter to close this window." said="2 files: 0 in order, 1 to be tidied"
   if [ "$locale" = de ]; then
-    messages=de_DE.UTF-8 prompt="Drücken Sie die Eingabetaste, um dieses Fenster zu schließen." said="2 Dateien: 1 erkannt"
+    messages=de_DE.UTF-8 prompt="Drücken Sie die Eingabetaste, um dieses Fenster zu schließen." said="2 Dateien: 0 in Ordnung, 1 aufzuräumen"
   fi
   env -u LC_ALL -u LANGUAGE LANG=C.UTF-8 LC_MESSAGES="$messages" python3 "$source/tests/install/console_run.py" \
     wine "$folder/railinspect.exe" "Z:$scratch/long.mod" "Z:$scratch/long.bak" >"$scratch/console.$locale"
