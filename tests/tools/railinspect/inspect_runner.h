@@ -12,6 +12,21 @@
 
 namespace railfmt::testing {
 
+// Built with the address sanitizer, which reserves terabytes of address
+// space and keeps freed memory in quarantine: no memory bound or address
+// space limit holds for a program under it.
+#if defined(__SANITIZE_ADDRESS__)
+inline constexpr bool kAddressSanitizer = true;
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+inline constexpr bool kAddressSanitizer = true;
+#else
+inline constexpr bool kAddressSanitizer = false;
+#endif
+#else
+inline constexpr bool kAddressSanitizer = false;
+#endif
+
 struct InspectRun {
   int status = -1;
   std::string out;

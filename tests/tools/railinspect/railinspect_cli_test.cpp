@@ -123,13 +123,7 @@ TEST(RailinspectCli, JsonLinesComeFileByFile) {
 // takes must not grow with the directory (scripts/inspect_memory.sh runs the
 // same on 2000 files).
 TEST(RailinspectCli, JsonLinesTakeMemoryBoundedByTheLargestFile) {
-#if defined(__SANITIZE_ADDRESS__)
-  GTEST_SKIP() << "the address sanitizer keeps freed memory in quarantine: no bound holds";
-#elif defined(__has_feature)
-#if __has_feature(address_sanitizer)
-  GTEST_SKIP() << "the address sanitizer keeps freed memory in quarantine: no bound holds";
-#endif
-#endif
+  if (testing::kAddressSanitizer) GTEST_SKIP() << "the address sanitizer keeps freed memory in quarantine: no bound holds";
   testing::ScratchDir dir;
   long largest = 0;
   for (std::size_t i = 0; i < 300; ++i) {
