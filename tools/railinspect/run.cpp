@@ -1,9 +1,11 @@
 #include "tools/railinspect/run.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <map>
 #include <memory>
 #include <new>
+#include <optional>
 #include <span>
 #include <string_view>
 
@@ -72,21 +74,12 @@ std::string EscapedLines(std::string_view text) {
   return out;
 }
 
-bool HasControl(std::string_view text) {
-  for (std::size_t i = 0; i < text.size(); ++i) {
-    const auto byte = static_cast<unsigned char>(text[i]);
-    if ((byte < 0x20 && byte != '\n') || byte == 0x7F) return true;
-    if (byte == 0xC2 && i + 1 < text.size() && static_cast<unsigned char>(text[i + 1]) < 0xA0) return true;
-  }
-  return false;
-}
-
 // The text report of a file for a terminal: no control character of a name
 // or of the file's bytes reaches it raw, and no name can forge a line.
 // Every text the report takes from the file is escaped first; should the
-// report still hold a control character (a text not listed above, such as
-// a track's name in a listed change), the report is shown plain with every
-// line escaped.
+// report still hold a control character or a byte that is not UTF-8 (a
+// text not listed above, such as a track's name in a listed change), the
+// report is shown plain with every line escaped.
 std::string TerminalReport(const Report& report, const TextStyle& style, const Words& words) {
   bool raw = false;
   ForEachText(report, [&](const std::string& text) { raw = raw || TerminalText(text) != text; });
@@ -99,7 +92,7 @@ std::string TerminalReport(const Report& report, const TextStyle& style, const W
   TextStyle plain = style;
   plain.colour = false;
   const std::string text = TextReport(shown, plain, words);
-  if (HasControl(text)) return EscapedLines(text);
+  if (std::string escaped_text = EscapedLines(text); escaped_text != text) return escaped_text;
   return style.colour ? TextReport(shown, style, words) : text;
 }
 
