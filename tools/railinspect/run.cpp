@@ -280,15 +280,17 @@ int CheckUsage(const Options& options, const Words& words) {
   return kExitSuccess;
 }
 
-// Standard input as one file; nothing after telling why on standard error.
-std::optional<Report> InspectStandardInput(const Words& words) {
+// Standard input as one file; one that cannot be read, with why.
+Report InspectStandardInput(const Words& words) {
   const StandardInput input = ReadStandardInput();
-  if (input.status != StandardInput::Status::kRead) {
-    PrintError("-", StandardInputProblem(input, words));
-    return std::nullopt;
+  Report report;
+  if (input.status == StandardInput::Status::kRead) {
+    report = Inspect("<stdin>", input.bytes, words, false);
+  } else {
+    report.error = StandardInputProblem(input, words);
   }
-  Report report = Inspect("<stdin>", input.bytes, words, false);
   report.path = "-";
+  report.entry_name = "<stdin>";
   return report;
 }
 
@@ -352,23 +354,18 @@ int RunInspector(const Options& options, const Words& words) {
       continue;
     }
     guarded(path, [&] {
-      std::optional<Report> report =
-          path == "-" ? InspectStandardInput(words) : std::optional<Report>(InspectNamed(path, replays, words));
-      if (!report) {
-        named_error = true;
-        return;
-      }
-      report->path = path;
-      if (!report->readable()) {
-        report->error = ReasonNotReadable(path, LoadProblem(report->error, words), words);
+      Report report = path == "-" ? InspectStandardInput(words) : InspectNamed(path, replays, words);
+      report.path = path;
+      if (!report.readable()) {
+        if (path != "-") report.error = ReasonNotReadable(path, LoadProblem(report.error, words), words);
         named_error = true;
       }
       if (picture_to_stdout) {
-        if (!report->readable()) PrintError(report->path, report->error);
+        if (!report.readable()) PrintError(report.path, report.error);
       } else {
-        output.File(*report);
+        output.File(report);
       }
-      if (!options.svg_path.empty()) picture_ok = report->readable() && WritePicture(*report, options.svg_path, words);
+      if (!options.svg_path.empty()) picture_ok = report.readable() && WritePicture(report, options.svg_path, words);
     });
   }
   if (!picture_to_stdout) output.Finish();
