@@ -108,7 +108,8 @@ CarriedList LineList(const std::vector<CLinie>& lines, std::string heading, cons
     for (const std::uint8_t b : lines[n].Extra) {
       char hex[4];
       std::snprintf(hex, sizeof hex, "%02X", b);
-      block += (block.empty() ? "" : " ") + std::string(hex);
+      if (!block.empty()) block += ' ';
+      block += hex;
     }
     row.push_back(block);
     list.rows.push_back(std::move(row));
