@@ -315,7 +315,10 @@ Legend DrawLayout(const CAnlage& layout, const std::string& name, const Panel& p
     const Rect badge{p.x + 4, p.y - 16, width, 13};
     space.Take(badge);
     std::string numbers;
-    for (const std::size_t i : models) numbers += (numbers.empty() ? "" : " ") + std::to_string(layout.Models[i].Number);
+    for (const std::size_t i : models) {
+      if (!numbers.empty()) numbers += ' ';
+      numbers += std::to_string(layout.Models[i].Number);
+    }
     const std::string title = words.SayN("{n} model on one spot: {numbers}", "{n} models on one spot: {numbers}",
                                          static_cast<std::int64_t>(models.size()), {{"numbers", numbers}});
     stacks += "<g>" + Titled(title) + "<rect class=\"stack\" x=\"" + Num(badge.x) + "\" y=\"" + Num(badge.y) +
