@@ -18,7 +18,7 @@
 namespace railfmt::inspect {
 namespace {
 
-void Print(std::string_view text) { std::fwrite(text.data(), 1, text.size(), stdout); }
+void Print(std::string_view text) { WriteOut(stdout, text); }
 
 // Where the rescued bytes go: a directory, the entry name in it, and the
 // path as the user reads it.
