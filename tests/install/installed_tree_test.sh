@@ -42,9 +42,13 @@ for language in en de; do
       [ -e "$prefix/share/doc/railfmt/examples/$example" ] || fail "$language $page.1 names examples/$example"
     done
   done
-  options() { grep -oE '^ +(-[a-zA-Z], )?--[a-z-]+' | sed 's/^ *//' | sort; }
+  # The names on the lines that begin with an option: help's option list,
+  # the manual's OPTIONS and RESCUE sections.
+  options() {
+    grep -E '^ +-' | sed 's/^ *//; s/  .*//' | grep -oE '(^|[ ,])-{1,2}[a-zA-Z][a-z-]*' | tr -d ' ,' | sort -u
+  }
   help_options="$(LANGUAGE='' LC_ALL=$locale "$prefix/bin/railinspect" --help | options)"
-  page_options="$(sed -n '/^OPTION/,/^[A-Z]/p' "$scratch/page.txt" | options)"
+  page_options="$(sed -nE '/^OPTION/,/^[A-Z]/p; /^(RESCUE|RETTUNG)/,/^[A-Z]/p' "$scratch/page.txt" | options)"
   [ "$help_options" = "$page_options" ] ||
     fail "$language railinspect.1 and --help list other options: $(diff <(echo "$help_options") <(echo "$page_options"))"
 done

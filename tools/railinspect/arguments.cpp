@@ -64,7 +64,7 @@ std::string ValueName(Id id, const Words& words) {
   // TRANSLATORS: the placeholder of --color's value (auto, always, never).
   if (id == Id::kColour) return words.Say("WHEN");
   // TRANSLATORS: the placeholder of the file (or folder) -o writes the rescued file to.
-  if (id == Id::kOutput) return words.Say("FILE");
+  if (id == Id::kOutput) return words.Say("OUTPUT");
   // TRANSLATORS: the placeholder of the kind --as names (model, rolling_stock, ...).
   if (id == Id::kAs) return words.Say("KIND");
   // TRANSLATORS: the placeholder of the picture file --svg writes.
@@ -307,7 +307,7 @@ std::string HelpText(const Words& words) {
   out += Wrapped("", words.Say("It cannot keep what lies after the damage, nor the damaged record itself; fixed parts "
                                "that were lost are written as a new, empty file has them (a rolling stock's info "
                                "block always: its name becomes the rescued file's). The result goes to "
-                               "NAME.rescued.EXT beside FILE (or to -o FILE), never over FILE; an existing file is "
+                               "NAME.rescued.EXT beside FILE (or to -o OUTPUT), never over FILE; an existing file is "
                                "replaced only with --force. It is written only after railfmt's own reader read it "
                                "back and found it in normal form, whole or not at all. The original is never "
                                "changed."),

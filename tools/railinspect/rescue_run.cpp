@@ -45,7 +45,7 @@ int CheckRescueUsage(const Options& options, const Words& words) {
   }
   const std::string& path = options.paths.front();
   if (path == "-" && options.rescue_output.empty()) {
-    return UsageError(words.Say("--rescue - reads standard input and needs -o FILE for the rescued file"), words);
+    return UsageError(words.Say("--rescue - reads standard input and needs -o OUTPUT for the rescued file"), words);
   }
   if (path != "-" && IsDirectory(path)) {
     return UsageError(words.Say("--rescue takes a file, not a folder"), words);
