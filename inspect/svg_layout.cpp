@@ -129,13 +129,17 @@ std::string Parenthesised(std::initializer_list<std::string> values, const char*
   return out + ")";
 }
 
-std::string Point3(const std::array<std::int32_t, 3>& p) {
-  return Parenthesised({std::to_string(p[0]), std::to_string(p[1]), std::to_string(p[2])});
+// German writes decimals with a comma, so its coordinates are separated by semicolons.
+const char* CoordinateSeparator(Language language) { return language == Language::kGerman ? "; " : ", "; }
+
+std::string Point3(const std::array<std::int32_t, 3>& p, Language language) {
+  return Parenthesised({std::to_string(p[0]), std::to_string(p[1]), std::to_string(p[2])},
+                       CoordinateSeparator(language));
 }
 
 std::string Direction3(const std::array<float, 3>& d, Language language) {
   return Parenthesised({Units(d[0], language), Units(d[1], language), Units(d[2], language)},
-                       language == Language::kGerman ? "; " : ", ");
+                       CoordinateSeparator(language));
 }
 
 // A track's hover title (plain text).
@@ -153,8 +157,8 @@ std::string TrackTitle(const CGleis& t, const Course& c, const Words& words) {
        {"ends", words.SayN("{n} end", "{n} ends", t.EndCount)},
        {"shape", shape},
        {"length", Units(std::round(c.Length()), language)},
-       {"from", Point3(t.StartPoint)},
-       {"to", Point3(t.EndPoint)},
+       {"from", Point3(t.StartPoint, language)},
+       {"to", Point3(t.EndPoint, language)},
        {"direction", Direction3(t.StartDirection, language)}});
   std::string neighbours;
   for (int e = 0; e < std::min<int>(t.EndCount, layout_format::kMaxEnds); ++e) {
@@ -173,7 +177,7 @@ std::string ModelTitle(const CAnlagenModell& m, const std::string& where, const 
   return words.Say("Model {n} \"{name}\" at {position}, direction {direction}",
                    {{"n", std::to_string(m.Number)},
                     {"name", DisplayText(m.Name)},
-                    {"position", Point3(m.Position)},
+                    {"position", Point3(m.Position, words.language())},
                     {"direction", Direction3(m.Direction, words.language())}}) +
          where;
 }

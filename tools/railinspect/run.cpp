@@ -237,7 +237,7 @@ bool WritePicture(const Report& report, const std::string& svg_path, const Words
     PrintError(report.path, words.Say("not recognised; no picture drawn"));
     return false;
   }
-  const std::string svg = DrawFile(report);
+  const std::string svg = DrawFile(report, words.language());
   if (svg_path == "-") {
     Print(svg);
     std::fflush(stdout);
