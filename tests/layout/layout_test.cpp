@@ -31,24 +31,33 @@ using F3 = std::array<float, 3>;
 
 CGleis Track(std::int32_t type, I3 start, F3 direction, I3 end, std::string name = "G") {
   CGleis t;
-  t.Number = 1, t.Name = std::move(name), t.Type = type;
+  t.Number = 1;
+  t.Name = std::move(name);
+  t.Type = type;
   EndCountFromType(t);
-  t.StartPoint = start, t.StartDirection = direction, t.EndPoint = end;
+  t.StartPoint = start;
+  t.StartDirection = direction;
+  t.EndPoint = end;
   return t;
 }
 using Mdl = CAnlagenModell;
 CAnlagenRollmaterial Vehicle(int number) {
   CAnlagenRollmaterial r;
-  r.Number = static_cast<std::int16_t>(number), r.Name = "w.rol";
-  r.TrailerValue = static_cast<std::uint32_t>(number) * 3u, r.TrailerWord = 0xBEEF;
+  r.Number = static_cast<std::int16_t>(number);
+  r.Name = "w.rol";
+  r.TrailerValue = static_cast<std::uint32_t>(number) * 3u;
+  r.TrailerWord = 0xBEEF;
   return r;
 }
 // A layout of these, its counts those of the arrays.
 CAnlage Layout(std::vector<CGleis> tracks, std::vector<Mdl> models, std::vector<CAnlagenRollmaterial> stock) {
   CAnlage a;
-  a.TrackCount = static_cast<std::int16_t>(tracks.size()), a.Tracks = std::move(tracks);
-  a.ModelCount = static_cast<std::int16_t>(models.size()), a.Models = std::move(models);
-  a.RollingStockCount = static_cast<std::int16_t>(stock.size()), a.RollingStock = std::move(stock);
+  a.TrackCount = static_cast<std::int16_t>(tracks.size());
+  a.Tracks = std::move(tracks);
+  a.ModelCount = static_cast<std::int16_t>(models.size());
+  a.Models = std::move(models);
+  a.RollingStockCount = static_cast<std::int16_t>(stock.size());
+  a.RollingStock = std::move(stock);
   return a;
 }
 
@@ -69,7 +78,12 @@ CGleis FullTrack(std::int32_t type, std::string name = "Gleis") {
   t.Number = 42;
   t.Variant = (type >= 6 && type <= 9) ? 9u : 0u;
   if (type == 6) t.SecondName = "Buehne";
-  if (type == 11) t.EndCount = 6, t.ExtraA = {1, 2, 3}, t.ExtraC = {-7, 8, -9}, t.ExtraD = 2.5f;
+  if (type == 11) {
+    t.EndCount = 6;
+    t.ExtraA = {1, 2, 3};
+    t.ExtraC = {-7, 8, -9};
+    t.ExtraD = 2.5f;
+  }
   for (int i = 0; i < t.EndCount; ++i)
     if (i != 3)
       t.Ends[static_cast<std::size_t>(i)] = {static_cast<std::int16_t>(100 + i), static_cast<std::int16_t>(i)};
@@ -78,8 +92,10 @@ CGleis FullTrack(std::int32_t type, std::string name = "Gleis") {
   return t;
 }
 
-// Identity of a record with a one-byte name; the fields after it in a type-11 record.
-constexpr std::size_t kIdentity = 2 + 2 + 4, kCopyB = kIdentity + 8 + 36 + kIdentity + 12 + 4;
+// The identity of a record with a one-byte name (number, name, type), and
+// where the direction copy and the count of extra ends stand in a type-11 record.
+constexpr std::size_t kIdentity = 2 + 2 + 4;
+constexpr std::size_t kCopyB = kIdentity + 8 + 36 + kIdentity + 12 + 4;
 constexpr std::size_t kExtraCount = kCopyB + 36 + kIdentity + 12;
 
 TEST(Track, WorkedExampleOfAType2Record) {
@@ -96,24 +112,57 @@ TEST(Track, WorkedExampleOfAType2Record) {
 }
 
 TEST(Track, EndCountAndTypeMapping) {
-  // {type, end count, variant, type written, end count the type gives (11 keeps its own)}
-  // clang-format off
-  for (auto [type, ends, variant, written, type_ends] : {std::tuple<int, std::int16_t, unsigned, int, int>{2, 1, 0, 2, 1},
-           {2, 1, 5, 2, 1}, {7, 2, 0, 1, 2}, {1, 2, 3, 7, 2}, {8, 3, 0, 3, 3}, {3, 3, 1, 8, 3}, {9, 4, 0, 4, 4},
-           {4, 4, 1, 9, 4}, {6, 2, 0, 6, 2}, {11, 3, 0, 11, 3}, {11, 1, 0, 11, 1}, {3, 5, 1, 3, 3}, {3, 0, 1, 3, 3}}) {
-    // clang-format on
+  struct Mapping {
+    std::int32_t type;
+    std::int16_t end_count;
+    std::uint32_t variant;
+    std::int32_t type_written;       // the type the end count and variant give
+    std::int16_t end_count_of_type;  // the end count the type gives (11 keeps its own)
+  };
+  const Mapping mappings[] = {
+      // One end: a buffer stop, with or without a variant.
+      {2, 1, 0, 2, 1},
+      {2, 1, 5, 2, 1},
+      // Two, three and four ends: the plain types without a variant, the flagged ones with.
+      {7, 2, 0, 1, 2},
+      {8, 3, 0, 3, 3},
+      {9, 4, 0, 4, 4},
+      {1, 2, 3, 7, 2},
+      {3, 3, 1, 8, 3},
+      {4, 4, 1, 9, 4},
+      // 6 keeps its type; 11 its type and its end count.
+      {6, 2, 0, 6, 2},
+      {11, 3, 0, 11, 3},
+      {11, 1, 0, 11, 1},
+      // An end count no type has keeps the type.
+      {3, 5, 1, 3, 3},
+      {3, 0, 1, 3, 3},
+  };
+  for (const Mapping& m : mappings) {
+    SCOPED_TRACE(::testing::Message() << "type " << m.type << ", " << m.end_count << " ends, variant " << m.variant);
     CGleis t;
-    t.Type = type, t.EndCount = ends, t.Variant = variant;
+    t.Type = m.type;
+    t.EndCount = m.end_count;
+    t.Variant = m.variant;
     TypeFromEndCount(t);
-    EXPECT_EQ(t.Type, written) << type << " " << ends << " " << variant;
-    t.Type = type;
+    EXPECT_EQ(t.Type, m.type_written);
+    t.Type = m.type;
     EndCountFromType(t);
-    EXPECT_EQ(t.EndCount, type_ends) << type;
+    EXPECT_EQ(t.EndCount, m.end_count_of_type);
   }
   // Flagged types without a variant are written in the shape of their plain types.
-  for (auto [type, variant, written] : {std::tuple{7, 0u, 1}, {8, 0u, 3}, {9, 0u, 4}, {7, 3u, 7}, {9, 1u, 9}}) {
-    CGleis t = FullTrack(type), plain = FullTrack(written), read;
-    t.Variant = plain.Variant = variant;
+  struct Flagged {
+    std::int32_t type;
+    std::uint32_t variant;
+    std::int32_t type_written;
+  };
+  const Flagged flagged[] = {{7, 0, 1}, {8, 0, 3}, {9, 0, 4}, {7, 3, 7}, {9, 1, 9}};
+  for (const auto& [type, variant, written] : flagged) {
+    CGleis t = FullTrack(type);
+    CGleis plain = FullTrack(written);
+    CGleis read;
+    t.Variant = variant;
+    plain.Variant = variant;
     TypeFromEndCount(t);
     ByteWriter out;
     WriteTrack(out, t);
@@ -125,16 +174,24 @@ TEST(Track, EndCountAndTypeMapping) {
 
 TEST(Track, CopiesAndCountsInTheRecordAreChecked) {
   // Type 8 repeats the direction in copy B: -0.0 matches 0.0, NaN matches anything.
-  CGleis eight = FullTrack(8, "G"), read;
+  CGleis eight = FullTrack(8, "G");
+  CGleis read;
   eight.StartDirection = {0.0f, 5.0f, 1.0f};
-  for (auto [component, bits, ok] : {std::tuple{0u, 0x80000000u, 1}, {1u, 0x7FC00001u, 1}, {2u, 0x40000000u, 0}}) {
+  struct CopyB {
+    std::size_t component;
+    std::uint32_t bits;  // stored there instead of the direction's
+    int read_ok;
+  };
+  const CopyB copies[] = {{0, 0x80000000u, 1}, {1, 0x7FC00001u, 1}, {2, 0x40000000u, 0}};
+  for (const CopyB& c : copies) {
     Bytes b = TrackBytes(eight);
-    StoreLE32(&b[kCopyB + 4 * component], bits);
-    EXPECT_EQ(ReadTrackBytes(b, read), ok) << component;
+    StoreLE32(&b[kCopyB + 4 * c.component], c.bits);
+    EXPECT_EQ(ReadTrackBytes(b, read), c.read_ok) << c.component;
   }
   // A name with a zero byte is cut there, and its copy then fails.
   Bytes named = TrackBytes(FullTrack(2, "AB"));
-  named[4] = named[kIdentity + 1 + 36 + 4] = 0;
+  named[4] = 0;
+  named[kIdentity + 1 + 36 + 4] = 0;
   DiagnosticCapture captured;
   EXPECT_EQ(ReadTrackBytes(named, read), 0);
   EXPECT_EQ(read.Name, "A");
@@ -193,7 +250,8 @@ TEST(LayoutFile, ReadFaultsReserveLittleAndNameTheVehicle) {
   // A vehicle that fails names a DLL when its name ends so, in any case.
   const std::string names[] = {"Lok.DLL", "a.b.Dll", ".dll", "lok.dll.bak", "lokdll"};  // three DLLs
   for (std::size_t i = 0; i < std::size(names); ++i) {
-    CAnlage layout = Layout({Track(1, {0, 0, 0}, {1, 0, 0}, {1000, 0, 0})}, {}, {Vehicle(7)}), read;
+    CAnlage layout = Layout({Track(1, {0, 0, 0}, {1, 0, 0}, {1000, 0, 0})}, {}, {Vehicle(7)});
+    CAnlage read;
     layout.RollingStock[0].Name = names[i];
     Bytes file = EncodeLayoutAsStored(layout);
     // The zero byte after the name: the number, an empty second name, 44 value bytes and 2 bytes on.
@@ -206,7 +264,8 @@ TEST(LayoutFile, ReadFaultsReserveLittleAndNameTheVehicle) {
   }
 }
 
-const std::string kBridge = "..\\Bruecken\\Stahl.mod", kStop = "..\\Prellbock\\Prellbock.mod";
+const std::string kBridge = "..\\Bruecken\\Stahl.mod";
+const std::string kStop = "..\\Prellbock\\Prellbock.mod";
 
 Ints Links(const CAnlage& a) {
   Ints links;
@@ -220,17 +279,20 @@ Ints Numbers(const CAnlage& a) {
 }
 
 TEST(ModelPlacement, LinkingAndDuplicateRemoval) {
-  // clang-format off
-  CAnlage a = Layout({Track(1, {0, 0, 100}, {1, 0, 0}, {1000, 0, 201}), Track(1, {0, 500, 0}, {1, 0, 0}, {1000, 500, 0}),
-                      Track(2, {0, 900, 40}, {1, 0, 0}, {1000, 900, 40})},
-             {Mdl{1, kBridge, {500, 0, 0}, {1, 0, 0}},                    // linked: height 151
-              Mdl{2, kStop, {700, 500, 3}, {1, 0, 0}},                    // two-ended track: no
-              Mdl{3, kBridge, {501, 0, 4}, {1, 0, 0}},                    // one unit off: no
-              Mdl{4, "..\\bruecken\\Stahl.mod", {500, 0, 5}, {1, 0, 0}},  // lower case: no
-              Mdl{5, kStop, {700, 900, 0}, {1, -0.0f, 0}},                // linked: height 40
-              Mdl{6, "..\\Bruecke", {500, 500, 6}, {1, 0, 0}}},           // prefix too short: no
-             {});
-  // clang-format on
+  const std::vector<CGleis> tracks = {
+      Track(1, {0, 0, 100}, {1, 0, 0}, {1000, 0, 201}),
+      Track(1, {0, 500, 0}, {1, 0, 0}, {1000, 500, 0}),
+      Track(2, {0, 900, 40}, {1, 0, 0}, {1000, 900, 40}),
+  };
+  const std::vector<Mdl> models = {
+      {1, kBridge, {500, 0, 0}, {1, 0, 0}},                    // linked: height 151
+      {2, kStop, {700, 500, 3}, {1, 0, 0}},                    // two-ended track: no
+      {3, kBridge, {501, 0, 4}, {1, 0, 0}},                    // one unit off: no
+      {4, "..\\bruecken\\Stahl.mod", {500, 0, 5}, {1, 0, 0}},  // lower case: no
+      {5, kStop, {700, 900, 0}, {1, -0.0f, 0}},                // linked: height 40
+      {6, "..\\Bruecke", {500, 500, 6}, {1, 0, 0}},            // prefix too short: no
+  };
+  CAnlage a = Layout(tracks, models, {});
   LinkModelsToTracks(a);
   EXPECT_EQ(Links(a), (Ints{0, -1, 4}));
   const CAnlage before = a;
@@ -253,32 +315,46 @@ TEST(ModelPlacement, LinkingAndDuplicateRemoval) {
   EXPECT_EQ(Links(two), (Ints{-1, -1}));
   EXPECT_EQ(CountModels(two), 1);
   // Duplicates are equal in position, direction and name.
-  const CAnlagenModell base = Mdl{3, "Haus", {1, 2, 3}, {0.0f, 1.0f, -1.0f}};
-  CAnlagenModell carried = base;
-  carried.Number = 8, carried.ValueA = 1, carried.ValueB = 2;
-  // clang-format off
-  const std::pair<Mdl, bool> cases[] = {
-      {carried, true}, {Mdl{3, "Haus", {1, 2, 3}, {-0.0f, 1.0f, -1.0f}}, true},
-      {Mdl{3, "Haus", {1, 2, 3}, {0.0f, kNan, -1.0f}}, true}, {Mdl{3, "Haus", {1, 2, 4}, {0.0f, 1.0f, -1.0f}}, false},
-      {Mdl{3, "Haus", {1, 2, 3}, {0.0f, 1.0f, 1.0f}}, false}, {Mdl{3, "haus", {1, 2, 3}, {0.0f, 1.0f, -1.0f}}, false}};
-  // clang-format on
-  for (const auto& [other, equal] : cases) {
-    EXPECT_EQ(ModelsEqual(base, other), equal) << other.Name << other.Position[2];
-    EXPECT_EQ(ModelsEqual(other, base), equal) << other.Name << other.Position[2];
+  const Mdl base = {3, "Haus", {1, 2, 3}, {0.0f, 1.0f, -1.0f}};
+  struct Equality {
+    const char* what;
+    Mdl other;
+    bool equal;
+  };
+  const Equality equalities[] = {
+      {"number and carried values differ", {8, "Haus", {1, 2, 3}, {0.0f, 1.0f, -1.0f}, 1, 2}, true},
+      {"-0.0 matches 0.0", {3, "Haus", {1, 2, 3}, {-0.0f, 1.0f, -1.0f}}, true},
+      {"NaN matches anything", {3, "Haus", {1, 2, 3}, {0.0f, kNan, -1.0f}}, true},
+      {"position differs", {3, "Haus", {1, 2, 4}, {0.0f, 1.0f, -1.0f}}, false},
+      {"direction differs", {3, "Haus", {1, 2, 3}, {0.0f, 1.0f, 1.0f}}, false},
+      {"name differs in case", {3, "haus", {1, 2, 3}, {0.0f, 1.0f, -1.0f}}, false},
+  };
+  for (const Equality& e : equalities) {
+    EXPECT_EQ(ModelsEqual(base, e.other), e.equal) << e.what;
+    EXPECT_EQ(ModelsEqual(e.other, base), e.equal) << e.what;
   }
-  // Shared numbers: only true duplicates go, number 0 is no model. With
-  // NaN equality is intransitive: the second equals both others, and goes;
-  // the third stays, the only kept model it equals being the second.
-  // clang-format off
-  const std::pair<std::vector<Mdl>, Ints> removals[] = {
-      {{{5, "Bahnhof", {0, 0, 0}, {1, 0, 0}}, {6, "Kirche", {9, 9, 0}, {1, 0, 0}}, {5, "Kirche", {9, 9, 0}, {1, 0, 0}},
-        {0, "Kirche", {9, 9, 0}, {1, 0, 0}}, {7, "Kirche", {9, 9, 0}, {1, 0, 0}}}, {5, 6, 0, 0, 0}},
-      {{{1, "x", {0, 0, 0}, {1, 0, 0}}, {2, "x", {0, 0, 0}, {kNan, 0, 0}}, {3, "x", {0, 0, 0}, {2, 0, 0}}}, {1, 0, 3}}};
-  // clang-format on
-  for (const auto& [models, numbers] : removals) {
-    CAnlage layout = Layout({}, models, {});
+  struct Removal {
+    const char* what;
+    std::vector<Mdl> models;
+    Ints numbers_after;  // 0: removed
+  };
+  const Removal removals[] = {
+      {"shared numbers: only true duplicates go, number 0 is no model",
+       {{5, "Bahnhof", {0, 0, 0}, {1, 0, 0}},
+        {6, "Kirche", {9, 9, 0}, {1, 0, 0}},
+        {5, "Kirche", {9, 9, 0}, {1, 0, 0}},
+        {0, "Kirche", {9, 9, 0}, {1, 0, 0}},
+        {7, "Kirche", {9, 9, 0}, {1, 0, 0}}},
+       {5, 6, 0, 0, 0}},
+      {"NaN makes equality intransitive: the second equals both others and goes; the third stays, the only kept "
+       "model it equals being the second",
+       {{1, "x", {0, 0, 0}, {1, 0, 0}}, {2, "x", {0, 0, 0}, {kNan, 0, 0}}, {3, "x", {0, 0, 0}, {2, 0, 0}}},
+       {1, 0, 3}},
+  };
+  for (const Removal& r : removals) {
+    CAnlage layout = Layout({}, r.models, {});
     RemoveDuplicateModels(layout);
-    EXPECT_EQ(Numbers(layout), numbers);
+    EXPECT_EQ(Numbers(layout), r.numbers_after) << r.what;
   }
 }
 
@@ -290,7 +366,8 @@ void PlainLinkAndRemove(CAnlage& a) {
   for (CGleis& t : a.Tracks) t.LinkedModel = -1;
   for (std::size_t i = 0; i < a.Models.size(); ++i) {
     const CAnlagenModell& m = a.Models[i];
-    const bool bridge = m.Name.starts_with("..\\Bruecken"), stop = !bridge && m.Name.starts_with("..\\Prellbock");
+    const bool bridge = m.Name.starts_with("..\\Bruecken");
+    const bool stop = !bridge && m.Name.starts_with("..\\Prellbock");
     for (CGleis& t : a.Tracks) {
       const auto p = bridge ? TrackMidpoint(t) : BufferStopPosition(t);
       if ((bridge && p[0] == m.Position[0] && p[1] == m.Position[1] && same(t.StartDirection, m.Direction)) ||
@@ -380,7 +457,8 @@ TEST(TrackGeometry, RoundingEndDirectionsAndBufferStopsAtAwkwardAngles) {
       continue;
     }
     const CGleis t = Track(2, {n(3), n(4), 0}, {f(1), f(2), 0}, {n(5), n(6), 0});
-    const F3 got = EndDirection(t), want = {f(7), f(8), 0.0f};
+    const F3 got = EndDirection(t);
+    const F3 want = {f(7), f(8), 0.0f};
     EXPECT_EQ(std::memcmp(got.data(), want.data(), sizeof got), 0) << got[0] << " " << got[1];
     if (row.size() > 9) {
       EXPECT_EQ(BufferStopPosition(t), (I3{n(9), n(10), 0}));
