@@ -10,8 +10,8 @@
 #include "archive/model.h"
 #include "driver/byte_order.h"
 #include "driver/diagnostics.h"
-#include "tests/support/model_builders.h"
 #include "tests/support/data_table.h"
+#include "tests/support/model_builders.h"
 
 namespace railfmt {
 namespace {
@@ -64,7 +64,8 @@ TEST(Model, WorkedExamplesGiveTheirBytesAndTagsWrappingAtSixteenBits) {
   EXPECT_EQ(bytes.size(), 229u);
   EXPECT_EQ(one.IndexTag, 0x8006);
   EXPECT_EQ(one.FormatTag, 0x800F);
-  constexpr std::size_t kObjectCount = 42 + 14 + 2 + 14 + 48 + 4, kBlock = kObjectCount + 2 + 14;
+  constexpr std::size_t kObjectCount = 42 + 14 + 2 + 14 + 48 + 4;
+  constexpr std::size_t kBlock = kObjectCount + 2 + 14;
   EXPECT_EQ(LoadLE16(&bytes[kObjectCount]), 7);
   for (std::size_t i = 1; i < 7; ++i) EXPECT_EQ(LoadLE16(&bytes[kBlock + i * 10 - 2]), 0x8006);
   EXPECT_EQ(LoadLE16(&bytes[kBlock + 68 + 4]), 0);  // format count
@@ -91,26 +92,41 @@ TEST(Model, WorkedExamplesGiveTheirBytesAndTagsWrappingAtSixteenBits) {
 }
 
 TEST(Model, PointQueries) {
-  CPunkt far = SamplePoint(16777217, -3, 0), coded = SamplePoint(0, 0, 0);
+  const CPunkt far = SamplePoint(16777217, -3, 0);
+  CPunkt coded = SamplePoint(0, 0, 0);
   coded.Code = 99;
   CModell model = ModelOf({PartOf({far, coded}, {}, {})});
   EXPECT_EQ(model.PointPosition(0, 0), (std::array<float, 3>{16777216.0f, -3.0f, 0.0f}));
   CPunkt copy;
   model.CopyPointRecord(0, 1, copy);
   EXPECT_EQ(copy, coded);
-  const float nan = std::numeric_limits<float>::quiet_NaN(), inf = std::numeric_limits<float>::infinity();
-  // {attribute, code, code value, mask, result}; a code value beyond int32 contributes 0.
-  // clang-format off
-  for (auto [attribute, code, value, mask, result] :
-       {std::tuple<std::uint16_t, int, float, std::uint16_t, std::uint16_t>{0, 99, 5.7f, 0xFFFF, 5},
-        {0, 99, 70000.0f, 0xFFFF, 4464}, {0x00F0, 99, -3.0f, 0x00FF, 0x00F0}, {0x00F0, 98, 5.0f, 0xFFFF, 0x00F0},
-        {0x00F0, 99, nan, 0xFFFF, 0x00F0}, {0x0FF0, 99, 3.0f, 0x000F, 0x0003}, {0x0001, 99, 0.5f, 0xFFFF, 0x0001},
-        {0x0001, 99, 3e9f, 0xFFFF, 0x0001}, {0x0001, 99, inf, 0xFFFF, 0x0001}}) {
-    // clang-format on
-    model.Elements[0].Attribute = attribute;
-    model.Elements[0].Points[1].Code = code;
-    model.Elements[0].Points[1].CodeValue = value;
-    EXPECT_EQ(model.PointAttribute(0, 1, mask), result) << value;
+  const float nan = std::numeric_limits<float>::quiet_NaN();
+  const float inf = std::numeric_limits<float>::infinity();
+  // A point of code 99 with a positive code value flips the part's attribute
+  // by the value's whole part (its low 16 bits); one beyond int32 flips none.
+  struct Attribute {
+    std::uint16_t part_attribute;
+    std::int32_t code;
+    float code_value;
+    std::uint16_t mask;
+    std::uint16_t result;
+  };
+  const Attribute attributes[] = {
+      {0, 99, 5.7f, 0xFFFF, 5},
+      {0, 99, 70000.0f, 0xFFFF, 4464},  // 70000 & 0xFFFF
+      {0x00F0, 99, -3.0f, 0x00FF, 0x00F0},
+      {0x00F0, 98, 5.0f, 0xFFFF, 0x00F0},
+      {0x00F0, 99, nan, 0xFFFF, 0x00F0},
+      {0x0FF0, 99, 3.0f, 0x000F, 0x0003},
+      {0x0001, 99, 0.5f, 0xFFFF, 0x0001},
+      {0x0001, 99, 3e9f, 0xFFFF, 0x0001},
+      {0x0001, 99, inf, 0xFFFF, 0x0001},
+  };
+  for (const Attribute& a : attributes) {
+    model.Elements[0].Attribute = a.part_attribute;
+    model.Elements[0].Points[1].Code = a.code;
+    model.Elements[0].Points[1].CodeValue = a.code_value;
+    EXPECT_EQ(model.PointAttribute(0, 1, a.mask), a.result) << a.code_value;
   }
 }
 

@@ -19,12 +19,16 @@ struct Drawing {
   Drawing() {
     for (std::uint16_t word : construction::kIdentificationWords) out.U16(word);
   }
-  Drawing& W(std::uint16_t word) { return out.U16(word), *this; }
+  Drawing& W(std::uint16_t word) {
+    out.U16(word);
+    return *this;
+  }
   Drawing& Zeros(int n) { return n > 0 ? W(0).Zeros(n - 1) : *this; }
   // The list's count and, unless empty, the class introduction, the records with separator between each two.
   template <typename One>
   Drawing& List(const char* name, int n, std::uint16_t separator, One one) {
-    if (W(static_cast<std::uint16_t>(n)); n == 0) return *this;
+    W(static_cast<std::uint16_t>(n));
+    if (n == 0) return *this;
     W(0xFFFF).W(0);
     WriteString16(out, name);
     for (int i = 0; i < n; ++i) {

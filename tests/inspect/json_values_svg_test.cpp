@@ -14,21 +14,27 @@ namespace railfmt::inspect {
 namespace {
 
 TEST(JsonValues, FloatsPrintShortAndParseBackToTheSameBitsAndTextsKeepEveryByte) {
-  // "": only the round trip is checked (denormal, largest finite, -123.456f)
-  for (const auto& [bits, expected] : {std::pair<std::uint32_t, std::string>{0x3DCCCCCDu, "0.1"},
-                                       {0x80000000u, "-0.0"},
-                                       {1u, ""},
-                                       {0x7F7FFFFFu, ""},
-                                       {0xC2F6E979u, ""},
-                                       {0x4B800001u, "16777218.0"},
-                                       {0xFF800000u, "\"-Infinity\""},
-                                       {0x7FC00000u, "\"NaN\""},
-                                       {0x7FA00001u, "\"NaN(0x7fa00001)\""},
-                                       {0xFFC00000u, "\"NaN(0xffc00000)\""}}) {
-    const std::string text = FloatValue(std::bit_cast<float>(bits)).dump();
+  struct Spelling {
+    std::uint32_t bits;
+    std::string json;  // empty: only the round trip is checked
+  };
+  const Spelling spellings[] = {
+      {0x3DCCCCCDu, "0.1"},
+      {0x80000000u, "-0.0"},
+      {1u, ""},           // the smallest denormal
+      {0x7F7FFFFFu, ""},  // the largest finite
+      {0xC2F6E979u, ""},  // -123.456f
+      {0x4B800001u, "16777218.0"},
+      {0xFF800000u, "\"-Infinity\""},
+      {0x7FC00000u, "\"NaN\""},
+      {0x7FA00001u, "\"NaN(0x7fa00001)\""},
+      {0xFFC00000u, "\"NaN(0xffc00000)\""},
+  };
+  for (const Spelling& s : spellings) {
+    const std::string text = FloatValue(std::bit_cast<float>(s.bits)).dump();
     float back = 0;
-    EXPECT_TRUE(ParseFloatValue(nlohmann::json::parse(text), back) && std::bit_cast<std::uint32_t>(back) == bits);
-    EXPECT_TRUE(expected.empty() || text == expected) << text;
+    EXPECT_TRUE(ParseFloatValue(nlohmann::json::parse(text), back) && std::bit_cast<std::uint32_t>(back) == s.bits);
+    EXPECT_TRUE(s.json.empty() || text == s.json) << text;
   }
   float f = 0;
   for (const char* text : {"\"nan\"", "\"NaN(0x3f800000)\"", "\"NaN(0x7fc00000\"", "\"NaN(0x1ffc00000)\"", "[1]"}) {
@@ -45,15 +51,24 @@ TEST(SvgCanvas, ContentIsFittedCentredAndTurnedYUpOnARoundGridAndTextsBecomeSafe
   box.Add(0, 0);
   box.Add(100, 50);
   box.Add(std::numeric_limits<double>::quiet_NaN(), 1e9);  // ignored
-  const Viewport fitted(box, Panel{10, 20, 200, 200}), half(box, Panel{10, 20, 200, 200}, 1.0);
-  for (const auto& [view, x, y, pixel_x, pixel_y] : {std::tuple{&fitted, 0, 0, 10, 170},
-                                                     {&fitted, 100, 50, 210, 70},
-                                                     {&half, 0, 0, 60, 145},
-                                                     {&half, 100, 50, 160, 95}}) {
-    EXPECT_DOUBLE_EQ(view->Map(x, y).x, pixel_x);
-    EXPECT_DOUBLE_EQ(view->Map(x, y).y, pixel_y);
-    EXPECT_DOUBLE_EQ(view->ContentX(pixel_x), x);
-    EXPECT_DOUBLE_EQ(view->ContentY(pixel_y), y);
+  const Viewport fitted(box, Panel{10, 20, 200, 200});
+  const Viewport half(box, Panel{10, 20, 200, 200}, 1.0);
+  struct Mapped {
+    const Viewport* view;
+    double x, y;
+    double pixel_x, pixel_y;
+  };
+  const Mapped points[] = {
+      {&fitted, 0, 0, 10, 170},
+      {&fitted, 100, 50, 210, 70},
+      {&half, 0, 0, 60, 145},
+      {&half, 100, 50, 160, 95},
+  };
+  for (const Mapped& p : points) {
+    EXPECT_DOUBLE_EQ(p.view->Map(p.x, p.y).x, p.pixel_x);
+    EXPECT_DOUBLE_EQ(p.view->Map(p.x, p.y).y, p.pixel_y);
+    EXPECT_DOUBLE_EQ(p.view->ContentX(p.pixel_x), p.x);
+    EXPECT_DOUBLE_EQ(p.view->ContentY(p.pixel_y), p.y);
   }
   for (const auto& [scale, step] : {std::pair{1.0, 100.0}, {0.9, 200}, {0.3, 500}, {3, 50}, {1e-9, 1e11}, {0, 1}}) {
     EXPECT_DOUBLE_EQ(GridStep(scale), step) << scale;

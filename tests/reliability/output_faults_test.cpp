@@ -28,12 +28,17 @@ namespace {
 using testing::KindSample;
 using testing::ScratchDir;
 
+// A directory: entry name -> content.
+using Files = std::map<std::string, std::vector<std::uint8_t>>;
+
 class OutputFaultsTest : public ::testing::Test {
  protected:
-  // A directory: entry name -> content. Runs the batch over it with the
-  // armed fault and returns the directory afterwards and the messages.
-  std::pair<std::map<std::string, std::vector<std::uint8_t>>, std::vector<std::string>> RunOver(
-      const std::map<std::string, std::vector<std::uint8_t>>& files) {
+  struct Run {
+    Files after;
+    std::vector<std::string> messages;
+  };
+  // Runs the batch over a directory of these files with the armed fault.
+  Run RunOver(const Files& files) {
     for (const auto& entry : std::filesystem::directory_iterator(dir_.path())) std::filesystem::remove_all(entry);
     for (const auto& [name, bytes] : files) dir_.Write(name, bytes);
     DiagnosticCapture captured;
@@ -71,40 +76,49 @@ TEST_F(OutputFaultsTest, EveryFailingCallLeavesTheExistingOutputAndNoTemporary) 
     const std::string beside_name = s.kind == EntryKind::kRollingStock ? "entry.bin" : "entry.bak";
     const std::string beside_output =
         s.kind == EntryKind::kRollingStock ? s.output_name : "entry" + s.output_name.substr(s.output_name.rfind('.'));
-    const std::vector<std::pair<std::string, std::map<std::string, std::vector<std::uint8_t>>>> layouts = {
-        {"in place", {{s.output_name, input}}},
-        {"beside", {{beside_name, input}, {beside_output, {'o', 'l', 'd'}}}},
+    struct Layout {
+      const char* how;
+      Files files;
+      std::string output;
     };
-    for (const auto& [how, files] : layouts) {
-      SCOPED_TRACE(s.sample.name + ", " + how);
+    const Layout layouts[] = {
+        {"in place", {{s.output_name, input}}, s.output_name},
+        {"beside", {{beside_name, input}, {beside_output, {'o', 'l', 'd'}}}, beside_output},
+    };
+    for (const Layout& layout : layouts) {
+      SCOPED_TRACE(s.sample.name + ", " + layout.how);
       // Without a fault the run replaces the output: the faults below
       // therefore stop a real replacement.
       faults_.chunk = std::max<std::size_t>(1, s.sample.bytes.size() / 40);
       armed_ = false;
-      const auto [written, clean_messages] = RunOver(files);
-      const std::string& output = how == "in place" ? s.output_name : beside_output;
+      const Run clean = RunOver(layout.files);
       DiagnosticCapture quiet;
       const auto rewritten = testing::Rewrite(s.kind, input);
       ASSERT_TRUE(rewritten.has_value());
-      ASSERT_EQ(written.at(output), *rewritten) << "the run did not write the output to begin with";
+      ASSERT_EQ(clean.after.at(layout.output), *rewritten) << "the run did not write the output to begin with";
       // The writes of the first output; later outputs may follow in the run.
       const int writes = static_cast<int>((rewritten->size() + faults_.chunk - 1) / faults_.chunk);
 
-      std::vector<std::pair<std::string, std::function<void(testing::StoreFaults&)>>> faults;
+      struct Fault {
+        std::string step;
+        std::function<void(testing::StoreFaults&)> arm;
+      };
+      std::vector<Fault> faults;
       for (int n = 0; n < writes; ++n) {
-        faults.emplace_back("write " + std::to_string(n), [n](auto& f) { f.FailAt(StoreStep::kWrite, n); });
+        faults.push_back({"write " + std::to_string(n), [n](auto& f) { f.FailAt(StoreStep::kWrite, n); }});
       }
-      faults.emplace_back("close", [](auto& f) { f.FailAt(StoreStep::kClose, 0); });
-      faults.emplace_back("rename", [](auto& f) { f.FailAt(StoreStep::kRename, 0); });
-      faults.emplace_back("open", [](auto& f) { f.FailAt(StoreStep::kOpen, 0); });
-      for (const auto& [what, arm] : faults) {
-        SCOPED_TRACE(what);
+      faults.push_back({"close", [](auto& f) { f.FailAt(StoreStep::kClose, 0); }});
+      faults.push_back({"rename", [](auto& f) { f.FailAt(StoreStep::kRename, 0); }});
+      faults.push_back({"open", [](auto& f) { f.FailAt(StoreStep::kOpen, 0); }});
+      for (const Fault& fault : faults) {
+        SCOPED_TRACE(fault.step);
         armed_ = true;
-        arm_ = arm;
-        const auto [after, messages] = RunOver(files);
-        EXPECT_EQ(after, files);
-        const std::string expected = (what == "open" ? "Can't open " : "Can't write ") + output + "!\n";
-        EXPECT_NE(std::find(messages.begin(), messages.end(), expected), messages.end()) << "no " << expected;
+        arm_ = fault.arm;
+        const Run run = RunOver(layout.files);
+        EXPECT_EQ(run.after, layout.files);
+        const std::string expected = (fault.step == "open" ? "Can't open " : "Can't write ") + layout.output + "!\n";
+        EXPECT_NE(std::find(run.messages.begin(), run.messages.end(), expected), run.messages.end())
+            << "no " << expected;
         ++scenarios;
         if (HasFailure()) return;
       }

@@ -45,43 +45,57 @@ Bytes Encode(const CRollmaterial& record) {
 TEST(RollingStock, FirstModelWithPartsIntroducesTheClassesForTheOthers) {
   ASSERT_EQ(A.ComputeModelTags(), (ModelTags{0x8009, 0x801B}));
   ASSERT_EQ(B.ComputeModelTags(), (ModelTags{0x8006, 0x800F}));
-  // The models, the stream, and whose tags each model is read with (none: 0).
   using Models = std::array<const CModell*, 3>;
-  const std::tuple<Models, Bytes, Models> cases[] = {
+  struct Case {
+    Models models;
+    Bytes file;
+    Models tags_from;  // whose tags each model is read with (none: nullptr)
+  };
+  const Case cases[] = {
       {{&A, &B, &C}, Stream({First(A), Later(B, A), Later(C, A)}), {&A, &A, &A}},
       {{&E, &B, &C}, Stream({First(E), First(B), Later(C, B)}), {nullptr, &B, &B}},
       {{&E, &E, &A}, Stream({First(E), First(E), First(A)}), {nullptr, nullptr, &A}},
       {{&B, &E, &A}, Stream({First(B), Later(E, B), Later(A, B)}), {&B, &B, &B}},  // an empty model after B
       {{&E, &E, &E}, Stream({First(E), First(E), First(E)}), {nullptr, nullptr, nullptr}},
   };
-  for (const auto& [models, file, tags] : cases) {
-    EXPECT_EQ(Encode({{*models[0], *models[1], *models[2]}, 0, Info()}), file);
+  for (const Case& c : cases) {
+    EXPECT_EQ(Encode({{*c.models[0], *c.models[1], *c.models[2]}, 0, Info()}), c.file);
     DiagnosticCapture captured;
     CRollmaterial record;
-    EXPECT_EQ(ReadRollingStock(record, file, "zug.rol").stop_offset, file.size());
+    EXPECT_EQ(ReadRollingStock(record, c.file, "zug.rol").stop_offset, c.file.size());
     ASSERT_EQ(record.Complete, 1) << captured.last_message();
     EXPECT_TRUE(captured.messages().empty() && captured.mismatches().empty());
     for (std::size_t i = 0; i < 3; ++i) {
       EXPECT_EQ(record.Models[i].ReadOk, 1);
-      ExpectSameContent(record.Models[i], *models[i]);
-      const ModelTags want = tags[i] ? tags[i]->ComputeModelTags() : ModelTags{};
+      ExpectSameContent(record.Models[i], *c.models[i]);
+      const ModelTags want = c.tags_from[i] ? c.tags_from[i]->ComputeModelTags() : ModelTags{};
       EXPECT_EQ(record.Models[i].IndexTag, want.index) << i;
       EXPECT_EQ(record.Models[i].FormatTag, want.format) << i;
     }
     EXPECT_EQ(record.Info, Info());
-    EXPECT_EQ(Encode(record), file);
+    EXPECT_EQ(Encode(record), c.file);
   }
   // A model after the first with parts must not introduce the classes again,
   // and must carry the first one's tags, not its own.
-  const std::string again = "Formatfehler 6 in (null)!\n", own = "Formatfehler 11 in (null)!\n";
-  for (auto [file, message] : {std::pair{Stream({First(A), First(B), Later(C, A)}), again},  // introduced again
-                               {Stream({First(A), Later(B, A), Later(B, B)}), own},          // its own tags
-                               {Stream({First(E), First(A), Later(B, B)}), own}}) {  // its own, after an empty model
+  const std::string again = "Formatfehler 6 in (null)!\n";
+  const std::string own = "Formatfehler 11 in (null)!\n";
+  struct Rejected {
+    const char* what;
+    Bytes file;
+    std::string message;
+  };
+  const Rejected rejected[] = {
+      {"the classes introduced again", Stream({First(A), First(B), Later(C, A)}), again},
+      {"a later model with its own tags", Stream({First(A), Later(B, A), Later(B, B)}), own},
+      {"its own tags after an empty model", Stream({First(E), First(A), Later(B, B)}), own},
+  };
+  for (const Rejected& r : rejected) {
+    SCOPED_TRACE(r.what);
     DiagnosticCapture captured;
     CRollmaterial record;
-    ReadRollingStock(record, file, "zug.rol");
-    EXPECT_EQ(record.Complete, 0) << message;
-    EXPECT_EQ(captured.messages().at(0), message);
+    ReadRollingStock(record, r.file, "zug.rol");
+    EXPECT_EQ(record.Complete, 0);
+    EXPECT_EQ(captured.messages().at(0), r.message);
   }
 }
 
