@@ -4,6 +4,7 @@
 
 #include <algorithm>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace railfmt {
@@ -52,6 +53,26 @@ TEST(PathNames, DirectoryOrderFoldsAsciiCaseThenComparesBytes) {
   const std::vector<std::string> expected = {"1", "10", "A", "a", "b", "B1", "Z", "_x", "\xC3\xA4"};
   EXPECT_EQ(names, expected);
   EXPECT_FALSE(DirectoryOrderLess("same", "same"));
+  // Only a to z fold: each row puts a byte at the edge of a letter range
+  // against a neighbour that orders differently once it is folded or not.
+  struct Ordered {
+    std::string_view first;
+    std::string_view second;
+    const char* why;
+  };
+  const Ordered rows[] = {
+      {"a", "B", "folded before the raw bytes count"},
+      {"a", "[", "a is the first letter folded"},
+      {"z", "[", "z is the last letter folded"},
+      {"Z", "`", "the byte before a is not folded"},
+      {"_", "{", "the byte after z is not folded"},
+      {"A", "a", "equal when folded: the raw bytes decide"},
+      {std::string_view("A?", 1), std::string_view("a!", 1), "a name ends where its view ends"},
+  };
+  for (const Ordered& row : rows) {
+    EXPECT_TRUE(DirectoryOrderLess(row.first, row.second)) << row.why;
+    EXPECT_FALSE(DirectoryOrderLess(row.second, row.first)) << row.why;
+  }
 }
 
 }  // namespace
