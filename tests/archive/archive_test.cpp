@@ -100,6 +100,8 @@ TEST(Model, PointQueries) {
   CPunkt copy;
   model.CopyPointRecord(0, 1, copy);
   EXPECT_EQ(copy, coded);
+  // No file stores a part's attribute: a part read from one has none.
+  EXPECT_EQ(ReadBack(WrittenFirst(model)).PointAttribute(0, 0, 0xFFFF), 0);
   const float nan = std::numeric_limits<float>::quiet_NaN();
   const float inf = std::numeric_limits<float>::infinity();
   // A point of code 99 with a positive code value flips the part's attribute
