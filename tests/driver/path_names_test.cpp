@@ -24,6 +24,8 @@ TEST(PathNames, BaseNameAndExtension) {
       {"dir\\x.mod", "x", "mod"},
       {"d.ir\\name", "name", ""},  // a dot in the directory part cuts only that part
       {"d.ir\\name.rol", "name", "rol"},
+      {"dir.\\name", "name", ""},  // the dot just before the backslash
+      {"dir\\.rol", "", "rol"},    // the dot just after it
       {".rol", "", "rol"},
       {"foo.exe.bak", "foo.exe", "bak"},
       {"", "", ""},
@@ -41,7 +43,7 @@ TEST(PathNames, SkipRule) {
   for (const char* skipped : {"Foo.EXE", "foo.exe", "x.ExE", ".hidden", ".", "..", ".rol"}) {
     EXPECT_TRUE(IsSkippedName(skipped)) << skipped;
   }
-  for (const char* visited : {"foo.exe.bak", "exe", "x.exe2", "x.ex", "a\\b.exe\\c"}) {
+  for (const char* visited : {"foo.exe.bak", "exe", "x.exe2", "x.ex", "x.eye", "a\\b.exe\\c"}) {
     EXPECT_FALSE(IsSkippedName(visited)) << visited;
   }
 }

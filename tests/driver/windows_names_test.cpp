@@ -34,7 +34,10 @@ TEST(WindowsNames, Windows1252MapsEveryByteAndBackWithoutTheCodePage) {
   for (const Character& c : characters) {
     EXPECT_EQ(Utf16ToWindows1252(std::u16string(1, c.character)), c.byte) << std::hex << static_cast<int>(c.character);
   }
+  // A pair of surrogates is one character wherever it stands.
   EXPECT_EQ(ListedWindows1252Name(u"M\u00FCller \u03A9\U0001F600\u20AC.bak"), "M\xFCller ??\x80.bak");
+  EXPECT_EQ(ListedWindows1252Name(u"\U0001F600.mod"), "?.mod");
+  EXPECT_EQ(ListedWindows1252Name(u"Lok \U0001F600"), "Lok ?");
   EXPECT_EQ(ListedWindows1252Name(std::u16string(1, char16_t{0xD800}) + u"x"), "?x");  // unpaired surrogate
   // A high surrogate that ends the name is not paired with what lies after it.
   const char16_t lone[] = {0xD800};
@@ -84,9 +87,10 @@ TEST(WindowsNames, Utf8AndUtf16ConvertBothWaysAtEveryBoundary) {
       {"\xF4\x90\x80\x80", "beyond the last code point"},
       {"\xF5\x80\x80\x80", "the lead after the highest"},
       {"\xFF", "no lead"},
+      // Cut short inside a buffer that goes on.
       {std::string_view("\xC2\x80", 1), "cut short inside a two-byte form"},
-      {std::string_view("\xE2\x82\xAC", 2), "cut short inside a three-byte form"},
-      {std::string_view("\xF0\x9F\x98\x80", 3), "cut short inside a four-byte form"},
+      {std::string_view("x\xE2\x82\xAC", 3), "cut short inside a three-byte form"},
+      {std::string_view("xy\xF0\x9F\x98\x80", 5), "cut short inside a four-byte form"},
   };
   for (const NotUtf8& n : not_utf8) EXPECT_EQ(Utf8ToUtf16(n.bytes), std::nullopt) << n.why;
   struct Unpaired {
@@ -102,6 +106,8 @@ TEST(WindowsNames, Utf8AndUtf16ConvertBothWaysAtEveryBoundary) {
       {{char16_t{0xDC00}, char16_t{0xDC00}}, std::string(kReplacement) + kReplacement},
   };
   for (const Unpaired& u : unpaired) EXPECT_EQ(Utf16ToUtf8(u.utf16), u.utf8) << u.utf8;
+  const char16_t pair[] = {0xD800, 0xDC00};
+  EXPECT_EQ(Utf16ToUtf8(std::u16string_view(pair, 1)), kReplacement) << "a text ends where its view ends";
 }
 
 TEST(WindowsNames, DevicesAndNamesWindowsRewritesAreTold) {
@@ -150,6 +156,7 @@ TEST(WindowsNames, LettersAreComparedWithoutCase) {
     EXPECT_EQ(WindowsNamesEqual(p.a, p.b), p.same_file) << p.a;
     EXPECT_EQ(WindowsNamesEqual(p.b, p.a), p.same_file) << p.a;
   }
+  EXPECT_TRUE(WindowsNamesEqual(std::string_view("ab", 1), std::string_view("ac", 1))) << "names end where views end";
 }
 
 TEST(WindowsNames, FullPathsGetTheExtendedLengthPrefix) {
