@@ -5,6 +5,7 @@
 #include <bit>
 #include <cmath>
 #include <limits>
+#include <span>
 #include <string>
 #include <vector>
 
@@ -61,6 +62,72 @@ TEST(ExpectPrimitives, MismatchLinesShowFoundThenExpected) {
     EXPECT_EQ(captured.mismatches(), c.line);
     EXPECT_TRUE(in.at_end()) << "the field is consumed either way";
     EXPECT_TRUE(captured.messages().empty());
+  }
+}
+
+// Each primitive over a field that matches, and over every cut of it: a
+// field the data cannot supply in full is no match and prints nothing.
+TEST(ExpectPrimitives, EveryCutOfAMatchingFieldIsNoMatchAndPrintsNothing) {
+  struct Primitive {
+    const char* what;
+    std::vector<std::uint8_t> field;
+    int (*check)(ReadCursor&);
+  };
+  const Primitive primitives[] = {
+      {"short", Bytes({0x01, 0x80}), [](ReadCursor& in) { return ExpectShort(in, 0x8001); }},
+      {"long", Bytes({7, 0, 0, 0}), [](ReadCursor& in) { return ExpectLong(in, 7); }},
+      {"float", FloatBytes(1.5f), [](ReadCursor& in) { return ExpectFloat(in, 1.5f); }},
+      {"byte", Bytes({9}), [](ReadCursor& in) { return ExpectByte(in, 9); }},
+      {"8-bit string", Bytes({2, 'a', 0x01}), [](ReadCursor& in) { return ExpectString8(in, "a\x01"); }},
+      {"16-bit string", Bytes({3, 0, 'C', 'O', 'b'}), [](ReadCursor& in) { return ExpectString16(in, "COb"); }},
+  };
+  for (const Primitive& p : primitives) {
+    for (std::size_t length = 0; length <= p.field.size(); ++length) {
+      SCOPED_TRACE(std::string(p.what) + ", " + std::to_string(length) + " bytes");
+      DiagnosticCapture captured;
+      ReadCursor in(std::span(p.field).first(length));
+      const bool whole = length == p.field.size();
+      EXPECT_EQ(p.check(in), whole ? 1 : 0);
+      EXPECT_EQ(in.is_short(), !whole);
+      EXPECT_TRUE(captured.mismatches().empty() && captured.messages().empty());
+    }
+  }
+}
+
+TEST(StringPrimitives, AStringIsItsLengthThenItsBytes) {
+  // Another length leaves the bytes unread; another byte is read and fails.
+  const std::vector<std::uint8_t> two = Bytes({2, 'a', 'b'});
+  const std::vector<std::uint8_t> b = Bytes({1, 'b'});
+  ReadCursor longer(two);
+  EXPECT_EQ(ExpectString8(longer, "a"), 0);
+  EXPECT_EQ(longer.offset(), 1u);
+  ReadCursor other(b);
+  EXPECT_EQ(ExpectString8(other, "a"), 0);
+  EXPECT_TRUE(other.at_end());
+  // A read string is cut at a zero byte and replaces what out held; a
+  // string the data ends inside leaves it.
+  struct Read {
+    std::vector<std::uint8_t> bytes;
+    bool read;
+    std::string out;
+  };
+  const Read reads[] = {
+      {Bytes({3, 'a', 0, 'b'}), true, "a"},
+      {Bytes({0}), true, ""},
+      {Bytes({5, 'a', 'b'}), false, "old"},
+  };
+  for (const Read& r : reads) {
+    std::string out = "old";
+    ReadCursor in(r.bytes);
+    EXPECT_EQ(ReadString8(in, out), r.read);
+    EXPECT_EQ(out, r.out);
+  }
+  // The length is written modulo 256, and as many characters as it says.
+  for (const std::size_t length : {255u, 256u, 257u}) {
+    ByteWriter out;
+    WriteString8(out, std::string(length, 'x'));
+    EXPECT_EQ(out.size(), 1 + length % 256) << length;
+    EXPECT_EQ(out.bytes().at(0), length % 256) << length;
   }
 }
 
