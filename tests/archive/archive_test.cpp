@@ -8,8 +8,10 @@
 #include <sstream>
 
 #include "archive/model.h"
+#include "archive/model_kind.h"
 #include "driver/byte_order.h"
 #include "driver/diagnostics.h"
+#include "tests/support/damage_table.h"
 #include "tests/support/data_table.h"
 #include "tests/support/model_builders.h"
 
@@ -54,6 +56,17 @@ TEST(Model, FortySixZeroBytesAreTheEmptyModel) {
   const CModell back = ReadBack(bytes);
   EXPECT_EQ(back.Format.Doubles, header.Format.Doubles);
   EXPECT_EQ(back.Format.Factors, (std::array<float, 3>{1.0f, 1.0f, 1.0f}));  // not stored
+  // A part count of -1 with its copy -1 is blamed on the count.
+  Bytes negative = zeros;
+  StoreLE16(&negative[0], 0xFFFF);
+  StoreLE16(&negative[40], 0xFFFF);
+  DiagnosticCapture captured;
+  CModell model;
+  ReadCursor in(negative);
+  model.ReadModelFirst(in);
+  EXPECT_EQ(model.ReadOk, 0);
+  EXPECT_EQ(captured.last_message(), "Formatfehler 3 in (null)!\n");
+  EXPECT_EQ(FaultText(in.fault()), "header/part count: invalid, bytes 0-2");
 }
 
 TEST(Model, WorkedExamplesGiveTheirBytesAndTagsWrappingAtSixteenBits) {
@@ -83,6 +96,11 @@ TEST(Model, WorkedExamplesGiveTheirBytesAndTagsWrappingAtSixteenBits) {
   EXPECT_EQ(LoadLE16(&stream[42 + 14 + 2 + 14 + 3 * 48 + 2 * 2 + 6 + 2 * 48 + 2 + 6 + 14 + 8]), 0x800B);
   EXPECT_EQ(LoadLE16(&stream[stream.size() - 48 - 2]), 0x801E);
   EXPECT_EQ(ReadBack(stream).FormatTag, 0x801E);
+  // Read into a model that holds parts, the stream's parts replace them.
+  CModell reused = ReadBack(bytes);
+  ReadCursor again(stream);
+  reused.ReadModelFirst(again);
+  ExpectSameContent(reused, two);
   // 32764 points: IndexTag = 0x8004 + 32765 wraps to 0x0001.
   CModell model = ModelOf({PartOf(std::vector<CPunkt>(32764, SamplePoint(1, 1, 1)), {MakePrimitive({32763})}, {})});
   const CModell back = ReadBack(WrittenFirst(model));
@@ -121,6 +139,7 @@ TEST(Model, PointQueries) {
       {0x00F0, 99, nan, 0xFFFF, 0x00F0},
       {0x0FF0, 99, 3.0f, 0x000F, 0x0003},
       {0x0001, 99, 0.5f, 0xFFFF, 0x0001},
+      {0x0001, 99, 2147483648.0f, 0xFFFF, 0x0001},  // 2^31: beyond int32
       {0x0001, 99, 3e9f, 0xFFFF, 0x0001},
       {0x0001, 99, inf, 0xFFFF, 0x0001},
   };
@@ -130,6 +149,21 @@ TEST(Model, PointQueries) {
     model.Elements[0].Points[1].CodeValue = a.code_value;
     EXPECT_EQ(model.PointAttribute(0, 1, a.mask), a.result) << a.code_value;
   }
+}
+
+// Points, lines, triangles, quads, then the polygons in the order they stand.
+TEST(Model, NormalisingTellsEachPartWhosePrimitivesTheWriterReorders) {
+  const CPrimitiv point = MakePrimitive({0});
+  const CPrimitiv line = MakePrimitive({0, 1});
+  const CPrimitiv quad = MakePrimitive({0, 1, 2, 3});
+  const CPrimitiv pentagon = MakePrimitive({0, 1, 2, 3, 4});
+  const CPrimitiv hexagon = MakePrimitive({0, 1, 2, 3, 4, 5});
+  CModell model = ModelOf({
+      PartOf({}, {line, point}, {}),                           // part 1: out of order
+      PartOf({}, {point, line, quad, hexagon, pentagon}, {}),  // in order
+      PartOf({}, {}, {}), PartOf({}, {hexagon, quad}, {}),     // part 4: out of order
+  });
+  EXPECT_EQ(ChangedNumbers(ModelKind::Normalise(model)), (std::vector<std::vector<std::int64_t>>{{1}, {4}}));
 }
 
 constexpr std::uint16_t kSep = 0x8006;
@@ -145,14 +179,20 @@ Bytes BlockBytes(const std::vector<IndexObj>& objects) {
   return out.Take();
 }
 
-// The part the objects give, read as a block of a part with that many points.
-std::optional<CModellTeil> ReadObjects(const std::vector<IndexObj>& objects, std::int16_t points = 8) {
-  DiagnosticCapture quiet;
+// The objects read as the block of a part with that many points: the part,
+// or the message and the field blamed.
+struct BlockRead {
+  std::optional<CModellTeil> part;
+  std::string message;
+  std::string field;
+};
+BlockRead ReadObjects(const std::vector<IndexObj>& objects, std::int16_t points) {
+  DiagnosticCapture captured;
   CModellTeil part = PartOf(std::vector<CPunkt>(static_cast<std::size_t>(points)), {}, {});
   const Bytes bytes = BlockBytes(objects);
   ReadCursor in(bytes);
-  if (ReadPrimitives(part, in, static_cast<std::int16_t>(objects.size()), kSep) != 1) return std::nullopt;
-  return part;
+  if (ReadPrimitives(part, in, static_cast<std::int16_t>(objects.size()), kSep) == 1) return {part, "", ""};
+  return {std::nullopt, captured.last_message(), FaultText(in.fault())};
 }
 
 // Index objects as tests/data/archive/primitive_blocks.tsv spells them.
@@ -166,10 +206,15 @@ std::vector<IndexObj> Objects(const std::string& text) {
 TEST(PrimitiveBlock, BlocksReadAndWriteAsTheTableShows) {
   for (std::vector<std::string> row : DataRows("archive/primitive_blocks.tsv")) {
     SCOPED_TRACE(::testing::PrintToString(row));
-    row.resize(4);
-    const auto read = ReadObjects(Objects(row[1]), static_cast<std::int16_t>(std::stoi(row[0])));
-    ASSERT_EQ(read.has_value(), row[2] != "-");
-    if (!read) continue;
+    row.resize(5);
+    const BlockRead block = ReadObjects(Objects(row[1]), static_cast<std::int16_t>(std::stoi(row[0])));
+    ASSERT_EQ(block.part.has_value(), row[2] != "-");
+    if (!block.part) {
+      EXPECT_EQ(block.message, row[3]);
+      EXPECT_EQ(block.field, row[4]);
+      continue;
+    }
+    const std::optional<CModellTeil>& read = block.part;
     std::vector<CPrimitiv> primitives;
     std::istringstream list(row[2]);
     for (std::string vertices; std::getline(list, vertices, ';');) {

@@ -4,9 +4,11 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <variant>
 #include <vector>
 
 #include "archive/model.h"
+#include "driver/normalisation.h"
 #include "tools/samples/model_samples.h"
 
 namespace railfmt::testing {
@@ -52,6 +54,16 @@ inline void ExpectSameContent(const CModell& a, const CModell& b) {
   EXPECT_EQ(a.Format.Doubles, b.Format.Doubles);
   EXPECT_EQ(a.ElementCount, b.ElementCount);
   EXPECT_EQ(a.Elements, b.Elements);
+}
+
+// The numbers each change of a normalisation names, change by change.
+inline std::vector<std::vector<std::int64_t>> ChangedNumbers(const Normalisation& changes) {
+  std::vector<std::vector<std::int64_t>> numbers;
+  for (const Change& change : changes.changes()) {
+    std::vector<std::int64_t>& named = numbers.emplace_back();
+    for (const ChangeField& field : change.fields) named.push_back(std::get<std::int64_t>(field.value));
+  }
+  return numbers;
 }
 
 }  // namespace railfmt::testing
