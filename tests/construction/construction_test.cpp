@@ -4,6 +4,7 @@
 
 #include "construction/construction_drawing.h"
 #include "construction/construction_format.h"
+#include "construction/construction_kind.h"
 #include "driver/diagnostics.h"
 #include "driver/field_primitives.h"
 #include "tests/support/model_builders.h"
@@ -92,6 +93,10 @@ TEST(ConstructionDrawing, WorkedExamplesUseTheRunningSeparatorTags) {
   ASSERT_EQ(read.ReadOk, 1) << captured.last_message();
   read.ReadOk = 0;
   EXPECT_EQ(read, drawing);
+  // Primitives out of their canonical order are reordered, and said to be.
+  EXPECT_TRUE(ConstructionKind::Normalise(drawing).empty());
+  drawing.SetPrimitives({MakePrimitive({0, 1}), MakePrimitive({0})});
+  EXPECT_EQ(ConstructionKind::Normalise(drawing).changes().size(), 1u);
 }
 
 // The tag after the index block follows the primitives read, not the count

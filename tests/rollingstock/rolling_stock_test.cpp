@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #include "driver/diagnostics.h"
+#include "rollingstock/rolling_stock_kind.h"
 #include "tests/support/model_builders.h"
 
 namespace railfmt {
@@ -119,6 +120,31 @@ TEST(RollingStock, WriterCarriesTheTagsOfItsOwnOutput) {
   EXPECT_EQ(record.Models[1].FormatTag, 0x8011);
   ASSERT_EQ(irregular.ComputeModelTags(), (ModelTags{0x8007, 0x800F}));
   EXPECT_EQ(Encode(record), Stream({First(irregular), Later(B, irregular), Later(C, irregular)}));
+}
+
+// Every part whose primitives the writer reorders is told by its model and part.
+TEST(RollingStock, NormalisingTellsTheModelAndPartOfEachReorderedPrimitiveList) {
+  const CModellTeil disordered = PartOf({}, {MakePrimitive({0, 1}), MakePrimitive({0})}, {});
+  CRollmaterial record{{ModelOf({disordered}), B, ModelOf({PartOf({}, {}, {}), disordered})}, 0, Info()};
+  EXPECT_EQ(ChangedNumbers(RollingStockKind::Normalise(record)),
+            (std::vector<std::vector<std::int64_t>>{{1, 1}, {3, 2}}));
+}
+
+// A name that would lead to another file, or to none, is refused.
+TEST(RollingStock, OutputNamesThatAreNoPlainFileNameAreRefused) {
+  struct Name {
+    std::optional<std::string> name;
+    bool refused;
+  };
+  const Name names[] = {
+      {"BR 218", false}, {"a b\x80\xFF", false}, {std::nullopt, true}, {"", true},     {"a\x1F", true},
+      {"a\x7F", true},   {"a/b", true},          {"a\\b", true},       {".lok", true}, {"Lok.v2", false},
+  };
+  for (const Name& n : names) {
+    CRollmaterial record;
+    record.Info.Name = n.name;
+    EXPECT_EQ(RollingStockKind::RefusedName(record).has_value(), n.refused) << n.name.value_or("(none)");
+  }
 }
 
 }  // namespace
