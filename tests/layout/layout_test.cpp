@@ -220,6 +220,9 @@ TEST(LayoutFile, TrailersFollowTheVehicleNumbers) {
   const Bytes bytes = EncodeLayoutAsStored(a);
   const Ints order = {1, 2, 0, 7};  // numbers 3, 5, 7, 29999
   ASSERT_EQ(TrailerOrder(a), order);
+  int previous = 0;  // the same, asked for one vehicle after the other
+  for (int next : {1, 2, 0, 7, -1}) EXPECT_EQ(NextRollmaterialByNumber(a, previous), next);
+  EXPECT_EQ(previous, 30000);
   const std::size_t trailers = bytes.size() - 7 * order.size();
   for (std::size_t i = 0; i < order.size(); ++i)
     EXPECT_EQ(LoadLE32(&bytes[trailers + 7 * i]), a.RollingStock[static_cast<std::size_t>(order[i])].TrailerValue);
@@ -248,7 +251,7 @@ TEST(LayoutFile, ReadFaultsReserveLittleAndNameTheVehicle) {
   EXPECT_EQ(a.TrackCount, 0);
   EXPECT_TRUE(a.Tracks.empty() && a.Models.empty() && a.RollingStock.empty());
   // A vehicle that fails names a DLL when its name ends so, in any case.
-  const std::string names[] = {"Lok.DLL", "a.b.Dll", ".dll", "lok.dll.bak", "lokdll"};  // three DLLs
+  const std::string names[] = {"Lok.DLL", "a.b.Dll", ".dll", "lok.dll.bak", "lokdll", "lok.dllx"};  // three DLLs
   for (std::size_t i = 0; i < std::size(names); ++i) {
     CAnlage layout = Layout({Track(1, {0, 0, 0}, {1, 0, 0}, {1000, 0, 0})}, {}, {Vehicle(7)});
     CAnlage read;
