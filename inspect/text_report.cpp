@@ -84,8 +84,12 @@ std::string TextReport(const Report& report, const TextStyle& style, const Words
     out += "  " + Paint(words.Say("warning: {what}", {{"what", warning}}), kFailureColour, style) + "\n";
   }
   if (report.recognised()) {
+    // A warning may already have said what railfmt does (it belongs there
+    // when the warning is read alone, as on the page); once is enough here.
     const std::string does = PredictionText(report.prediction, words);
-    if (!does.empty() && report.verdict != Verdict::kSkipped) out += "  " + does + "\n";
+    const bool warned = std::any_of(report.warnings.begin(), report.warnings.end(),
+                                    [&](const std::string& warning) { return warning.ends_with(does); });
+    if (!does.empty() && report.verdict != Verdict::kSkipped && !warned) out += "  " + does + "\n";
     if (style.changes) {
       for (const std::string& change : ChangesInDetail(report.prediction.changes, words)) out += "    " + change + "\n";
     }

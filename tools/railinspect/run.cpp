@@ -155,11 +155,13 @@ class Output {
   // 1 warning; railfmt would write 3 files"
   std::string SummaryLine() const {
     return words_.SayN("{n} file", "{n} files", static_cast<std::int64_t>(summary_.files)) + ": " +
-           words_.Say("{in_order} in order, {tidied} to be tidied, {damaged} damaged, {foreign} not planning files",
+           words_.Say("{in_order} in order, {tidied} to be tidied, {damaged} damaged, {foreign}",
                       {{"in_order", Count(Verdict::kInOrder)},
                        {"tidied", Count(Verdict::kTidied)},
                        {"damaged", Count(Verdict::kDamaged)},
-                       {"foreign", Count(Verdict::kForeign)}}) +
+                       {"foreign", words_.SayN("{n} not a planning file", "{n} not planning files",
+                                               static_cast<std::int64_t>(summary_.by_verdict[static_cast<std::size_t>(
+                                                   Verdict::kForeign)]))}}) +
            "; " + words_.SayN("{n} warning", "{n} warnings", static_cast<std::int64_t>(summary_.warnings)) + "; " +
            words_.SayN("railfmt would write {n} file", "railfmt would write {n} files",
                        static_cast<std::int64_t>(summary_.would_write));
