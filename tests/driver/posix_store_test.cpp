@@ -14,16 +14,29 @@
 #include <functional>
 #include <iterator>
 #include <map>
+#include <memory>
 #include <string>
 #include <vector>
 
 #include "driver/diagnostics.h"
-#include "tests/driver/directory_store_fixture.h"
+#include "tests/support/scratch_dir.h"
+#include "tests/support/store_faults.h"
 
 namespace railfmt {
 namespace {
 
-class OutputFilePosixTest : public OutputFileTest {};
+// A scratch directory opened through a StoreFaults hook that delivers 3
+// bytes a write, an old and a new content.
+class OutputFilePosixTest : public ::testing::Test {
+ protected:
+  void SetUp() override { faults_.chunk = 3; }
+
+  testing::ScratchDir dir_;
+  testing::StoreFaults faults_;
+  std::unique_ptr<Directory> directory_ = OpenDirectory(".", faults_.Hook());
+  const std::vector<std::uint8_t> old_ = {'o', 'l', 'd'};
+  const std::vector<std::uint8_t> new_ = std::vector<std::uint8_t>(20, 'n');
+};
 
 // Every entry as a write, a rename or a new link would change it: its
 // content, inode, times and mode.
@@ -45,7 +58,10 @@ std::map<std::string, std::string> StateHere() {
 }
 
 // A preview decides as the store does and changes nothing: in every case
-// a store decides, Preview gives the outcome of the Store that follows.
+// a store decides, Preview gives the outcome of the Store that follows. An
+// output that holds the bytes is not written at all, so that no write can
+// race another program's save; over the entry the bytes were made from,
+// even the look at the file is spared.
 TEST_F(OutputFilePosixTest, APreviewForeseesTheStoreThatFollowsAndChangesNothing) {
   struct Case {
     const char* what;
@@ -95,6 +111,8 @@ TEST_F(OutputFilePosixTest, APreviewForeseesTheStoreThatFollowsAndChangesNothing
        StoreOutcome::kFailed},
       {"an input holding the bytes, changed since its load", write("o.mod", new_), "o.mod", true,
        [] { ::chmod("o.mod", 0600); }, StoreOutcome::kUnchanged},
+      {"an input holding the bytes, saved since its load", write("o.mod", new_), "o.mod", true, write("o.mod", old_),
+       StoreOutcome::kUnchanged},
   };
   // A link another user made to a file of the running user.
   if (::geteuid() == 0) {
@@ -124,7 +142,17 @@ TEST_F(OutputFilePosixTest, APreviewForeseesTheStoreThatFollowsAndChangesNothing
     EXPECT_EQ(StateHere(), before);
     EXPECT_TRUE(captured.messages().empty());
     EXPECT_EQ(faults_.Count(StoreStep::kWrite) + faults_.Count(StoreStep::kRename), 0);
+    faults_.Reset();
     EXPECT_EQ(directory_->Store(c.name, new_, source), c.outcome);
+    if (c.outcome != StoreOutcome::kUnchanged) continue;
+    EXPECT_EQ(StateHere(), before);
+    EXPECT_TRUE(captured.messages().empty());
+    for (const StoreStep step : {StoreStep::kWrite, StoreStep::kSync, StoreStep::kClose, StoreStep::kRename}) {
+      EXPECT_EQ(faults_.Count(step), 0) << static_cast<int>(step);
+    }
+    if (c.from_loaded) {
+      EXPECT_EQ(faults_.Count(StoreStep::kOpen), 0);
+    }
   }
 }
 
