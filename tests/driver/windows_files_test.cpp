@@ -14,7 +14,6 @@
 #include "driver/batch_driver.h"
 #include "driver/diagnostics.h"
 #include "driver/directory.h"
-#include "rollingstock/rolling_stock_kind.h"
 #include "tests/support/kind_samples.h"
 #include "tests/support/rewrite_property.h"
 #include "tests/support/scratch_dir.h"
@@ -23,15 +22,8 @@ namespace railfmt {
 namespace {
 
 using Bytes = std::vector<std::uint8_t>;
+using testing::RollingStockNamed;
 using testing::ScratchDir;
-
-Bytes RollingStockNamed(const std::string& name) {
-  DiagnosticCapture quiet;
-  CRollmaterial record;
-  RollingStockKind::Read(testing::SampleOf(EntryKind::kRollingStock), "x", record);
-  record.Info.Name = name;
-  return EncodeToBytes<RollingStockKind>(record);
-}
 
 Bytes Rewritten(const Bytes& model) {
   DiagnosticCapture quiet;

@@ -11,10 +11,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cerrno>
 #include <csignal>
 #include <cstdint>
-#include <cstdio>
 #include <filesystem>
 #include <fstream>
 #include <map>
@@ -24,13 +22,10 @@
 #include <vector>
 
 #include "driver/batch_driver.h"
-#include "driver/byte_writer.h"
 #include "driver/diagnostics.h"
 #include "driver/directory.h"
 #include "driver/recognition_cascade.h"
-#include "rollingstock/rolling_stock.h"
 #include "tests/support/kind_samples.h"
-#include "tests/support/rewrite_property.h"
 #include "tests/support/run_program.h"
 #include "tests/support/scratch_dir.h"
 #include "tools/make_corpus/corpus_makers.h"
@@ -39,6 +34,7 @@ namespace railfmt {
 namespace {
 
 namespace fs = std::filesystem;
+using testing::RollingStockNamed;
 using testing::RunCommand;
 using testing::ScratchDir;
 using Files = std::map<std::string, std::vector<std::uint8_t>>;
@@ -262,18 +258,6 @@ TEST_F(HostileDirectoryTest, LongAndStrangeNames) {
     if (!c.output.empty()) expected[c.output] = model_;
   }
   EXPECT_EQ(dir_.Snapshot(), expected);
-}
-
-// Rolling stock is written under the name its info block holds.
-std::vector<std::uint8_t> RollingStockNamed(const std::string& name) {
-  DiagnosticCapture quiet;
-  CRollmaterial record;
-  ReadRollingStock(record, testing::SampleOf(EntryKind::kRollingStock), "sample");
-  EXPECT_EQ(record.Complete, 1);
-  record.Info.Name = name;
-  ByteWriter out;
-  EncodeRollingStock(record, out);
-  return out.Take();
 }
 
 TEST_F(HostileDirectoryTest, RollingStockNamesThatLeadOutOfTheDirectoryWriteNothing) {
