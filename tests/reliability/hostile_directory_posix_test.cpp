@@ -377,24 +377,15 @@ TEST_F(HostileDirectoryTest, ReplacedContentIsSyncedAndUnchangedContentIsNotTouc
   if (Sanitized()) GTEST_SKIP() << "the probe library cannot be preloaded before the sanitizer runtime";
   dir_.Write("a.mod", stale_);  // replaced: its content changes
   dir_.Write("b.bak", model_);  // b.mod is new
-  dir_.Write("c.mod", model_);  // unchanged: not written at all, its file and times stay
-  const struct timespec old_times[2] = {{946684800, 0}, {946684800, 0}};
-  ASSERT_EQ(::utimensat(AT_FDCWD, "c.mod", old_times, 0), 0);
-  struct stat before {};
-  ASSERT_EQ(::stat("c.mod", &before), 0);
-  ::usleep(20000);  // a clock tick later: a write would show in the times
+  dir_.Write("c.mod", model_);  // unchanged: not written at all
   EXPECT_EQ(RunTool(dir_.path(), Probed("RAILFMT_PROBE_LOG=" + Quoted(dir_.path() + "/.log"))), 0);
-  struct stat after {};
-  ASSERT_EQ(::stat("c.mod", &after), 0);
-  EXPECT_EQ(after.st_ino, before.st_ino);
-  EXPECT_EQ(after.st_mtim.tv_sec, 946684800);
-  EXPECT_EQ(after.st_ctim.tv_nsec, before.st_ctim.tv_nsec);
   std::vector<std::string> lines;
   std::istringstream log(Text(dir_.Read(".log")));
   for (std::string line; std::getline(log, line);) lines.push_back(line.substr(0, line.find(' ', line.find(' ') + 1)));
   // a.mod's new content is written to an unnamed file, synced, named only
   // to be exchanged with a.mod; b.mod's is linked into place; the
-  // directory is synced last.
+  // directory is synced last; nothing at all happens to c.mod (that its
+  // file, mode and times stay is in posix_store_test.cpp).
   ASSERT_EQ(lines.size(), 5u) << Text(dir_.Read(".log"));
   EXPECT_TRUE(lines[0].starts_with("fdatasync #")) << lines[0];
   EXPECT_TRUE(lines[1].starts_with("link .railfmt-")) << lines[1];
