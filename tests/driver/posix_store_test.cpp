@@ -66,40 +66,38 @@ TEST_F(OutputFilePosixTest, APreviewForeseesTheStoreThatFollowsAndChangesNothing
   struct Case {
     const char* what;
     std::function<void()> arrange;
-    const char* name;                 // the output stored
-    bool from_loaded;                 // its bytes are made from the entry name, loaded first
+    bool from_loaded;                 // the bytes stored as o.mod are made from it, loaded first
     std::function<void()> meanwhile;  // after the load
     StoreOutcome outcome;
   };
-  const auto write = [this](const char* name, const std::vector<std::uint8_t>& bytes) {
-    return [this, name, bytes] { dir_.Write(name, bytes); };
+  const auto holding = [this](const std::vector<std::uint8_t>& bytes) {
+    return [this, bytes] { dir_.Write("o.mod", bytes); };
   };
   std::vector<std::uint8_t> same_size = new_;
   same_size[5] = 'x';
   const std::vector<Case> cases = {
-      {"a new output", [] {}, "o.mod", false, nullptr, StoreOutcome::kCreated},
-      {"an output holding the bytes", write("o.mod", new_), "o.mod", false, nullptr, StoreOutcome::kUnchanged},
-      {"an input holding the bytes", write("o.mod", new_), "o.mod", true, nullptr, StoreOutcome::kUnchanged},
-      {"other bytes", write("o.mod", old_), "o.mod", false, nullptr, StoreOutcome::kReplaced},
-      {"other bytes of the same size", write("o.mod", same_size), "o.mod", true, nullptr, StoreOutcome::kReplaced},
-      {"a directory", [] { ::mkdir("o.mod", 0755); }, "o.mod", false, nullptr, StoreOutcome::kRefused},
-      {"a FIFO", [] { ::mkfifo("o.mod", 0644); }, "o.mod", false, nullptr, StoreOutcome::kRefused},
+      {"a new output", [] {}, false, nullptr, StoreOutcome::kCreated},
+      {"an output holding the bytes", holding(new_), false, nullptr, StoreOutcome::kUnchanged},
+      {"an input holding the bytes", holding(new_), true, nullptr, StoreOutcome::kUnchanged},
+      {"other bytes", holding(old_), false, nullptr, StoreOutcome::kReplaced},
+      {"other bytes of the same size", holding(same_size), true, nullptr, StoreOutcome::kReplaced},
+      {"a directory", [] { ::mkdir("o.mod", 0755); }, false, nullptr, StoreOutcome::kRefused},
+      {"a FIFO", [] { ::mkfifo("o.mod", 0644); }, false, nullptr, StoreOutcome::kRefused},
       {"an output the user may not write",
        [this] {
          dir_.Write("o.mod", old_);
          faults_.denied = "o.mod";
        },
-       "o.mod", false, nullptr, StoreOutcome::kRefused},
+       false, nullptr, StoreOutcome::kRefused},
       {"a link to a file beside",
        [this] {
          dir_.Write("t.mod", old_);
          ::symlink("t.mod", "o.mod");
        },
-       "o.mod", false, nullptr, StoreOutcome::kReplaced},
-      {"a link out of the directory", [] { ::symlink("../o.mod", "o.mod"); }, "o.mod", false, nullptr,
-       StoreOutcome::kRefused},
-      {"a dangling link", [] { ::symlink("none.mod", "o.mod"); }, "o.mod", false, nullptr, StoreOutcome::kRefused},
-      {"an input changed since its load", write("o.mod", old_), "o.mod", true,
+       false, nullptr, StoreOutcome::kReplaced},
+      {"a link out of the directory", [] { ::symlink("../o.mod", "o.mod"); }, false, nullptr, StoreOutcome::kRefused},
+      {"a dangling link", [] { ::symlink("none.mod", "o.mod"); }, false, nullptr, StoreOutcome::kRefused},
+      {"an input changed since its load", holding(old_), true,
        [] {
          ::usleep(20000);  // a clock tick later
          const int fd = ::open("o.mod", O_WRONLY | O_APPEND);
@@ -107,11 +105,10 @@ TEST_F(OutputFilePosixTest, APreviewForeseesTheStoreThatFollowsAndChangesNothing
          ::close(fd);
        },
        StoreOutcome::kFailed},
-      {"an input gone since its load", write("o.mod", old_), "o.mod", true, [] { ::unlink("o.mod"); },
-       StoreOutcome::kFailed},
-      {"an input holding the bytes, changed since its load", write("o.mod", new_), "o.mod", true,
-       [] { ::chmod("o.mod", 0600); }, StoreOutcome::kUnchanged},
-      {"an input holding the bytes, saved since its load", write("o.mod", new_), "o.mod", true, write("o.mod", old_),
+      {"an input gone since its load", holding(old_), true, [] { ::unlink("o.mod"); }, StoreOutcome::kFailed},
+      {"an input holding the bytes, changed since its load", holding(new_), true, [] { ::chmod("o.mod", 0600); },
+       StoreOutcome::kUnchanged},
+      {"an input holding the bytes, saved since its load", holding(new_), true, holding(old_),
        StoreOutcome::kUnchanged},
   };
   for (const Case& c : cases) {
@@ -121,19 +118,19 @@ TEST_F(OutputFilePosixTest, APreviewForeseesTheStoreThatFollowsAndChangesNothing
     c.arrange();
     LoadedEntry loaded;
     if (c.from_loaded) {
-      ASSERT_EQ(directory_->Load(c.name, loaded), LoadStatus::kLoaded);
+      ASSERT_EQ(directory_->Load("o.mod", loaded), LoadStatus::kLoaded);
     }
     if (c.meanwhile) c.meanwhile();
     const LoadedEntry* source = c.from_loaded ? &loaded : nullptr;
     const std::map<std::string, std::string> before = StateHere();
     faults_.Reset();
     DiagnosticCapture captured;
-    EXPECT_EQ(directory_->Preview(c.name, new_, source), c.outcome);
+    EXPECT_EQ(directory_->Preview("o.mod", new_, source), c.outcome);
     EXPECT_EQ(StateHere(), before);
     EXPECT_TRUE(captured.messages().empty());
     EXPECT_EQ(faults_.Count(StoreStep::kWrite) + faults_.Count(StoreStep::kRename), 0);
     faults_.Reset();
-    EXPECT_EQ(directory_->Store(c.name, new_, source), c.outcome);
+    EXPECT_EQ(directory_->Store("o.mod", new_, source), c.outcome);
     if (c.outcome != StoreOutcome::kUnchanged) continue;
     EXPECT_EQ(StateHere(), before);
     EXPECT_TRUE(captured.messages().empty());
