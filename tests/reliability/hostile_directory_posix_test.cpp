@@ -293,37 +293,26 @@ TEST_F(HostileDirectoryTest, NothingIsWrittenOutsideTheDirectory) {
 // A file removed, and another replaced, while the scan runs: the output
 // layer's rename of the first output removes and replaces entries that the
 // scan's snapshot holds but has not visited yet.
-struct ScanRace {
-  static inline bool done = false;
-  static bool BeforeRename(StoreStep step, std::string_view, std::size_t&) {
-    if (step == StoreStep::kRename && !done) {
-      done = true;
-      ::unlink("b.mod");
-      ::unlink("c.mod");
-      const int fd = ::open("c.mod", O_WRONLY | O_CREAT | O_TRUNC, 0644);
-      if (fd >= 0) {
-        const char junk[] = "junk";
-        [[maybe_unused]] const ssize_t n = ::write(fd, junk, 4);
-        ::close(fd);
-      }
-      ::unlink("e.mod");
-      ::rename("f.bak", "e.mod");  // a name of the snapshot gets a model
-    }
-    return false;
-  }
-};
-
 TEST_F(HostileDirectoryTest, FilesRemovedOrReplacedWhileTheScanRuns) {
   dir_.Write("a.bak", model_);
   dir_.Write("b.mod", stale_);
   dir_.Write("c.mod", stale_);
   dir_.Write("e.mod", {'o', 'l', 'd'});
   dir_.Write("f.bak", stale_);
-  ScanRace::done = false;
+  bool done = false;
   DiagnosticCapture captured;
-  RunBatch(*OpenDirectory(".", &ScanRace::BeforeRename));
+  RunBatch(*OpenDirectory(".", [&](StoreStep step, std::string_view, std::size_t&) {
+    if (step != StoreStep::kRename || done) return false;
+    done = true;
+    ::unlink("b.mod");
+    ::unlink("c.mod");
+    dir_.Write("c.mod", {'j', 'u', 'n', 'k'});
+    ::unlink("e.mod");
+    ::rename("f.bak", "e.mod");  // a name of the snapshot gets a model
+    return false;
+  }));
 
-  ASSERT_TRUE(ScanRace::done);
+  ASSERT_TRUE(done);
   const Files expected = {{"a.bak", model_}, {"a.mod", model_}, {"c.mod", {'j', 'u', 'n', 'k'}}, {"e.mod", model_}};
   EXPECT_EQ(dir_.Snapshot(), expected);
   const std::vector<std::string>& m = captured.messages();
