@@ -391,9 +391,9 @@ class PausedRun {
     for (int i = 0; i < 6000 && !(Paused() && Text(dir.Read(".pid")).ends_with('\n')); ++i) ::usleep(10000);
   }
   bool Paused() const { return Text(dir_.Read(".log")).find("paused") != std::string::npos; }
-  void Signal(int signal) const { ::kill(std::stoi(Text(dir_.Read(".pid"))), signal); }
-  // The exit status as the shell tells it.
-  std::string Status() const {
+  // Sends the signal; gives the run's exit status as the shell tells it.
+  std::string EndBy(int signal) const {
+    ::kill(std::stoi(Text(dir_.Read(".pid"))), signal);
     for (int i = 0; i < 6000 && !Text(dir_.Read(".status")).ends_with('\n'); ++i) ::usleep(10000);
     return Text(dir_.Read(".status"));
   }
@@ -419,8 +419,7 @@ TEST_F(HostileDirectoryTest, ASignalDuringAWriteEndsTheRunByTheSignalAndLeavesNo
     ASSERT_FALSE(lines.empty());
     const PausedRun run(dir_, "RAILFMT_PROBE_PAUSE=1");
     ASSERT_TRUE(run.Paused()) << "the run did not reach its write";
-    run.Signal(signal);
-    EXPECT_EQ(run.Status(), std::to_string(128 + signal) + "\n");
+    EXPECT_EQ(run.EndBy(signal), std::to_string(128 + signal) + "\n");
     EXPECT_EQ(dir_.Read("b.mod"), stale_);
     if (signal != SIGKILL) {
       EXPECT_EQ(Text(dir_.Read(".out")), lines) << "the lines produced are flushed";
@@ -437,8 +436,7 @@ TEST_F(HostileDirectoryTest, ASignalDuringTheReadOfALargeFileEndsTheRunPromptly)
   dir_.Write("b.bak", model_);
   const PausedRun run(dir_, "RAILFMT_PROBE_READ=a.mod");
   ASSERT_TRUE(run.Paused()) << "the run did not reach its read";
-  run.Signal(SIGINT);
-  EXPECT_EQ(run.Status(), std::to_string(128 + SIGINT) + "\n");
+  EXPECT_EQ(run.EndBy(SIGINT), std::to_string(128 + SIGINT) + "\n");
   // What the run still asked for after the signal came.
   std::uint64_t asked = 0;
   std::istringstream log(Text(dir_.Read(".log")));
@@ -456,8 +454,7 @@ TEST_F(HostileDirectoryTest, TemporariesOfKilledRunsAreRemovedByTheNextRun) {
   dir_.Write("a.mod", stale_);
   const PausedRun run(dir_, "RAILFMT_PROBE_PAUSE=link");
   ASSERT_TRUE(run.Paused()) << "the run did not name its new file";
-  run.Signal(SIGKILL);
-  EXPECT_EQ(run.Status(), std::to_string(128 + SIGKILL) + "\n");
+  EXPECT_EQ(run.EndBy(SIGKILL), std::to_string(128 + SIGKILL) + "\n");
   // Temporaries of a run still at work are never its: this process holds
   // the lock a run holds. A process that ended holds none.
   const auto alive = OpenDirectory(dir_.path());
