@@ -2,14 +2,7 @@
 
 #include <gtest/gtest.h>
 
-#include <string_view>
-#include <vector>
-
-#include <cmath>
-#include <limits>
-
 #include "driver/byte_cursor.h"
-#include "driver/byte_writer.h"
 
 namespace railfmt {
 namespace {

@@ -27,7 +27,11 @@ std::vector<std::uint8_t> FloatBytes(float f) {
   return w.Take();
 }
 
-TEST(ExpectPrimitives, MismatchLinesShowFoundThenExpected) {
+// Each primitive over a field, and over every cut of it: the whole field
+// is consumed either way, and a mismatch line shows what was found, then
+// what was expected; a field the data cannot supply in full is no match
+// and prints nothing.
+TEST(ExpectPrimitives, MismatchLinesShowFoundThenExpectedAndEveryCutIsNoMatch) {
   struct Case {
     const char* what;
     std::vector<std::uint8_t> field;
@@ -43,9 +47,12 @@ TEST(ExpectPrimitives, MismatchLinesShowFoundThenExpected) {
        "I: -1 S: 0\n"},
       {"short compares the low 16 bits", Bytes({0x34, 0x12}), [](ReadCursor& in) { return ExpectShort(in, 0x51234); },
        1, ""},
+      {"byte 9 matches", Bytes({9}), [](ReadCursor& in) { return ExpectByte(in, 9); }, 1, ""},
       {"byte 0xFF against 0", Bytes({0xFF}), [](ReadCursor& in) { return ExpectByte(in, 0); }, 0, "I: 255 S: 0\n"},
+      {"long 7 matches", Bytes({7, 0, 0, 0}), [](ReadCursor& in) { return ExpectLong(in, 7); }, 1, ""},
       {"long -2 against 7", Bytes({0xFE, 0xFF, 0xFF, 0xFF}), [](ReadCursor& in) { return ExpectLong(in, 7); }, 0,
        "I: -2 S: 7\n"},
+      {"float 1.5 matches", FloatBytes(1.5f), [](ReadCursor& in) { return ExpectFloat(in, 1.5f); }, 1, ""},
       {"float 1.5 against 1.0", FloatBytes(1.5f), [](ReadCursor& in) { return ExpectFloat(in, 1.0f); }, 0,
        "I: 1.500000 S: 1.000000 Diff: 5.000000e-01\n"},
       {"float -0.0 against 0.0", FloatBytes(-0.0f), [](ReadCursor& in) { return ExpectFloat(in, 0.0f); }, 1, ""},
@@ -53,43 +60,21 @@ TEST(ExpectPrimitives, MismatchLinesShowFoundThenExpected) {
        [](ReadCursor& in) { return ExpectFloat(in, 3.0f); }, 1, ""},
       {"float NaN expected", FloatBytes(3.0f),
        [](ReadCursor& in) { return ExpectFloat(in, std::numeric_limits<float>::quiet_NaN()); }, 1, ""},
+      {"8-bit string matches", Bytes({2, 'a', 0x01}), [](ReadCursor& in) { return ExpectString8(in, "a\x01"); }, 1, ""},
+      {"16-bit string matches", Bytes({3, 0, 'C', 'O', 'b'}), [](ReadCursor& in) { return ExpectString16(in, "COb"); },
+       1, ""},
   };
   for (const Case& c : cases) {
-    SCOPED_TRACE(c.what);
-    DiagnosticCapture captured;
-    ReadCursor in(c.field);
-    EXPECT_EQ(c.check(in), c.result);
-    EXPECT_EQ(captured.mismatches(), c.line);
-    EXPECT_TRUE(in.at_end()) << "the field is consumed either way";
-    EXPECT_TRUE(captured.messages().empty());
-  }
-}
-
-// Each primitive over a field that matches, and over every cut of it: a
-// field the data cannot supply in full is no match and prints nothing.
-TEST(ExpectPrimitives, EveryCutOfAMatchingFieldIsNoMatchAndPrintsNothing) {
-  struct Primitive {
-    const char* what;
-    std::vector<std::uint8_t> field;
-    int (*check)(ReadCursor&);
-  };
-  const Primitive primitives[] = {
-      {"short", Bytes({0x01, 0x80}), [](ReadCursor& in) { return ExpectShort(in, 0x8001); }},
-      {"long", Bytes({7, 0, 0, 0}), [](ReadCursor& in) { return ExpectLong(in, 7); }},
-      {"float", FloatBytes(1.5f), [](ReadCursor& in) { return ExpectFloat(in, 1.5f); }},
-      {"byte", Bytes({9}), [](ReadCursor& in) { return ExpectByte(in, 9); }},
-      {"8-bit string", Bytes({2, 'a', 0x01}), [](ReadCursor& in) { return ExpectString8(in, "a\x01"); }},
-      {"16-bit string", Bytes({3, 0, 'C', 'O', 'b'}), [](ReadCursor& in) { return ExpectString16(in, "COb"); }},
-  };
-  for (const Primitive& p : primitives) {
-    for (std::size_t length = 0; length <= p.field.size(); ++length) {
-      SCOPED_TRACE(std::string(p.what) + ", " + std::to_string(length) + " bytes");
+    for (std::size_t length = 0; length <= c.field.size(); ++length) {
+      SCOPED_TRACE(std::string(c.what) + ", " + std::to_string(length) + " bytes");
+      const bool whole = length == c.field.size();
       DiagnosticCapture captured;
-      ReadCursor in(std::span(p.field).first(length));
-      const bool whole = length == p.field.size();
-      EXPECT_EQ(p.check(in), whole ? 1 : 0);
+      ReadCursor in(std::span(c.field).first(length));
+      EXPECT_EQ(c.check(in), whole ? c.result : 0);
+      EXPECT_EQ(captured.mismatches(), whole ? c.line : "");
       EXPECT_EQ(in.is_short(), !whole);
-      EXPECT_TRUE(captured.mismatches().empty() && captured.messages().empty());
+      EXPECT_EQ(in.at_end(), whole) << "the whole field is consumed either way";
+      EXPECT_TRUE(captured.messages().empty());
     }
   }
 }

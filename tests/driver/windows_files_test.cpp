@@ -14,7 +14,6 @@
 #include "driver/batch_driver.h"
 #include "driver/diagnostics.h"
 #include "driver/directory.h"
-#include "rollingstock/rolling_stock_kind.h"
 #include "tests/support/kind_samples.h"
 #include "tests/support/rewrite_property.h"
 #include "tests/support/scratch_dir.h"
@@ -23,15 +22,8 @@ namespace railfmt {
 namespace {
 
 using Bytes = std::vector<std::uint8_t>;
+using testing::RollingStockNamed;
 using testing::ScratchDir;
-
-Bytes RollingStockNamed(const std::string& name) {
-  DiagnosticCapture quiet;
-  CRollmaterial record;
-  RollingStockKind::Read(testing::SampleOf(EntryKind::kRollingStock), "x", record);
-  record.Info.Name = name;
-  return EncodeToBytes<RollingStockKind>(record);
-}
 
 Bytes Rewritten(const Bytes& model) {
   DiagnosticCapture quiet;
@@ -61,27 +53,24 @@ TEST(DirectoryWindows, NamesWindowsTreatsSpeciallyAreNeverMadeAsOutputs) {
   EXPECT_EQ(dir.Snapshot(), before);
 }
 
-TEST(DirectoryWindows, NamesAreWindows1252AndOthersCannotBeOpened) {
+// An input in another letter case than its output's is rewritten in place,
+// keeping its spelling.
+TEST(DirectoryWindows, NamesAreWindows1252InAnyLetterCaseAndOthersCannotBeOpened) {
   ScratchDir dir;
   const Bytes model = testing::ModelWithTrailingByte();
   dir.Write("M\u00FCller.bak", model);
   dir.Write("\u03A9.bak", model);
   dir.Write("stock.bin", RollingStockNamed("Stra\xDF"
                                            "enbahn \x80"));  // Windows-1252: ß, €
+  dir.Write("A.MOD", model);
   DiagnosticCapture captured;
   testing::RunBatchHere();
   EXPECT_EQ(dir.Read("M\u00FCller.mod"), Rewritten(model));
   EXPECT_TRUE(dir.Exists("Stra\u00DFenbahn \u20AC.rol"));
   EXPECT_EQ(Count(captured.messages(), "Can't open ?.bak!\n"), 4) << "each kind reports the entry";
-  EXPECT_EQ(dir.Snapshot().size(), 5u);
-}
-
-TEST(DirectoryWindows, AnInputInAnotherLetterCaseIsRewrittenInPlace) {
-  ScratchDir dir;
-  const Bytes model = testing::ModelWithTrailingByte();
-  dir.Write("A.MOD", model);
-  testing::RunBatchHere();
-  EXPECT_EQ(dir.Snapshot(), (std::map<std::string, Bytes>{{"A.MOD", Rewritten(model)}}));
+  const auto after = dir.Snapshot();
+  EXPECT_EQ(after.size(), 6u);
+  EXPECT_EQ(after.at("A.MOD"), Rewritten(model));
 }
 
 // A program that saves in place and sets the modification time back (as

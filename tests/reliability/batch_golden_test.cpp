@@ -39,7 +39,6 @@ Files Folder(const fs::path& folder) {
 
 TEST(BatchGolden, RunsOverTheCasesGiveTheExpectedDirectoriesAndOutput) {
   const fs::path cases = fs::path(RAILFMT_SOURCE_DIR) / "tests/data/batch";
-  int ran = 0;
   for (const std::string name : {"samples", "names", "damaged"}) {
     SCOPED_TRACE(name);
     const fs::path input = name == "samples" ? fs::path(RAILFMT_SOURCE_DIR) / "samples" : cases / name / "input";
@@ -59,9 +58,7 @@ TEST(BatchGolden, RunsOverTheCasesGiveTheExpectedDirectoriesAndOutput) {
     for (const std::string& file : memory.ListNames()) held[file] = *memory.Find(file);
     EXPECT_EQ(held, Folder(cases / name / "expected"));
     EXPECT_EQ(captured.mismatches(), std::string(expected_out.begin(), expected_out.end()));
-    ++ran;
   }
-  EXPECT_EQ(ran, 3);
 }
 
 }  // namespace

@@ -22,19 +22,15 @@ std::vector<std::uint8_t> Sample(const std::string& name) {
 
 TEST(DamageTables, EveryKindReportsEachDamagedFieldAsTheTableSays) {
   for (const testing::DamageTable& table : testing::DamageTables()) {
+    SCOPED_TRACE(table.file);
     for (const std::vector<std::string>& fields : testing::DataRows(table.file)) {
       const testing::DamageRow expected = testing::RowOf(fields);
-      SCOPED_TRACE(std::string(table.file) + ": " + expected.sample + " at " + std::to_string(expected.offset) +
-                   ": " + expected.bytes);
       const std::vector<std::uint8_t> bytes = Sample(expected.sample);
-      ASSERT_LE(expected.offset, bytes.size());
+      ASSERT_LE(expected.offset, bytes.size()) << expected.sample;
       const testing::DamageRow got =
           testing::ReadDamaged(table.kind, expected.sample, bytes, expected.offset, expected.bytes);
-      EXPECT_EQ(got.accepted, expected.accepted);
-      EXPECT_EQ(got.stop, expected.stop);
-      EXPECT_EQ(got.field, expected.field);
-      EXPECT_EQ(got.messages, expected.messages);
-      EXPECT_EQ(got.mismatches, expected.mismatches);
+      // The line names the damage (sample, offset, bytes) before the report.
+      EXPECT_EQ(testing::RowLine(got), testing::RowLine(expected));
       // A rejected read always names the field to blame, within the data.
       EXPECT_EQ(got.field.empty(), got.accepted);
       if (::testing::Test::HasFailure()) return;

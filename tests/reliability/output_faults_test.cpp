@@ -6,13 +6,10 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <cerrno>
 #include <cstdint>
-#include <filesystem>
 #include <functional>
 #include <map>
 #include <string>
-#include <utility>
 #include <vector>
 
 #include "driver/batch_driver.h"
@@ -37,21 +34,19 @@ class OutputFaultsTest : public ::testing::Test {
     Files after;
     std::vector<std::string> messages;
   };
-  // Runs the batch over a directory of these files with the armed fault.
-  Run RunOver(const Files& files) {
-    for (const auto& entry : std::filesystem::directory_iterator(dir_.path())) std::filesystem::remove_all(entry);
+  // Runs the batch over a directory of these files with the fault arm sets.
+  Run RunOver(const Files& files, const std::function<void(testing::StoreFaults&)>& arm = nullptr) {
+    dir_.Clear();
     for (const auto& [name, bytes] : files) dir_.Write(name, bytes);
     DiagnosticCapture captured;
     faults_.Reset();
-    if (armed_) arm_(faults_);
+    if (arm) arm(faults_);
     RunBatch(*OpenDirectory(".", faults_.Hook()));
     return {dir_.Snapshot(), captured.messages()};
   }
 
   ScratchDir dir_;
   testing::StoreFaults faults_;
-  bool armed_ = false;
-  std::function<void(testing::StoreFaults&)> arm_;
 };
 
 // The input of a kind as a file that its rewrite changes, where the kind
@@ -90,7 +85,6 @@ TEST_F(OutputFaultsTest, EveryFailingCallLeavesTheExistingOutputAndNoTemporary) 
       // Without a fault the run replaces the output: the faults below
       // therefore stop a real replacement.
       faults_.chunk = std::max<std::size_t>(1, s.sample.bytes.size() / 40);
-      armed_ = false;
       const Run clean = RunOver(layout.files);
       DiagnosticCapture quiet;
       const auto rewritten = testing::Rewrite(s.kind, input);
@@ -112,9 +106,7 @@ TEST_F(OutputFaultsTest, EveryFailingCallLeavesTheExistingOutputAndNoTemporary) 
       faults.push_back({"open", [](auto& f) { f.FailAt(StoreStep::kOpen, 0); }});
       for (const Fault& fault : faults) {
         SCOPED_TRACE(fault.step);
-        armed_ = true;
-        arm_ = fault.arm;
-        const Run run = RunOver(layout.files);
+        const Run run = RunOver(layout.files, fault.arm);
         EXPECT_EQ(run.after, layout.files);
         const std::string expected = (fault.step == "open" ? "Can't open " : "Can't write ") + layout.output + "!\n";
         EXPECT_NE(std::find(run.messages.begin(), run.messages.end(), expected), run.messages.end())

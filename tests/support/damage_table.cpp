@@ -1,24 +1,14 @@
 #include "tests/support/damage_table.h"
 
+#include <algorithm>
 #include <cstdio>
 #include <sstream>
-#include <tuple>
 
 #include "driver/diagnostics.h"
 #include "driver/recognition_cascade.h"
 
 namespace railfmt::testing {
 namespace {
-
-const char* CauseName(FaultCause cause) {
-  switch (cause) {
-    case FaultCause::kShort: return "cut short";
-    case FaultCause::kMismatch: return "mismatch";
-    case FaultCause::kInvalid: return "invalid";
-    case FaultCause::kNone: break;
-  }
-  return "none";
-}
 
 std::vector<std::string> Lines(const std::string& text) {
   std::vector<std::string> lines;
@@ -55,24 +45,6 @@ std::string ReportKey(const DamageRow& row, const FieldFault& fault) {
   return key + "|" + WithoutDigits(row.messages) + "|" + WithoutDigits(row.mismatches);
 }
 
-DamageRow Read(EntryKind kind, const std::string& sample, std::span<const std::uint8_t> sample_bytes,
-               std::size_t offset, const std::string& bytes, FieldFault& fault) {
-  DamageRow row;
-  row.sample = sample;
-  row.offset = offset;
-  row.bytes = bytes;
-  const std::vector<std::uint8_t> damaged = Damaged(sample_bytes, offset, bytes);
-  DiagnosticCapture captured;
-  ReadResult result;
-  row.accepted = TryKind(kind, damaged, sample, &result).has_value();
-  row.stop = result.stop_offset;
-  fault = result.fault;
-  row.field = row.accepted ? "" : FaultText(result.fault);
-  row.messages = Joined(captured.messages());
-  row.mismatches = Joined(Lines(captured.mismatches()));
-  return row;
-}
-
 // A table field as the table reader reads it back: "\xHH" for a byte that
 // is not printable ASCII, "|" or "\".
 std::string Escaped(const std::string& text) {
@@ -91,6 +63,16 @@ std::string Escaped(const std::string& text) {
 }
 
 }  // namespace
+
+const char* CauseName(FaultCause cause) {
+  switch (cause) {
+    case FaultCause::kShort: return "cut short";
+    case FaultCause::kMismatch: return "mismatch";
+    case FaultCause::kInvalid: return "invalid";
+    case FaultCause::kNone: break;
+  }
+  return "none";
+}
 
 std::string FaultText(const FieldFault& fault) {
   if (!fault) return "";
@@ -123,9 +105,21 @@ std::vector<std::uint8_t> Damaged(std::span<const std::uint8_t> sample, std::siz
 }
 
 DamageRow ReadDamaged(EntryKind kind, const std::string& sample, std::span<const std::uint8_t> sample_bytes,
-                      std::size_t offset, const std::string& bytes) {
-  FieldFault fault;
-  return Read(kind, sample, sample_bytes, offset, bytes, fault);
+                      std::size_t offset, const std::string& bytes, FieldFault* fault) {
+  DamageRow row;
+  row.sample = sample;
+  row.offset = offset;
+  row.bytes = bytes;
+  const std::vector<std::uint8_t> damaged = Damaged(sample_bytes, offset, bytes);
+  DiagnosticCapture captured;
+  ReadResult result;
+  row.accepted = TryKind(kind, damaged, sample, &result).has_value();
+  row.stop = result.stop_offset;
+  if (fault != nullptr) *fault = result.fault;
+  row.field = row.accepted ? "" : FaultText(result.fault);
+  row.messages = Joined(captured.messages());
+  row.mismatches = Joined(Lines(captured.mismatches()));
+  return row;
 }
 
 std::vector<DamageRow> DamageRows(EntryKind kind, const std::string& sample, std::span<const std::uint8_t> bytes) {
@@ -139,7 +133,7 @@ std::vector<DamageRow> DamageRows(EntryKind kind, const std::string& sample, std
       std::snprintf(hex, sizeof hex, "%02x",
                     offset < bytes.size() ? static_cast<unsigned>(~bytes[offset] & 0xFFu) : 0u);
       FieldFault fault;
-      DamageRow row = Read(kind, sample, bytes, offset, cut ? "cut" : hex, fault);
+      DamageRow row = ReadDamaged(kind, sample, bytes, offset, cut ? "cut" : hex, &fault);
       std::string key = ReportKey(row, fault);
       if (key != previous) rows.push_back(std::move(row));
       previous = std::move(key);
@@ -178,16 +172,7 @@ std::string RowLine(const DamageRow& row) {
 DamageRow RowOf(const std::vector<std::string>& fields) {
   std::vector<std::string> f = fields;
   f.resize(8);
-  DamageRow row;
-  row.sample = f[0];
-  row.offset = std::stoul(f[1]);
-  row.bytes = f[2];
-  row.accepted = f[3] == "1";
-  row.stop = std::stoul(f[4]);
-  row.field = f[5];
-  row.messages = f[6];
-  row.mismatches = f[7];
-  return row;
+  return {f[0], std::stoul(f[1]), f[2], f[3] == "1", std::stoul(f[4]), f[5], f[6], f[7]};
 }
 
 }  // namespace railfmt::testing

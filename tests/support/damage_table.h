@@ -38,6 +38,9 @@ struct DamageRow {
   std::string mismatches;
 };
 
+// "cut short", "mismatch", "invalid".
+const char* CauseName(FaultCause cause);
+
 // "tracks/track[2]#7/name copy: mismatch, bytes 70-76": the records (with
 // their positions and numbers), the field, the cause and the bytes.
 std::string FaultText(const FieldFault& fault);
@@ -46,9 +49,9 @@ std::string FaultText(const FieldFault& fault);
 std::vector<std::uint8_t> Damaged(std::span<const std::uint8_t> sample, std::size_t offset, const std::string& bytes);
 
 // What the reader of kind makes of the damage (the row's first three
-// fields given).
+// fields given); the reader's fault goes to fault when one is given.
 DamageRow ReadDamaged(EntryKind kind, const std::string& sample, std::span<const std::uint8_t> sample_bytes,
-                      std::size_t offset, const std::string& bytes);
+                      std::size_t offset, const std::string& bytes, FieldFault* fault = nullptr);
 
 // The table's rows for one sample.
 std::vector<DamageRow> DamageRows(EntryKind kind, const std::string& sample, std::span<const std::uint8_t> bytes);

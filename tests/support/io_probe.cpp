@@ -55,17 +55,21 @@ void Log(const std::string& line) {
   ::close(fd);
 }
 
+// The first time only: logs "paused" and waits for a signal.
+void PauseOnce(bool& paused) {
+  if (paused) return;
+  paused = true;
+  Log("paused");
+  ::pause();
+}
+
 }  // namespace
 
 extern "C" ssize_t write(int fd, const void* data, size_t size) {
   static auto real = Next<ssize_t (*)(int, const void*, size_t)>("write");
   static bool paused = false;
   const char* pause = std::getenv("RAILFMT_PROBE_PAUSE");
-  if (!paused && pause != nullptr && std::strcmp(pause, "1") == 0 && fd > 2) {
-    paused = true;
-    Log("paused");
-    ::pause();
-  }
+  if (pause != nullptr && std::strcmp(pause, "1") == 0 && fd > 2) PauseOnce(paused);
   return real(fd, data, size);
 }
 
@@ -75,11 +79,7 @@ extern "C" ssize_t read(int fd, void* data, size_t size) {
   static bool paused = false;
   const char* watched = std::getenv("RAILFMT_PROBE_READ");
   if (watched != nullptr && NameOf(fd) == watched) {
-    if (!paused) {
-      paused = true;
-      Log("paused");
-      ::pause();
-    }
+    PauseOnce(paused);
     Log("read " + std::to_string(size));
   }
   const char* grow = std::getenv("RAILFMT_PROBE_GROW");
@@ -111,11 +111,9 @@ extern "C" int linkat(int from_dir, const char* from, int to_dir, const char* to
   const int result =
       Next<int (*)(int, const char*, int, const char*, int)>("linkat")(from_dir, from, to_dir, to, flags);
   const char* pause = std::getenv("RAILFMT_PROBE_PAUSE");
-  if (!paused && result == 0 && pause != nullptr && std::strcmp(pause, "link") == 0 &&
+  if (result == 0 && pause != nullptr && std::strcmp(pause, "link") == 0 &&
       std::string_view(to).starts_with(".railfmt-")) {
-    paused = true;
-    Log("paused");
-    ::pause();
+    PauseOnce(paused);
   }
   return result;
 }

@@ -4,6 +4,7 @@
 
 #include "driver/diagnostics.h"
 #include "driver/recognition_cascade.h"
+#include "rollingstock/rolling_stock_kind.h"
 
 namespace railfmt::testing {
 
@@ -29,6 +30,16 @@ std::vector<std::uint8_t> ModelWithTrailingByte() {
   std::vector<std::uint8_t> bytes = SampleOf(EntryKind::kModel);
   bytes.push_back(0x5A);
   return bytes;
+}
+
+std::vector<std::uint8_t> RollingStockNamed(const std::string& name) {
+  DiagnosticCapture quiet;
+  CRollmaterial record;
+  if (!RollingStockKind::Read(SampleOf(EntryKind::kRollingStock), "sample", record).accepted) {
+    throw std::logic_error("the rolling-stock sample is not read");
+  }
+  record.Info.Name = name;
+  return EncodeToBytes<RollingStockKind>(record);
 }
 
 }  // namespace railfmt::testing

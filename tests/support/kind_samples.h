@@ -27,4 +27,8 @@ std::vector<std::uint8_t> SampleOf(EntryKind kind);
 // its last field. The model reader accepts it and the rewrite drops the byte.
 std::vector<std::uint8_t> ModelWithTrailingByte();
 
+// The rolling-stock sample with name stored in its info block: the name the
+// batch writes it under, with ".rol".
+std::vector<std::uint8_t> RollingStockNamed(const std::string& name);
+
 }  // namespace railfmt::testing

@@ -20,10 +20,7 @@ constexpr std::size_t kCorpusFiles = 300;
 std::string Guards(const inspect::Rescue& rescue) {
   const FieldFault& fault = rescue.fault;
   if (!fault) return rescue.outcome == inspect::RescueOutcome::kNeedsNone ? "accepted" : "no reader";
-  const char* cause = fault.cause == FaultCause::kShort      ? "cut short"
-                      : fault.cause == FaultCause::kMismatch ? "mismatch"
-                                                             : "invalid";
-  std::string text = std::string(cause) + " at ";
+  std::string text = std::string(CauseName(fault.cause)) + " at ";
   for (std::size_t i = 0; i < fault.depth(); ++i) text += std::string(fault.places[i].record) + "/";
   return text + fault.field;
 }

@@ -20,6 +20,23 @@ extern char** environ;
 
 namespace railfmt::testing {
 
+std::string WithUnixLineEnds(const std::string& text) {
+#ifdef _WIN32
+  std::string out;
+  for (std::size_t i = 0; i < text.size(); ++i) {
+    if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') continue;
+    out += text[i] == '\n' && (i == 0 || text[i - 1] != '\r') ? std::string("<LF>") : std::string(1, text[i]);
+  }
+  return out;
+#else
+  return text;
+#endif
+}
+
+#ifdef _WIN32
+namespace {
+
+// One argument in the form the Windows C runtime reads back unchanged.
 std::string QuoteWindowsArgument(const std::string& argument) {
   if (!argument.empty() && argument.find_first_of(" \t\n\v\"") == std::string::npos) return argument;
   std::string out = "\"";
@@ -38,22 +55,6 @@ std::string QuoteWindowsArgument(const std::string& argument) {
   out.push_back('"');
   return out;
 }
-
-std::string WithUnixLineEnds(const std::string& text) {
-#ifdef _WIN32
-  std::string out;
-  for (std::size_t i = 0; i < text.size(); ++i) {
-    if (text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n') continue;
-    out += text[i] == '\n' && (i == 0 || text[i - 1] != '\r') ? std::string("<LF>") : std::string(1, text[i]);
-  }
-  return out;
-#else
-  return text;
-#endif
-}
-
-#ifdef _WIN32
-namespace {
 
 std::wstring Wide(const std::string& utf8) {
   const std::optional<std::u16string> text = Utf8ToUtf16(utf8);

@@ -20,9 +20,6 @@ struct ProgramRun {
 // it.
 ProgramRun RunProgram(const std::vector<std::string>& argv, const std::string& cwd = "");
 
-// One argument in the form the Windows C runtime reads back unchanged.
-std::string QuoteWindowsArgument(const std::string& argument);
-
 // Standard output in the platform's text convention with each line end
 // made "\n". On Windows, where lines end in "\r\n", a bare "\n" becomes
 // "<LF>", so that a comparison sees it.

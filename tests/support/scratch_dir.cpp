@@ -24,8 +24,6 @@ void MakeRemovable(const fs::path& path) {
   for (fs::directory_iterator it(path, ec), end; !ec && it != end; it.increment(ec)) MakeRemovable(it->path());
 }
 
-}  // namespace
-
 fs::path PathOf(const std::string& name) {
 #ifdef _WIN32
   return fs::path(std::u8string(name.begin(), name.end()));
@@ -33,6 +31,8 @@ fs::path PathOf(const std::string& name) {
   return fs::path(name);
 #endif
 }
+
+}  // namespace
 
 std::string NameOf(const fs::path& path) {
   const std::u8string text = path.u8string();
@@ -99,6 +99,5 @@ void ScratchDir::Clear() const {
 std::vector<std::string> EntriesHere() { return EntriesToVisit(*OpenDirectory(".")); }
 
 void RunBatchHere() { RunBatch(*OpenDirectory(".")); }
-
 
 }  // namespace railfmt::testing

@@ -12,7 +12,6 @@
 #include <string>
 #include <vector>
 
-
 namespace railfmt::testing {
 
 class ScratchDir {
@@ -40,14 +39,7 @@ class ScratchDir {
   std::filesystem::path previous_cwd_;
 };
 
-#ifdef _WIN32
-inline constexpr bool kWindowsNames = true;
-#else
-inline constexpr bool kWindowsNames = false;
-#endif
-
-// A path from a name or path in the convention above, and back.
-std::filesystem::path PathOf(const std::string& name);
+// A path as a string in the convention above.
 std::string NameOf(const std::filesystem::path& path);
 
 // The batch on the working directory: the names it visits and a whole run.
