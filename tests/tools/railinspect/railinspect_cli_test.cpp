@@ -13,12 +13,12 @@
 #include <string>
 #include <vector>
 
+#include "inspect/version.h"
 #include "tests/support/data_table.h"
 #include "tests/support/kind_samples.h"
 #include "tests/support/scratch_dir.h"
 #include "tests/tools/railinspect/inspect_runner.h"
 #include "tools/make_corpus/corpus.h"
-#include "inspect/version.h"
 
 namespace railfmt {
 namespace {
@@ -123,7 +123,8 @@ TEST(RailinspectCli, JsonLinesComeFileByFile) {
 // takes must not grow with the directory (scripts/inspect_memory.sh runs the
 // same on 2000 files).
 TEST(RailinspectCli, JsonLinesTakeMemoryBoundedByTheLargestFile) {
-  if (testing::kAddressSanitizer) GTEST_SKIP() << "the address sanitizer keeps freed memory in quarantine: no bound holds";
+  if (testing::kAddressSanitizer)
+    GTEST_SKIP() << "the address sanitizer keeps freed memory in quarantine: no bound holds";
   testing::ScratchDir dir;
   long largest = 0;
   for (std::size_t i = 0; i < 300; ++i) {

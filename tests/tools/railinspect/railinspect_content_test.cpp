@@ -222,9 +222,14 @@ void Tally(const json& content, std::map<std::string, std::size_t>& n) {
   }
 }
 
+// The files and names include what XML 1.0 does not allow: each picture is
+// still well-formed, and each text is there, with a replacement character
+// where a character could not stand.
 TEST(RailinspectContent, PicturesAreXmlWithOneTitledElementPerTrackPrimitivePointAndPlacedModelAndListDrawingLines) {
   testing::ScratchDir dir;
-  const std::vector<SampleFile> files = AllFiles();
+  std::vector<SampleFile> files = AllFiles();
+  files.push_back({"layout\xEF\xBF\xBE\x01.anl", testing::HostileLayout()});
+  files.push_back({"hostile.rol", testing::StockNamed("\xEF\xBF\xBF\x1b")});
   std::vector<std::string> svgs;
   for (const SampleFile& f : files) {
     dir.Write(f.name, f.bytes);
@@ -232,9 +237,11 @@ TEST(RailinspectContent, PicturesAreXmlWithOneTitledElementPerTrackPrimitivePoin
     const testing::InspectRun run = RunInspect("--svg '" + svgs.back() + "' '" + f.name + "'");
     ASSERT_EQ(run.status, 0) << f.name << ": " << run.err;
   }
-  const json contents = json::parse(RunInspect("--json .").out)["files"];
+  const json report = json::parse(RunInspect("--json .").out);
+  const json& contents = report["files"];
   const json all_counts = SvgCounts(svgs);
   ASSERT_EQ(contents.size(), files.size());
+  EXPECT_EQ(report["summary"]["files"], files.size());
   for (const json& file : contents) {
     const std::string svg = ".picture." + file["entry_name"].get<std::string>() + ".svg";
     SCOPED_TRACE(svg);
@@ -263,6 +270,8 @@ TEST(RailinspectContent, PicturesAreXmlWithOneTitledElementPerTrackPrimitivePoin
     const std::string text(bytes.begin(), bytes.end());
     for (const char* bad : {"nan", "inf", "clip"}) EXPECT_FALSE(testing::Has(text.substr(text.find("</style>")), bad));
   }
+  const std::vector<std::uint8_t> hostile = dir.Read(svgs[files.size() - 2]);
+  EXPECT_TRUE(testing::Has(std::string(hostile.begin(), hostile.end()), "\xEF\xBF\xBD]0;owned\xEF\xBF\xBD"));
 }
 
 }  // namespace

@@ -11,10 +11,8 @@
 #include <string>
 #include <vector>
 
-#include "driver/diagnostics.h"
 #include "layout/layout_format.h"
 #include "layout/layout_kind.h"
-#include "rollingstock/rolling_stock_kind.h"
 #include "tests/support/data_table.h"
 #include "tests/support/kind_samples.h"
 #include "tests/support/scratch_dir.h"
@@ -25,6 +23,7 @@ namespace railfmt {
 namespace {
 
 using nlohmann::json;
+using testing::ReadQuietly;
 using testing::RunInspect;
 using testing::Sample;
 
@@ -41,17 +40,11 @@ TEST(RailinspectPredict, PredictionsAgreeWithWhatRailfmtThenDoes) {
   for (std::size_t i = 0; i < corpus; ++i) dir.Write(MakeCorpusFile(11, i).name, MakeCorpusFile(11, i).bytes);
   std::vector<std::uint8_t> broken = Sample("one_point.mod");
   broken[2] = 1;
-  CRollmaterial stock;
-  {
-    DiagnosticCapture quiet;
-    RollingStockKind::Read(Sample("stock_all_parts.rol"), "s.rol", stock);
-  }
-  stock.Info.Name = "../outside";
   dir.Write("a.bak", testing::ModelWithTrailingByte());
   dir.Write("a.mod", broken);
   dir.Write("trunc.rol", Sample("station.mod"));
   dir.Write("trunc.mod", Sample("one_point.mod"));
-  dir.Write("unsafe.rol", EncodeToBytes<RollingStockKind>(stock));
+  dir.Write("unsafe.rol", testing::StockNamed("../outside"));
   dir.Write("d.bak", Sample("station.mod"));
   ASSERT_EQ(::mkdir("d.mod", 0755), 0);
   const auto before = dir.Snapshot();
@@ -103,13 +96,6 @@ std::string Key(const std::string& change, const std::vector<long long>& numbers
   return key;
 }
 
-CAnlage ReadQuietly(const std::vector<std::uint8_t>& bytes) {
-  DiagnosticCapture quiet;
-  CAnlage layout;
-  EXPECT_TRUE(LayoutKind::Read(bytes, "x.anl", layout).accepted);
-  return layout;
-}
-
 // The changes between a layout as read and the file a run wrote, record by
 // record: tracks by number, placed models in order (a model missing from
 // the output was removed; one that stands elsewhere was placed), entries
@@ -140,8 +126,8 @@ ChangeSet ChangesMade(const CAnlage& before, const CAnlage& after) {
     const CAnlagenModell& now = after.Models[j++];
     if (now.Position != m.Position || std::memcmp(&now.Direction, &m.Direction, sizeof m.Direction) != 0) {
       const bool stop = m.Name.starts_with(layout_format::kBufferStopPrefix);
-      made.insert(Key(stop ? "buffer_stop_placed" : "bridge_placed",
-                      {now.Position[0], now.Position[1], now.Position[2]}));
+      made.insert(
+          Key(stop ? "buffer_stop_placed" : "bridge_placed", {now.Position[0], now.Position[1], now.Position[2]}));
     }
   }
   for (std::size_t i = 0; i < before.RollingStock.size(); ++i) {
@@ -191,7 +177,7 @@ TEST(RailinspectPredict, ChangesListedAreTheChangesARunMakes) {
     int status = -1;
     testing::RunCommand(std::string("'") + RAILFMT_BINARY + "' > /dev/null", &status);
     const std::string output = report["railfmt"]["output_name"];
-    const ChangeSet made = ChangesMade(ReadQuietly(f.bytes), ReadQuietly(dir.Read(output)));
+    const ChangeSet made = ChangesMade(ReadQuietly<LayoutKind>(f.bytes), ReadQuietly<LayoutKind>(dir.Read(output)));
     EXPECT_EQ(ChangesListed(report["railfmt"]["change_list"]), made);
     EXPECT_EQ(report["railfmt"]["change_details"].size(), made.size());
     changes += made.size();
