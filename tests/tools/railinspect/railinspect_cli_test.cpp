@@ -101,30 +101,6 @@ TEST(RailinspectCli, StandardInputBeyondTheMemoryIsAnErrorNotAnAbort) {
   EXPECT_TRUE(err.starts_with("railinspect: -: not enough memory to read standard input")) << err;
 }
 
-TEST(RailinspectCli, ADirectoryStandsForTheEntriesRailfmtVisitsAndUnreadableOnesAreErrors) {
-  testing::ScratchDir dir;
-  for (const char* name : {"b.bin", "A.bin", "a.kon", ".hidden", "Tool.EXE", "noext"}) dir.Write(name, {9, 9});
-  ASSERT_EQ(::mkdir("sub", 0755), 0);
-  ASSERT_EQ(::mkfifo("pipe", 0644), 0);
-  const std::vector<std::string> visited = testing::EntriesHere();
-  const testing::InspectRun run = RunInspect("--json --no-content .");
-  EXPECT_EQ(run.status, 1);
-  const nlohmann::json doc = nlohmann::json::parse(run.out, nullptr, false);
-  ASSERT_TRUE(doc.is_object()) << run.out;
-  std::vector<std::string> entries;
-  for (const auto& file : doc["files"]) {
-    entries.push_back(file["entry_name"].get<std::string>());
-    EXPECT_EQ(file["path"].get<std::string>(), "./" + entries.back());
-    const bool regular = entries.back() != "sub" && entries.back() != "pipe";
-    EXPECT_EQ(file["readable"].get<bool>(), regular) << entries.back();
-    EXPECT_EQ(file.contains("error"), !regular) << entries.back();
-    EXPECT_FALSE(file["recognised"].get<bool>());
-  }
-  EXPECT_EQ(entries, visited);
-  EXPECT_EQ(doc["summary"]["files"], visited.size());
-  EXPECT_TRUE(Has(run.err, "railinspect: ./sub: Is a directory\n")) << run.err;
-}
-
 // The first document is out while the last file is still being written to
 // railinspect's standard input.
 TEST(RailinspectCli, JsonLinesComeFileByFile) {

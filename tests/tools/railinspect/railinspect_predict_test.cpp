@@ -31,7 +31,8 @@ using testing::Sample;
 // unless the environment says otherwise: 20000 for a release check), and
 // the directory effects of a run: an earlier output replacing a later
 // entry, an output replacing another file, one refused for its name, one
-// refused for what stands there.
+// refused for what stands there. railinspect reports the entries railfmt
+// visits, in its order; a folder and a FIFO among them are not readable.
 TEST(RailinspectPredict, PredictionsAgreeWithWhatRailfmtThenDoes) {
   testing::ScratchDir dir;
   for (const SampleFile& f : MakeSampleFiles()) dir.Write(f.name, f.bytes);
@@ -46,15 +47,22 @@ TEST(RailinspectPredict, PredictionsAgreeWithWhatRailfmtThenDoes) {
   dir.Write("trunc.mod", Sample("one_point.mod"));
   dir.Write("unsafe.rol", testing::StockNamed("../outside"));
   dir.Write("d.bak", Sample("station.mod"));
+  for (const char* name : {"b.bin", "A.bin", "noext"}) dir.Write(name, {9, 9});
   ASSERT_EQ(::mkdir("d.mod", 0755), 0);
+  ASSERT_EQ(::mkfifo("pipe", 0644), 0);
   const auto before = dir.Snapshot();
 
   const testing::InspectRun run = RunInspect("--jsonl --no-content .");
   ASSERT_EQ(run.status, 1) << run.err;  // the corpus holds files no kind reads
+  EXPECT_TRUE(testing::Has(run.err, "railinspect: ./d.mod: Is a directory\n")) << run.err;
+  std::vector<std::string> listed;
   std::map<std::string, json> by_name;
   std::map<std::string, std::size_t> final_size;  // what the last write leaves under each name
   for (const json& file : run.Lines()) {
-    by_name[file["entry_name"]] = file;
+    listed.push_back(file["entry_name"]);
+    by_name[listed.back()] = file;
+    EXPECT_EQ(file["path"], "./" + listed.back());
+    EXPECT_EQ(file.contains("error"), !file["readable"].get<bool>()) << listed.back();
     if (!file.contains("railfmt")) continue;
     const json& p = file["railfmt"];
     EXPECT_FALSE(p["action"] == "create" &&
@@ -62,6 +70,8 @@ TEST(RailinspectPredict, PredictionsAgreeWithWhatRailfmtThenDoes) {
     if (p["action"] == "change" || p["action"] == "create" || p["action"] == "replace")
       final_size[p["output_name"]] = p["output_size"];
   }
+  EXPECT_EQ(listed, testing::EntriesHere());
+  for (const char* name : {"d.mod", "pipe"}) EXPECT_FALSE(by_name[name]["readable"].get<bool>()) << name;
   int status = -1;
   testing::RunCommand(std::string("'") + RAILFMT_BINARY + "' > /dev/null", &status);
   ASSERT_EQ(status, 0);
