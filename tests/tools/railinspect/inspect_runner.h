@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <sstream>
 #include <stdexcept>
 
@@ -13,7 +14,9 @@
 #include "driver/diagnostics.h"
 #include "layout/layout_kind.h"
 #include "rollingstock/rolling_stock_kind.h"
+#include "tests/support/damage_table.h"
 #include "tests/support/run_program.h"
+#include "tests/support/scratch_dir.h"
 #include "tools/samples/layout_samples.h"
 #include "tools/samples/sample_files.h"
 
@@ -60,6 +63,17 @@ inline std::vector<std::uint8_t> Sample(const std::string& name) {
     if (f.name == name) return f.bytes;
   }
   throw std::logic_error("no sample " + name);
+}
+
+// Writes the file a table row names in its first four fields: NAME, SAMPLE
+// ("-": no bytes), OFFSET and BYTES, the bytes in hex written at the offset
+// (past the end with zeros between), "cut" (the file ends at the offset) or
+// "-" (the sample as it is).
+inline void WriteRowFile(const std::vector<std::string>& row, const ScratchDir& dir) {
+  std::vector<std::uint8_t> bytes = row.at(1) == "-" ? std::vector<std::uint8_t>() : Sample(row[1]);
+  const std::size_t at = std::stoul(row.at(2));
+  bytes.resize(std::max(bytes.size(), at));
+  dir.Write(row[0], row.at(3) == "-" ? bytes : Damaged(bytes, at, row[3]));
 }
 
 // What Kind's reader makes of bytes it accepts, its messages kept quiet.

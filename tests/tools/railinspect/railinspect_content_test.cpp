@@ -145,26 +145,12 @@ std::string Summary(const json& a) {
          a["field"]["end"].dump() + ") " + a["reason"].get<std::string>();
 }
 
-// The file of a row of tests/data/inspect/explain.tsv in the working
-// directory: a sample (or no bytes) with bytes written at an offset, or cut
-// there.
-void WriteRowFile(const std::vector<std::string>& row, testing::ScratchDir& dir) {
-  std::vector<std::uint8_t> bytes = row[1] == "-" ? std::vector<std::uint8_t>() : testing::Sample(row[1]);
-  const std::size_t at = std::stoul(row[2]);
-  if (row[3] == "cut") bytes.resize(at);
-  for (std::size_t i = 0; row[3] != "cut" && i < row[3].size(); i += 2) {
-    bytes.resize(std::max(bytes.size(), at + i / 2 + 1));
-    bytes[at + i / 2] = static_cast<std::uint8_t>(std::stoul(row[3].substr(i, 2), nullptr, 16));
-  }
-  dir.Write(row[0], bytes);
-}
-
 TEST(RailinspectExplain, VerdictsAndReasonsNameTheFieldInBothLanguages) {
   testing::ScratchDir dir;
   for (const std::vector<std::string>& row : testing::DataRows("inspect/explain.tsv")) {
     SCOPED_TRACE(row[0]);
     ASSERT_GE(row.size(), 8u);
-    WriteRowFile(row, dir);
+    testing::WriteRowFile(row, dir);
     const testing::InspectRun english = testing::RunInspect("--jsonl '" + row[0] + "'", "C");
     const testing::InspectRun german = testing::RunInspect("--jsonl '" + row[0] + "'", "de_DE.UTF-8");
     ASSERT_EQ(english.Lines().size(), 1u) << english.out;

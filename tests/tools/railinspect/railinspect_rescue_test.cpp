@@ -1,5 +1,6 @@
 // railinspect --rescue as a user meets it: the real executable over the
-// runs of tests/data/inspect/rescue_runs.tsv, each in a fresh directory.
+// runs of tests/data/inspect/rescue_runs.tsv, each in a fresh directory
+// holding the files of rescue_files.tsv.
 #include <sys/stat.h>
 
 #include <gtest/gtest.h>
@@ -18,29 +19,12 @@ namespace {
 
 using testing::Has;
 
-std::vector<std::uint8_t> Cut(const std::string& sample, std::size_t size) {
-  std::vector<std::uint8_t> bytes = testing::Sample(sample);
-  bytes.resize(size);
-  return bytes;
-}
-
 TEST(RailinspectRescue, WritesBesideOrToOutNeverOverTheFileAndSaysWhatCameBack) {
-  const std::vector<std::pair<std::string, std::vector<std::uint8_t>>> files = {
-      {"broken.anl", Cut("anlage_bruecken.anl", 300)},
-      {"broken.mod", Cut("station.mod", 1500)},
-      {"stock.rol", Cut("stock_all_parts.rol", 1900)},
-      {"good.kon", testing::Sample("drawing_full.kon")},
-      {"text.anl", {'a', ' ', 'l', 'i', 'n', 'e', ' ', 'o', 'f', ' ', 't', 'e', 'x', 't', '\n'}},
-      {"early.anl", Cut("anlage_bruecken.anl", 60)},
-      {"taken.anl", Cut("anlage_bruecken.anl", 300)},
-      {"taken.rescued.anl", {'x'}},
-      {".versteckt.anl", Cut("anlage_bruecken.anl", 300)},
-      {"lok\x01.rol", Cut("stock_all_parts.rol", 1900)},
-  };
+  const std::vector<std::vector<std::string>> files = testing::DataRows("inspect/rescue_files.tsv");
   for (const std::vector<std::string>& row : testing::DataRows("inspect/rescue_runs.tsv")) {
     const std::string& args = row.at(0);
     testing::ScratchDir dir;
-    for (const auto& [name, bytes] : files) dir.Write(name, bytes);
+    for (const std::vector<std::string>& file : files) testing::WriteRowFile(file, dir);
     ASSERT_EQ(::mkdir("sub", 0755), 0);
     const auto before = dir.Snapshot();
     const testing::InspectRun run = testing::RunInspect(args, row.at(1));
