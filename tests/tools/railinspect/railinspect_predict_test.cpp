@@ -97,14 +97,9 @@ TEST(RailinspectPredict, PredictionsAgreeWithWhatRailfmtThenDoes) {
 }
 
 // A change a run made to a layout, as a comparable text: what and to which
-// record ("track_type_corrected 12 7 6", "bridge_placed 4 120 40 0").
+// record, in the fields railinspect lists it with
+// ({"change":"track_type_corrected","from":7,"number":12,"to":6}).
 using ChangeSet = std::multiset<std::string>;
-
-std::string Key(const std::string& change, const std::vector<long long>& numbers) {
-  std::string key = change;
-  for (long long n : numbers) key += " " + std::to_string(n);
-  return key;
-}
 
 // The changes between a layout as read and the file a run wrote, record by
 // record: tracks by number, placed models in order (a model missing from
@@ -112,54 +107,55 @@ std::string Key(const std::string& change, const std::vector<long long>& numbers
 // numbered 0 left out.
 ChangeSet ChangesMade(const CAnlage& before, const CAnlage& after) {
   ChangeSet made;
+  const auto add = [&made](const char* change, json fields) {
+    fields["change"] = change;
+    made.insert(fields.dump());
+  };
   std::map<int, std::int32_t> types_after;
   for (const CGleis& t : after.Tracks) types_after[t.Number] = t.Type;
   for (std::size_t i = 0; i < before.Tracks.size(); ++i) {
     const CGleis& t = before.Tracks[i];
     if (t.Number == 0) {
-      made.insert(Key("track_left_out", {static_cast<long long>(i + 1)}));
+      add("track_left_out", {{"record", i + 1}});
     } else if (types_after.at(t.Number) != t.Type) {
-      made.insert(Key("track_type_corrected", {t.Number, t.Type, types_after.at(t.Number)}));
+      add("track_type_corrected", {{"number", t.Number}, {"from", t.Type}, {"to", types_after.at(t.Number)}});
     }
   }
   std::size_t j = 0;
   for (std::size_t i = 0; i < before.Models.size(); ++i) {
     const CAnlagenModell& m = before.Models[i];
     if (m.Number == 0) {
-      made.insert(Key("placed_model_left_out", {static_cast<long long>(i + 1)}));
+      add("placed_model_left_out", {{"record", i + 1}});
       continue;
     }
     if (j == after.Models.size() || after.Models[j].Number != m.Number || after.Models[j].Name != m.Name) {
-      made.insert(Key("duplicate_removed", {m.Number, m.Position[0], m.Position[1], m.Position[2]}));
+      add("duplicate_removed",
+          {{"number", m.Number}, {"x", m.Position[0]}, {"y", m.Position[1]}, {"z", m.Position[2]}});
       continue;
     }
     const CAnlagenModell& now = after.Models[j++];
     if (now.Position != m.Position || std::memcmp(&now.Direction, &m.Direction, sizeof m.Direction) != 0) {
       const bool stop = m.Name.starts_with(layout_format::kBufferStopPrefix);
-      made.insert(
-          Key(stop ? "buffer_stop_placed" : "bridge_placed", {now.Position[0], now.Position[1], now.Position[2]}));
+      add(stop ? "buffer_stop_placed" : "bridge_placed",
+          {{"x", now.Position[0]}, {"y", now.Position[1]}, {"z", now.Position[2]}});
     }
   }
   for (std::size_t i = 0; i < before.RollingStock.size(); ++i) {
-    if (before.RollingStock[i].Number == 0) made.insert(Key("vehicle_left_out", {static_cast<long long>(i + 1)}));
+    if (before.RollingStock[i].Number == 0) add("vehicle_left_out", {{"record", i + 1}});
   }
   return made;
 }
 
-// What railinspect lists, in the same form.
+// What railinspect lists, in the same form: each change with those of its
+// fields that the comparison above can tell.
 ChangeSet ChangesListed(const json& list) {
   ChangeSet listed;
-  for (const json& c : list) {
-    const std::string change = c["change"];
-    if (change == "track_type_corrected") {
-      listed.insert(Key(change, {c["number"], c["from"], c["to"]}));
-    } else if (change.ends_with("_left_out")) {
-      listed.insert(Key(change, {c["record"]}));
-    } else if (change == "duplicate_removed") {
-      listed.insert(Key(change, {c["number"], c["x"], c["y"], c["z"]}));
-    } else {
-      listed.insert(Key(change, {c["x"], c["y"], c["z"]}));
+  for (const json& change : list) {
+    json fields = json::object();
+    for (const char* name : {"change", "number", "from", "to", "record", "x", "y", "z"}) {
+      if (change.contains(name)) fields[name] = change[name];
     }
+    listed.insert(fields.dump());
   }
   return listed;
 }
