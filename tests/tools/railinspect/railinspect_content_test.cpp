@@ -1,8 +1,8 @@
 // railinspect's JSON content, explanations and pictures against the
 // library: the real executable on every sample file, on files full of
 // awkward values (NaN payloads, negative zeros, denormals, texts with bytes
-// above 127, degenerate geometry) and on the damaged files of
-// tests/data/inspect/explain.tsv.
+// above 127, degenerate geometry, names XML does not allow) and on the
+// damaged files of tests/data/inspect/explain.tsv.
 #include <gtest/gtest.h>
 
 #include <array>
