@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "inspect/inspect.h"
+#include "tests/support/data_table.h"
 #include "tools/samples/sample_files.h"
 
 namespace railfmt::inspect {
@@ -45,51 +46,27 @@ TEST(SvgDrawing, DrawingLinesAreListedAsStoredNeverDrawnAsCoordinates) {
     }
   }
   EXPECT_EQ(picture.legend.carried[1].rows[2][5], "01 02 03 04 02 00 00 80");
-  EXPECT_EQ(Occurrences(picture.svg, "<line class=\"drawing-line"), 0u);
   // The scale bar speaks of the element's size (300 units across), not of the lines' values.
   EXPECT_NE(picture.svg.find(">50 units<"), std::string::npos);
 }
 
-TEST(SvgDrawing, TheLegendIsABandInsideOrLeftToTheCallerAndSpeaksTheChosenLanguage) {
-  struct Case {
-    const char* what;
-    const char* sample;
-    PictureOptions options;
-    bool band;          // a legend group in the SVG
-    bool carried_band;  // the line values listed in the SVG
-    const char* heading_starts;
-    const char* in_svg;  // a word of the picture itself
-  };
-  const Case cases[] = {
-      {"railinspect's picture", "drawing_full.kon", {}, true, true, "Construction drawing drawing_full.kon", "units"},
-      {"the page's picture", "drawing_full.kon", {.legend_inside = false}, false, false, "Construction drawing",
-       "units"},
-      {"in German", "anlage_bruecken.anl", {.language = Language::kGerman, .legend_inside = false}, false, false,
-       "Anlage anlage_bruecken.anl: 5 Gleise", "Einheiten"},
-      {"an element without points", "drawing_dimensions.kon", {.language = Language::kGerman}, true, true,
-       "Konstruktion", "Nichts zu zeichnen"},
-  };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.what);
-    const Picture picture = DrawPicture(Inspect(c.sample, Sample(c.sample).bytes, Words()), c.options);
-    EXPECT_EQ(Occurrences(picture.svg, "<g class=\"legend\">"), c.band ? 1u : 0u);
-    EXPECT_EQ(Occurrences(picture.svg, "<g class=\"carried\">"), c.carried_band ? 1u : 0u);
-    EXPECT_TRUE(picture.legend.heading.starts_with(c.heading_starts)) << picture.legend.heading;
-    EXPECT_NE(picture.svg.find(c.in_svg), std::string::npos);
-  }
-}
-
-TEST(SvgDrawing, APictureTakesTheSizeAskedForWithinBounds) {
-  const Report report = Inspect("station.mod", Sample("station.mod").bytes, Words());
-  struct Case {
-    double width, height;
-    const char* root;
-  } const cases[] = {{640, 360, "width=\"640\" height=\"360\""},
-                     {10, 1e9, "width=\"200\" height=\"4000\""},
-                     {1000, 800, "width=\"1000\" height=\"800\""}};
-  for (const Case& c : cases) {
-    const Picture picture = DrawPicture(report, {.width = c.width, .height = c.height, .legend_inside = false});
-    EXPECT_NE(picture.svg.find(c.root), std::string::npos) << c.root;
+// The rows of tests/data/inspect/pictures.tsv: the legend goes inside the
+// picture (railinspect) or to the caller (the page), in the language
+// chosen; the picture takes the size asked for, within bounds.
+TEST(SvgDrawing, OptionsPlaceTheLegendChooseTheLanguageAndSizeThePicture) {
+  for (const std::vector<std::string>& row : testing::DataRows("inspect/pictures.tsv")) {
+    SCOPED_TRACE(row.at(0));
+    PictureOptions options{.language = row.at(2) == "de" ? Language::kGerman : Language::kEnglish,
+                           .legend_inside = row.at(3) == "inside"};
+    if (row.at(4) != "-") {
+      options.width = std::stod(row[4]);
+      options.height = std::stod(row[4].substr(row[4].find('x') + 1));
+    }
+    const Picture picture = DrawPicture(Inspect(row[1], Sample(row[1]).bytes, Words()), options);
+    EXPECT_EQ(Occurrences(picture.svg, "<g class=\"legend\">"), std::stoul(row.at(5)));
+    EXPECT_EQ(Occurrences(picture.svg, "<g class=\"carried\">"), std::stoul(row.at(6)));
+    EXPECT_TRUE(picture.legend.heading.starts_with(row.at(7))) << picture.legend.heading;
+    EXPECT_TRUE(picture.svg.find(row.at(8)) != std::string::npos) << row[8];
   }
 }
 

@@ -4,11 +4,12 @@
 
 #include <gtest/gtest.h>
 
-#include <cstdint>
-#include <limits>
+#include <array>
 #include <set>
 #include <string>
 #include <vector>
+
+#include "tests/support/data_table.h"
 
 namespace railfmt::inspect {
 namespace {
@@ -23,72 +24,32 @@ std::set<std::string> FieldsOf(std::string_view text) {
   return names;
 }
 
+// An entry as tests/data/inspect/catalogues.tsv spells it.
+std::string Spelt(const CatalogueEntry& entry) {
+  std::string text = entry.context + "|" + entry.id + "|" + entry.id_plural;
+  for (const std::string& form : entry.forms) text += "|" + form;
+  return text;
+}
+
 TEST(Words, CataloguesAreReadAsGettextWritesThem) {
-  struct Case {
-    const char* what;
-    const char* po;
-    bool well_formed;
+  for (const std::vector<std::string>& row : testing::DataRows("inspect/catalogues.tsv")) {
+    SCOPED_TRACE(row.at(0));
     std::vector<CatalogueEntry> entries;
-  };
-  const Case cases[] = {
-      {"header, continuation lines and escapes",
-       "msgid \"\"\nmsgstr \"Language: de\\n\"\n\n#: inspect/x.cpp:1\nmsgid \"a \\\"b\\\"\"\n\"c\\n\"\nmsgstr \"d\"\n",
-       true,
-       {{"", "a \"b\"c\n", "", {"d"}}}},
-      {"plural forms and a context",
-       "msgid \"one\"\nmsgid_plural \"many\"\nmsgstr[0] \"eins\"\nmsgstr[1] \"viele\"\n\n"
-       "msgctxt \"kind\"\nmsgid \"model\"\nmsgstr \"Modell\"\n",
-       true,
-       {{"", "one", "many", {"eins", "viele"}}, {"kind", "model", "", {"Modell"}}}},
-      {"fuzzy and untranslated entries are left out; entries need no blank line between them",
-       "#, fuzzy\nmsgid \"a\"\nmsgstr \"b\"\n\nmsgid \"c\"\nmsgstr \"\"\nmsgid \"e\"\nmsgstr \"f\"\r\n",
-       true,
-       {{"", "e", "", {"f"}}}},
-      {"an obsolete entry is a comment", "#~ msgid \"a\"\n#~ msgstr \"b\"\n", true, {}},
-      {"a plural form out of order", "msgid \"a\"\nmsgid_plural \"b\"\nmsgstr[1] \"c\"\n", false, {}},
-      {"an unknown keyword", "msgid \"a\"\nmsgtext \"b\"\n", false, {}},
-      {"an unclosed string", "msgid \"a\nmsgstr \"b\"\n", false, {}},
-      {"an unknown escape", "msgid \"a\\q\"\nmsgstr \"b\"\n", false, {}},
-  };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.what);
-    std::vector<CatalogueEntry> entries;
-    EXPECT_EQ(ParseCatalogue(c.po, entries), c.well_formed);
-    if (!c.well_formed) continue;
-    ASSERT_EQ(entries.size(), c.entries.size());
-    for (std::size_t i = 0; i < entries.size(); ++i) {
-      EXPECT_EQ(entries[i].context, c.entries[i].context);
-      EXPECT_EQ(entries[i].id, c.entries[i].id);
-      EXPECT_EQ(entries[i].id_plural, c.entries[i].id_plural);
-      EXPECT_EQ(entries[i].forms, c.entries[i].forms);
-    }
+    EXPECT_EQ(ParseCatalogue(row.at(1), entries), row.at(2) == "read");
+    if (row[2] != "read") continue;
+    std::vector<std::string> spelt;
+    for (const CatalogueEntry& entry : entries) spelt.push_back(Spelt(entry));
+    EXPECT_EQ(spelt, std::vector<std::string>(row.begin() + 3, row.end()));
   }
 }
 
 TEST(Words, TheLanguageComesFromTheLocaleAsGettextChoosesIt) {
-  struct Case {
-    const char* language;
-    const char* lc_all;
-    const char* lc_messages;
-    const char* lang;
-    Language expected;
-  };
-  const Case cases[] = {
-      {nullptr, nullptr, nullptr, "de_DE.UTF-8", Language::kGerman},
-      {nullptr, nullptr, nullptr, "de_AT@euro", Language::kGerman},
-      {nullptr, nullptr, nullptr, "dea_XX", Language::kEnglish},
-      {nullptr, nullptr, nullptr, "en_GB.UTF-8", Language::kEnglish},
-      {nullptr, nullptr, nullptr, nullptr, Language::kEnglish},
-      {nullptr, "C.UTF-8", nullptr, "de_DE.UTF-8", Language::kEnglish},
-      {nullptr, "", "de_CH.UTF-8", "en_US.UTF-8", Language::kGerman},
-      {"de:en", nullptr, nullptr, "en_US.UTF-8", Language::kGerman},
-      {"en:de", nullptr, nullptr, "de_DE.UTF-8", Language::kEnglish},
-      {"de", "C", nullptr, nullptr, Language::kEnglish},
-      {"de", nullptr, nullptr, nullptr, Language::kEnglish},
-  };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(std::string(c.lang != nullptr ? c.lang : "(unset)"));
-    EXPECT_EQ(LanguageOfEnvironment(c.language, c.lc_all, c.lc_messages, c.lang), c.expected);
+  for (const std::vector<std::string>& row : testing::DataRows("inspect/locales.tsv")) {
+    std::array<const char*, 4> set{};  // LANGUAGE, LC_ALL, LC_MESSAGES, LANG
+    for (std::size_t i = 0; i < set.size(); ++i) set[i] = row.at(i) == "-" ? nullptr : row[i].c_str();
+    const Language expected = row.at(4) == "de" ? Language::kGerman : Language::kEnglish;
+    EXPECT_EQ(LanguageOfEnvironment(set[0], set[1], set[2], set[3]), expected)
+        << row[0] << " " << row[1] << " " << row[2] << " " << row[3];
   }
   EXPECT_EQ(LanguageOfLocale("de-AT"), Language::kGerman);
   EXPECT_EQ(LanguageOfLocale("DE"), Language::kGerman);
@@ -105,21 +66,9 @@ TEST(Words, SentencesFillTheirFieldsAndNumbersFollowTheLanguage) {
   EXPECT_EQ(Words(Language::kGerman).Say("a sentence no catalogue has {x}", {{"x", "1"}}),
             "a sentence no catalogue has 1");
 
-  struct Case {
-    std::int64_t n;
-    const char* english;
-    const char* german;
-  };
-  const Case cases[] = {
-      {0, "0", "0"},
-      {999, "999", "999"},
-      {1000, "1,000", "1.000"},
-      {-1234567, "-1,234,567", "-1.234.567"},
-      {std::numeric_limits<std::int64_t>::min(), "-9,223,372,036,854,775,808", "-9.223.372.036.854.775.808"},
-  };
-  for (const Case& c : cases) {
-    EXPECT_EQ(english.Number(c.n), c.english);
-    EXPECT_EQ(Words(Language::kGerman).Number(c.n), c.german);
+  for (const std::vector<std::string>& row : testing::DataRows("inspect/numbers.tsv")) {
+    EXPECT_EQ(english.Number(std::stoll(row.at(0))), row.at(1));
+    EXPECT_EQ(Words(Language::kGerman).Number(std::stoll(row[0])), row.at(2));
   }
 }
 

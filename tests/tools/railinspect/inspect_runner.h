@@ -1,13 +1,23 @@
 // Test support: runs the real railinspect executable in the working
-// directory and keeps what it printed and its exit status.
+// directory and keeps what it printed and its exit status; the files it is
+// run on.
 #pragma once
 
+#include <gtest/gtest.h>
+
+#include <algorithm>
 #include <sstream>
 #include <stdexcept>
 
 #include <nlohmann/json.hpp>
 
+#include "driver/diagnostics.h"
+#include "layout/layout_kind.h"
+#include "rollingstock/rolling_stock_kind.h"
+#include "tests/support/damage_table.h"
 #include "tests/support/run_program.h"
+#include "tests/support/scratch_dir.h"
+#include "tools/samples/layout_samples.h"
 #include "tools/samples/sample_files.h"
 
 namespace railfmt::testing {
@@ -18,11 +28,7 @@ namespace railfmt::testing {
 #if defined(__SANITIZE_ADDRESS__)
 inline constexpr bool kAddressSanitizer = true;
 #elif defined(__has_feature)
-#if __has_feature(address_sanitizer)
-inline constexpr bool kAddressSanitizer = true;
-#else
-inline constexpr bool kAddressSanitizer = false;
-#endif
+inline constexpr bool kAddressSanitizer = __has_feature(address_sanitizer);
 #else
 inline constexpr bool kAddressSanitizer = false;
 #endif
@@ -57,6 +63,54 @@ inline std::vector<std::uint8_t> Sample(const std::string& name) {
     if (f.name == name) return f.bytes;
   }
   throw std::logic_error("no sample " + name);
+}
+
+// Writes the file a table row names in its first four fields: NAME, SAMPLE
+// ("-": no bytes), OFFSET and BYTES, the bytes in hex written at the offset
+// (past the end with zeros between), "cut" (the file ends at the offset) or
+// "-" (the sample as it is).
+inline void WriteRowFile(const std::vector<std::string>& row, const ScratchDir& dir) {
+  std::vector<std::uint8_t> bytes = row.at(1) == "-" ? std::vector<std::uint8_t>() : Sample(row[1]);
+  const std::size_t at = std::stoul(row.at(2));
+  bytes.resize(std::max(bytes.size(), at));
+  dir.Write(row[0], row.at(3) == "-" ? bytes : Damaged(bytes, at, row[3]));
+}
+
+// What Kind's reader makes of bytes it accepts, its messages kept quiet.
+template <typename Kind>
+typename Kind::Object ReadQuietly(const std::vector<std::uint8_t>& bytes) {
+  DiagnosticCapture quiet;
+  typename Kind::Object object;
+  EXPECT_TRUE(Kind::Read(bytes, "x", object).accepted);
+  return object;
+}
+
+// Texts a terminal would act on or a reader would misread, and texts XML
+// does not allow: a window title (OSC, ended by BEL), a clipboard write, a
+// screen clear by the C1 control CSI, a forged line, U+FFFE and U+FFFF, a
+// lone surrogate and bytes that are not UTF-8.
+inline const std::vector<std::string> kHostileTexts = {
+    "\x1b]0;owned\x07",         "\x1b]52;c;cm0gLXJmIH4=\x07", "\u009B2J", "\nforged.mod: model, unchanged",
+    "\xEF\xBF\xBE\xEF\xBF\xBF", "\xED\xA0\x80 \xFF\x01"};
+
+// The layout y.bak with the hostile texts as the names of its tracks and
+// placed models (bridges and buffer stops keep theirs).
+inline std::vector<std::uint8_t> HostileLayout() {
+  CAnlage layout = ReadQuietly<LayoutKind>(Sample("y.bak"));
+  for (std::size_t i = 0; i < layout.Tracks.size(); ++i)
+    layout.Tracks[i].Name = kHostileTexts[i % kHostileTexts.size()];
+  for (std::size_t i = 0; i < layout.Models.size(); ++i) {
+    if (!layout.Models[i].Name.starts_with("..")) layout.Models[i].Name = kHostileTexts[(i + 1) % kHostileTexts.size()];
+  }
+  return EncodeLayoutAsStored(layout);
+}
+
+// The rolling stock stock_all_parts.rol with text as its stored name (its
+// output name).
+inline std::vector<std::uint8_t> StockNamed(const std::string& text) {
+  CRollmaterial stock = ReadQuietly<RollingStockKind>(Sample("stock_all_parts.rol"));
+  stock.Info.Name = text;
+  return EncodeToBytes<RollingStockKind>(stock);
 }
 
 inline bool Has(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }

@@ -1,8 +1,8 @@
 // railinspect's JSON content, explanations and pictures against the
 // library: the real executable on every sample file, on files full of
 // awkward values (NaN payloads, negative zeros, denormals, texts with bytes
-// above 127, degenerate geometry) and on the damaged files of
-// tests/data/inspect/explain.tsv.
+// above 127, degenerate geometry, names XML does not allow) and on the
+// damaged files of tests/data/inspect/explain.tsv.
 #include <gtest/gtest.h>
 
 #include <array>
@@ -145,26 +145,12 @@ std::string Summary(const json& a) {
          a["field"]["end"].dump() + ") " + a["reason"].get<std::string>();
 }
 
-// The file of a row of tests/data/inspect/explain.tsv in the working
-// directory: a sample (or no bytes) with bytes written at an offset, or cut
-// there.
-void WriteRowFile(const std::vector<std::string>& row, testing::ScratchDir& dir) {
-  std::vector<std::uint8_t> bytes = row[1] == "-" ? std::vector<std::uint8_t>() : testing::Sample(row[1]);
-  const std::size_t at = std::stoul(row[2]);
-  if (row[3] == "cut") bytes.resize(at);
-  for (std::size_t i = 0; row[3] != "cut" && i < row[3].size(); i += 2) {
-    bytes.resize(std::max(bytes.size(), at + i / 2 + 1));
-    bytes[at + i / 2] = static_cast<std::uint8_t>(std::stoul(row[3].substr(i, 2), nullptr, 16));
-  }
-  dir.Write(row[0], bytes);
-}
-
 TEST(RailinspectExplain, VerdictsAndReasonsNameTheFieldInBothLanguages) {
   testing::ScratchDir dir;
   for (const std::vector<std::string>& row : testing::DataRows("inspect/explain.tsv")) {
     SCOPED_TRACE(row[0]);
     ASSERT_GE(row.size(), 8u);
-    WriteRowFile(row, dir);
+    testing::WriteRowFile(row, dir);
     const testing::InspectRun english = testing::RunInspect("--jsonl '" + row[0] + "'", "C");
     const testing::InspectRun german = testing::RunInspect("--jsonl '" + row[0] + "'", "de_DE.UTF-8");
     ASSERT_EQ(english.Lines().size(), 1u) << english.out;
@@ -222,9 +208,14 @@ void Tally(const json& content, std::map<std::string, std::size_t>& n) {
   }
 }
 
+// The files and names include what XML 1.0 does not allow: each picture is
+// still well-formed, and each text is there, with a replacement character
+// where a character could not stand.
 TEST(RailinspectContent, PicturesAreXmlWithOneTitledElementPerTrackPrimitivePointAndPlacedModelAndListDrawingLines) {
   testing::ScratchDir dir;
-  const std::vector<SampleFile> files = AllFiles();
+  std::vector<SampleFile> files = AllFiles();
+  files.push_back({"layout\xEF\xBF\xBE\x01.anl", testing::HostileLayout()});
+  files.push_back({"hostile.rol", testing::StockNamed("\xEF\xBF\xBF\x1b")});
   std::vector<std::string> svgs;
   for (const SampleFile& f : files) {
     dir.Write(f.name, f.bytes);
@@ -232,9 +223,11 @@ TEST(RailinspectContent, PicturesAreXmlWithOneTitledElementPerTrackPrimitivePoin
     const testing::InspectRun run = RunInspect("--svg '" + svgs.back() + "' '" + f.name + "'");
     ASSERT_EQ(run.status, 0) << f.name << ": " << run.err;
   }
-  const json contents = json::parse(RunInspect("--json .").out)["files"];
+  const json report = json::parse(RunInspect("--json .").out);
+  const json& contents = report["files"];
   const json all_counts = SvgCounts(svgs);
   ASSERT_EQ(contents.size(), files.size());
+  EXPECT_EQ(report["summary"]["files"], files.size());
   for (const json& file : contents) {
     const std::string svg = ".picture." + file["entry_name"].get<std::string>() + ".svg";
     SCOPED_TRACE(svg);
@@ -263,6 +256,8 @@ TEST(RailinspectContent, PicturesAreXmlWithOneTitledElementPerTrackPrimitivePoin
     const std::string text(bytes.begin(), bytes.end());
     for (const char* bad : {"nan", "inf", "clip"}) EXPECT_FALSE(testing::Has(text.substr(text.find("</style>")), bad));
   }
+  const std::vector<std::uint8_t> hostile = dir.Read(svgs[files.size() - 2]);
+  EXPECT_TRUE(testing::Has(std::string(hostile.begin(), hostile.end()), "\xEF\xBF\xBD]0;owned\xEF\xBF\xBD"));
 }
 
 }  // namespace

@@ -11,10 +11,8 @@
 #include <string>
 #include <vector>
 
-#include "driver/diagnostics.h"
 #include "layout/layout_format.h"
 #include "layout/layout_kind.h"
-#include "rollingstock/rolling_stock_kind.h"
 #include "tests/support/data_table.h"
 #include "tests/support/kind_samples.h"
 #include "tests/support/scratch_dir.h"
@@ -25,6 +23,7 @@ namespace railfmt {
 namespace {
 
 using nlohmann::json;
+using testing::ReadQuietly;
 using testing::RunInspect;
 using testing::Sample;
 
@@ -32,7 +31,8 @@ using testing::Sample;
 // unless the environment says otherwise: 20000 for a release check), and
 // the directory effects of a run: an earlier output replacing a later
 // entry, an output replacing another file, one refused for its name, one
-// refused for what stands there.
+// refused for what stands there. railinspect reports the entries railfmt
+// visits, in its order; a folder and a FIFO among them are not readable.
 TEST(RailinspectPredict, PredictionsAgreeWithWhatRailfmtThenDoes) {
   testing::ScratchDir dir;
   for (const SampleFile& f : MakeSampleFiles()) dir.Write(f.name, f.bytes);
@@ -41,27 +41,28 @@ TEST(RailinspectPredict, PredictionsAgreeWithWhatRailfmtThenDoes) {
   for (std::size_t i = 0; i < corpus; ++i) dir.Write(MakeCorpusFile(11, i).name, MakeCorpusFile(11, i).bytes);
   std::vector<std::uint8_t> broken = Sample("one_point.mod");
   broken[2] = 1;
-  CRollmaterial stock;
-  {
-    DiagnosticCapture quiet;
-    RollingStockKind::Read(Sample("stock_all_parts.rol"), "s.rol", stock);
-  }
-  stock.Info.Name = "../outside";
   dir.Write("a.bak", testing::ModelWithTrailingByte());
   dir.Write("a.mod", broken);
   dir.Write("trunc.rol", Sample("station.mod"));
   dir.Write("trunc.mod", Sample("one_point.mod"));
-  dir.Write("unsafe.rol", EncodeToBytes<RollingStockKind>(stock));
+  dir.Write("unsafe.rol", testing::StockNamed("../outside"));
   dir.Write("d.bak", Sample("station.mod"));
+  for (const char* name : {"b.bin", "A.bin", "noext"}) dir.Write(name, {9, 9});
   ASSERT_EQ(::mkdir("d.mod", 0755), 0);
+  ASSERT_EQ(::mkfifo("pipe", 0644), 0);
   const auto before = dir.Snapshot();
 
   const testing::InspectRun run = RunInspect("--jsonl --no-content .");
   ASSERT_EQ(run.status, 1) << run.err;  // the corpus holds files no kind reads
+  EXPECT_TRUE(testing::Has(run.err, "railinspect: ./d.mod: Is a directory\n")) << run.err;
+  std::vector<std::string> listed;
   std::map<std::string, json> by_name;
   std::map<std::string, std::size_t> final_size;  // what the last write leaves under each name
   for (const json& file : run.Lines()) {
-    by_name[file["entry_name"]] = file;
+    listed.push_back(file["entry_name"]);
+    by_name[listed.back()] = file;
+    EXPECT_EQ(file["path"], "./" + listed.back());
+    EXPECT_EQ(file.contains("error"), !file["readable"].get<bool>()) << listed.back();
     if (!file.contains("railfmt")) continue;
     const json& p = file["railfmt"];
     EXPECT_FALSE(p["action"] == "create" &&
@@ -69,6 +70,8 @@ TEST(RailinspectPredict, PredictionsAgreeWithWhatRailfmtThenDoes) {
     if (p["action"] == "change" || p["action"] == "create" || p["action"] == "replace")
       final_size[p["output_name"]] = p["output_size"];
   }
+  EXPECT_EQ(listed, testing::EntriesHere());
+  for (const char* name : {"d.mod", "pipe"}) EXPECT_FALSE(by_name[name]["readable"].get<bool>()) << name;
   int status = -1;
   testing::RunCommand(std::string("'") + RAILFMT_BINARY + "' > /dev/null", &status);
   ASSERT_EQ(status, 0);
@@ -94,21 +97,9 @@ TEST(RailinspectPredict, PredictionsAgreeWithWhatRailfmtThenDoes) {
 }
 
 // A change a run made to a layout, as a comparable text: what and to which
-// record ("track_type_corrected 12 7 6", "bridge_placed 4 120 40 0").
+// record, in the fields railinspect lists it with
+// ({"change":"track_type_corrected","from":7,"number":12,"to":6}).
 using ChangeSet = std::multiset<std::string>;
-
-std::string Key(const std::string& change, const std::vector<long long>& numbers) {
-  std::string key = change;
-  for (long long n : numbers) key += " " + std::to_string(n);
-  return key;
-}
-
-CAnlage ReadQuietly(const std::vector<std::uint8_t>& bytes) {
-  DiagnosticCapture quiet;
-  CAnlage layout;
-  EXPECT_TRUE(LayoutKind::Read(bytes, "x.anl", layout).accepted);
-  return layout;
-}
 
 // The changes between a layout as read and the file a run wrote, record by
 // record: tracks by number, placed models in order (a model missing from
@@ -116,54 +107,55 @@ CAnlage ReadQuietly(const std::vector<std::uint8_t>& bytes) {
 // numbered 0 left out.
 ChangeSet ChangesMade(const CAnlage& before, const CAnlage& after) {
   ChangeSet made;
+  const auto add = [&made](const char* change, json fields) {
+    fields["change"] = change;
+    made.insert(fields.dump());
+  };
   std::map<int, std::int32_t> types_after;
   for (const CGleis& t : after.Tracks) types_after[t.Number] = t.Type;
   for (std::size_t i = 0; i < before.Tracks.size(); ++i) {
     const CGleis& t = before.Tracks[i];
     if (t.Number == 0) {
-      made.insert(Key("track_left_out", {static_cast<long long>(i + 1)}));
+      add("track_left_out", {{"record", i + 1}});
     } else if (types_after.at(t.Number) != t.Type) {
-      made.insert(Key("track_type_corrected", {t.Number, t.Type, types_after.at(t.Number)}));
+      add("track_type_corrected", {{"number", t.Number}, {"from", t.Type}, {"to", types_after.at(t.Number)}});
     }
   }
   std::size_t j = 0;
   for (std::size_t i = 0; i < before.Models.size(); ++i) {
     const CAnlagenModell& m = before.Models[i];
     if (m.Number == 0) {
-      made.insert(Key("placed_model_left_out", {static_cast<long long>(i + 1)}));
+      add("placed_model_left_out", {{"record", i + 1}});
       continue;
     }
     if (j == after.Models.size() || after.Models[j].Number != m.Number || after.Models[j].Name != m.Name) {
-      made.insert(Key("duplicate_removed", {m.Number, m.Position[0], m.Position[1], m.Position[2]}));
+      add("duplicate_removed",
+          {{"number", m.Number}, {"x", m.Position[0]}, {"y", m.Position[1]}, {"z", m.Position[2]}});
       continue;
     }
     const CAnlagenModell& now = after.Models[j++];
     if (now.Position != m.Position || std::memcmp(&now.Direction, &m.Direction, sizeof m.Direction) != 0) {
       const bool stop = m.Name.starts_with(layout_format::kBufferStopPrefix);
-      made.insert(Key(stop ? "buffer_stop_placed" : "bridge_placed",
-                      {now.Position[0], now.Position[1], now.Position[2]}));
+      add(stop ? "buffer_stop_placed" : "bridge_placed",
+          {{"x", now.Position[0]}, {"y", now.Position[1]}, {"z", now.Position[2]}});
     }
   }
   for (std::size_t i = 0; i < before.RollingStock.size(); ++i) {
-    if (before.RollingStock[i].Number == 0) made.insert(Key("vehicle_left_out", {static_cast<long long>(i + 1)}));
+    if (before.RollingStock[i].Number == 0) add("vehicle_left_out", {{"record", i + 1}});
   }
   return made;
 }
 
-// What railinspect lists, in the same form.
+// What railinspect lists, in the same form: each change with those of its
+// fields that the comparison above can tell.
 ChangeSet ChangesListed(const json& list) {
   ChangeSet listed;
-  for (const json& c : list) {
-    const std::string change = c["change"];
-    if (change == "track_type_corrected") {
-      listed.insert(Key(change, {c["number"], c["from"], c["to"]}));
-    } else if (change.ends_with("_left_out")) {
-      listed.insert(Key(change, {c["record"]}));
-    } else if (change == "duplicate_removed") {
-      listed.insert(Key(change, {c["number"], c["x"], c["y"], c["z"]}));
-    } else {
-      listed.insert(Key(change, {c["x"], c["y"], c["z"]}));
+  for (const json& change : list) {
+    json fields = json::object();
+    for (const char* name : {"change", "number", "from", "to", "record", "x", "y", "z"}) {
+      if (change.contains(name)) fields[name] = change[name];
     }
+    listed.insert(fields.dump());
   }
   return listed;
 }
@@ -191,7 +183,7 @@ TEST(RailinspectPredict, ChangesListedAreTheChangesARunMakes) {
     int status = -1;
     testing::RunCommand(std::string("'") + RAILFMT_BINARY + "' > /dev/null", &status);
     const std::string output = report["railfmt"]["output_name"];
-    const ChangeSet made = ChangesMade(ReadQuietly(f.bytes), ReadQuietly(dir.Read(output)));
+    const ChangeSet made = ChangesMade(ReadQuietly<LayoutKind>(f.bytes), ReadQuietly<LayoutKind>(dir.Read(output)));
     EXPECT_EQ(ChangesListed(report["railfmt"]["change_list"]), made);
     EXPECT_EQ(report["railfmt"]["change_details"].size(), made.size());
     changes += made.size();
