@@ -133,6 +133,12 @@ const expected = {
 };
 const expectedRows = [...expected.top.files.map((f) => ({ path: 'planning/', f, de: expected.top.de.get(f.entry_name) })),
   ...expected.damaged.files.map((f) => ({ path: 'planning/damaged/', f, de: expected.damaged.de.get(f.entry_name) }))];
+// What a run of railfmt leaves different in the folder, by path within it.
+const wanted = new Map();
+for (const [run, prefix] of [[expected.top, ''], [expected.damaged, 'damaged/']]) {
+  const read = filesIn(prefix ? join(planning, 'damaged') : planning);
+  for (const [name, bytes] of run.after) if (!read.get(name)?.equals(bytes)) wanted.set(prefix + name, bytes);
+}
 
 let server;
 let browser;
@@ -215,10 +221,10 @@ after(async () => {
 });
 
 const WORDS = {
-  en: { lang: 'en', layout: 'Layout (.anl)', attention: 'Need attention', tidied: 'Will be tidied', close: 'Close',
-    rescue: 'Rescue', rescueRow: (path) => `Rescue ${path}` },
-  de: { lang: 'de', layout: 'Anlage (.anl)', attention: 'Zu prüfen', tidied: 'Wird aufgeräumt', close: 'Schließen',
-    rescue: 'Retten', rescueRow: (path) => `${path} retten` },
+  en: { lang: 'en', close: 'Close', rescue: 'Rescue', rescueRow: (path) => `Rescue ${path}`,
+    download: 'Download', downloadRow: (name) => `Download ${name}` },
+  de: { lang: 'de', close: 'Schließen', rescue: 'Retten', rescueRow: (path) => `${path} retten`,
+    download: 'Herunterladen', downloadRow: (name) => `${name} herunterladen` },
 };
 // The lines a rescue shows: its outcome first.
 const rescueLines = (page) => page.$$eval('#rescue-part .rescue-outcome, #rescue-part .rescue-lines li', (es) => es.map((e) => e.textContent));
@@ -317,17 +323,35 @@ for (const language of ['en', 'de']) {
       await page.click('#close');
     });
 
-    test('a damaged file is rescued as railinspect --rescue rescues it, in the zip too; one that cannot be says why', async () => {
-      // A Rescue button on every damaged row, and on no other.
+    test('a written file\'s row downloads what railfmt writes, a damaged file\'s row offers Rescue, no other row either', async () => {
+      // Tall enough that every row of the few damaged, foreign and tidied files is drawn.
+      await page.setViewportSize({ width: 1280, height: 4000 });
       await page.fill('#search', '');
       for (const verdict of ['damaged', 'foreign', 'tidied', 'in_order']) {
         await page.selectOption('#filter', verdict);
-        await page.waitForFunction((v) => [...document.querySelectorAll('#results tbody tr.row')].every((tr) => tr.dataset.verdict === v), verdict);
-        const buttons = await page.$$eval('#results tbody tr.row', (trs) => trs.map((tr) => [...tr.querySelectorAll('button')].map((b) => b.textContent)));
-        assert.ok(buttons.length > 0, verdict);
-        for (const labels of buttons) assert.equal(labels.includes(words.rescue), verdict === 'damaged', verdict);
+        await page.waitForFunction((v) => {
+          const drawn = [...document.querySelectorAll('#results tbody tr.row')];
+          return drawn.every((tr) => tr.dataset.verdict === v) && (v === 'in_order' || drawn.length === window.railview.shown().length);
+        }, verdict);
+        const rows = await page.$$eval('#results tbody tr.row', (trs) => trs.map((tr) => [...tr.querySelectorAll('button')].map((b) => [b.textContent, b.getAttribute('aria-label')])));
+        assert.ok(rows.length > 0, verdict);
+        for (const buttons of rows) assert.equal(buttons.some(([text]) => text === words.rescue), verdict === 'damaged', verdict);
+        const downloads = rows.flat().filter(([text]) => text === words.download).map(([, label]) => label);
+        const written = verdict === 'tidied' ? [...wanted.keys()].map((path) => words.downloadRow(basename(path))) : [];
+        assert.deepEqual(new Set(downloads), new Set(written), verdict);
+      }
+      // Chromium refuses a burst of more than ten downloads: eight are taken.
+      await page.selectOption('#filter', 'tidied');
+      for (const [path, bytes] of [...wanted].slice(0, 8)) {
+        const one = await download(page, () => page.getByRole('button', { name: words.downloadRow(basename(path)), exact: true }).first().click());
+        assert.equal(one.name, basename(path));
+        assert.deepEqual(one.bytes, bytes, path);
       }
       await page.selectOption('#filter', 'all');
+      await page.setViewportSize({ width: 1280, height: 860 });
+    });
+
+    test('a damaged file is rescued as railinspect --rescue rescues it, in the zip too; one that cannot be says why', async () => {
       const number = new Intl.NumberFormat(language);
       const RESCUES = [
         { name: 'cut.anl', outcome: 'rescued', zipped: true, guards: 'the tracks and placed models before the damage come back' },
@@ -407,13 +431,6 @@ describe('railview\'s files', () => {
   });
   after(() => page.context().close());
 
-  // What a run of railfmt leaves different in the folder, by path within it.
-  const wanted = new Map();
-  for (const [run, prefix] of [[expected.top, ''], [expected.damaged, 'damaged/']]) {
-    const before = filesIn(prefix ? join(planning, 'damaged') : planning);
-    for (const [name, bytes] of run.after) if (!before.get(name)?.equals(bytes)) wanted.set(prefix + name, bytes);
-  }
-
   test('the zip holds exactly the new and changed files, by their real names and dated now', async () => {
     assert.ok(wanted.has('Müller.rol'), [...wanted.keys()].join(' '));
     const zip = readZip((await download(page, () => page.click('#download-zip'))).bytes);
@@ -424,25 +441,6 @@ describe('railview\'s files', () => {
       assert.equal(utf8, 0x800, name);
       assert.ok(Math.abs(seconds - Date.now() / 1000) < 600, `${name} dated ${seconds}`);
     }
-  });
-
-  test('every new and changed file has its Download button, and no other', async () => {
-    // Tall enough that every row the filter shows is drawn.
-    await page.setViewportSize({ width: 1280, height: 4000 });
-    await page.selectOption('#filter', 'tidied');
-    // Chromium refuses a burst of more than ten downloads: eight are taken.
-    for (const [path, bytes] of [...wanted].slice(0, 8)) {
-      const name = path.slice(path.lastIndexOf('/') + 1);
-      const one = await download(page, () => page.getByRole('button', { name: `Download ${name}`, exact: true }).first().click());
-      assert.equal(one.name, name);
-      assert.deepEqual(one.bytes, bytes, path);
-    }
-    const labels = await page.$$eval('#results tbody tr.row button', (bs) => bs.filter((b) => b.textContent === 'Download').map((b) => b.getAttribute('aria-label')));
-    assert.deepEqual(new Set(labels), new Set([...wanted.keys()].map((p) => `Download ${p.slice(p.lastIndexOf('/') + 1)}`)));
-    await page.selectOption('#filter', 'in_order');
-    await page.waitForFunction(() => [...document.querySelectorAll('#results tbody tr.row')].every((tr) => tr.dataset.verdict === 'in_order'));
-    assert.equal(await page.$$eval('#results tbody tr.row', (trs) => trs.filter((tr) => tr.textContent.includes('Download')).length), 0);
-    await page.setViewportSize({ width: 1280, height: 860 });
   });
 
   test('in place: Apply writes into the folder what railfmt writes there, and leaves alone a file changed after reading', async () => {
