@@ -431,19 +431,19 @@ for (const language of ['en', 'de']) {
   });
 }
 
-describe('railview\'s files', () => {
+// A folder opened in place: the page writes into it.
+describe('railview in place', () => {
   let page;
   before(async () => {
     page = await newPage();
-    await openFolder(page, planning);
   });
   after(() => page.context().close());
+  const meddled = Buffer.from('saved meanwhile by the planning program');
 
-  test('in place: Apply writes into the folder what railfmt writes there, and leaves alone a file changed after reading', async () => {
+  test('Apply writes into the folder what railfmt writes there, and leaves alone a file changed after reading', async () => {
     await privateFolder.write(page, 'planning', filesIn(planning));
     await privateFolder.open(page, 'planning');
     const changed = expected.top.files.find((f) => f.railfmt?.action === 'change').entry_name;
-    const meddled = Buffer.from('saved meanwhile by the planning program');
     await privateFolder.write(page, 'planning', new Map([[changed, meddled]]));
     await page.click('#apply');
     await page.waitForSelector('#report[open]');
@@ -451,15 +451,13 @@ describe('railview\'s files', () => {
     assert.equal(outcome.changed, 1);
     assert.equal(outcome.failed + outcome.appeared, 0);
     await page.screenshot({ path: join(shots, 'applied-en.png') });
+    await page.click('#report-close');
     const now = await privateFolder.read(page, 'planning');
-    const wanted = new Map(expected.top.after);
-    wanted.set(changed, meddled);
-    assert.deepEqual([...now.keys()].sort(), [...wanted.keys()].sort());
-    for (const [name, bytes] of wanted) assert.ok(now.get(name).equals(bytes), name);
+    const written = new Map([...expected.top.after, [changed, meddled]]);
+    assert.deepEqual([...now.keys()].sort(), [...written.keys()].sort());
+    for (const [name, bytes] of written) assert.ok(now.get(name).equals(bytes), name);
   });
-});
 
-describe('railview\'s rescue in place', () => {
   // Each damaged layout is the same cut layout; each meets another reason
   // not to write.
   const SAVES = [
@@ -467,14 +465,10 @@ describe('railview\'s rescue in place', () => {
     { name: 'taken.anl', outcome: 'exists', guards: 'a file of the rescued name is never replaced' },
     { name: 'meddled.anl', outcome: 'changed', guards: 'a file changed after reading is not rescued from what was read' },
   ];
-  const cut = cutLayout(env('RAILFMT_SAMPLES'));
-  const kept = Buffer.from('kept by its owner');
-  const meddled = Buffer.from('saved meanwhile by the planning program');
 
   test('a rescued file is saved beside the damaged one, never over a file nor from a file changed after reading', async () => {
-    const page = await newPage();
-    const folder = new Map(SAVES.map((c) => [c.name, cut]));
-    folder.set('taken.rescued.anl', kept);
+    const folder = new Map(SAVES.map((c) => [c.name, cutLayout(env('RAILFMT_SAMPLES'))]));
+    folder.set('taken.rescued.anl', Buffer.from('kept by its owner'));
     await privateFolder.write(page, 'rescue', folder);
     await privateFolder.open(page, 'rescue');
     await privateFolder.write(page, 'rescue', new Map([['meddled.anl', meddled]]));
@@ -487,11 +481,10 @@ describe('railview\'s rescue in place', () => {
       assert.equal(await page.$eval('#rescue-saved', (p) => p.dataset.outcome), c.outcome, c.guards);
       if (c.outcome === 'written') await page.locator('#rescue-part').screenshot({ path: join(shots, 'rescue-in-place-en.png') });
     }
-    const wanted = new Map([...folder, ['meddled.anl', meddled], ['cut.rescued.anl', native.bytes]]);
+    const written = new Map([...folder, ['meddled.anl', meddled], ['cut.rescued.anl', native.bytes]]);
     const now = await privateFolder.read(page, 'rescue');
-    assert.deepEqual([...now.keys()].sort(), [...wanted.keys()].sort());
-    for (const [name, bytes] of wanted) assert.ok(now.get(name).equals(bytes), name);
-    await page.context().close();
+    assert.deepEqual([...now.keys()].sort(), [...written.keys()].sort());
+    for (const [name, bytes] of written) assert.ok(now.get(name).equals(bytes), name);
   });
 });
 
