@@ -8,7 +8,7 @@
 //   RAILVIEW_HTML           the built railview.html (opened from disk)
 //   RAILFMT_NATIVE_BIN_DIR  a native build with railfmt, railinspect, make_corpus
 //   RAILFMT_SAMPLES         the bundled samples
-//   RAILVIEW_SHOTS          where the screenshots go
+//   RAILVIEW_SHOTS          where the screenshots and the speed figures go
 import { after, before, describe, test } from 'node:test';
 import assert from 'node:assert/strict';
 import { execFileSync, spawnSync } from 'node:child_process';
@@ -70,13 +70,21 @@ const needsAttention = (f) => f.verdict.name === 'damaged' || f.verdict.warnings
 
 // A folder as the user has it, what railinspect says of it (in both
 // languages) and what railfmt leaves there (run on a copy).
-function inspectAndRun(dir, copy) {
-  cpSync(dir, copy, { recursive: true });
-  execFileSync(bin('railfmt'), { cwd: copy });
+function inspectAndRun(dir, copy, runs = 1) {
+  const report = { files: inspect(dir), de: inspect(dir, 'de') };
+  // The fastest of a few runs, each on a fresh copy: the machine may be busy.
+  let seconds = Infinity;
+  for (let i = 0; i < runs; i++) {
+    rmSync(copy, { recursive: true, force: true });
+    cpSync(dir, copy, { recursive: true });
+    const t0 = performance.now();
+    execFileSync(bin('railfmt'), { cwd: copy });
+    seconds = Math.min(seconds, (performance.now() - t0) / 1000);
+  }
   // Subfolders are no files: the page shows each folder as a run of its own.
-  const files = inspect(dir).filter((f) => f.error !== 'Is a directory');
-  const de = new Map(inspect(dir, 'de').map((f) => [f.entry_name, f]));
-  return { files, de, after: filesIn(copy) };
+  const files = report.files.filter((f) => f.error !== 'Is a directory');
+  const de = new Map(report.de.map((f) => [f.entry_name, f]));
+  return { files, de, seconds, after: filesIn(copy) };
 }
 
 // A layout cut short among its placed models: its tracks and first placed
@@ -505,8 +513,33 @@ describe('railview.html opened from disk', () => {
   });
 });
 
-test('nothing was fetched but the page itself', () => {
-  assert.deepEqual(problems, []);
-  assert.deepEqual(server.missing, []);
-  assert.ok(server.requests.every((r) => r === '/'), server.requests.join(' '));
+describe('speed', () => {
+  test('2,000 files: the page beside native railfmt, measured in the same run', async () => {
+    const dir = join(scratch, 'speed', 'corpus');
+    execFileSync(bin('make_corpus'), [dir, '2000', '11']);
+    const native = inspectAndRun(dir, join(scratch, 'speed', 'native'), 3);
+    // The fastest of three runs of the page too, each in a fresh page.
+    let best = null;
+    for (let i = 0; i < 3; i++) {
+      const page = await newPage();
+      await openFolder(page, dir);
+      assert.equal((await pageRows(page)).length, 2000);
+      const figures = await page.$eval('body', (b) => ({ ...b.dataset }));
+      if (!best || Number(figures.seconds) < Number(best.seconds)) best = figures;
+      await page.context().close();
+    }
+    const [seconds, reading, work] = [best.seconds, best.reading, best.work].map(Number);
+    const phases = Object.entries(JSON.parse(best.phases)).map(([k, v]) => `${k} ${v.toFixed(2)} s`);
+    const line = `2000 files: native railfmt ${native.seconds.toFixed(2)} s; page ${seconds.toFixed(2)} s in all ` +
+      `(${(seconds / native.seconds).toFixed(2)} x native), of it the browser reading ${reading.toFixed(2)} s, ` +
+      `the page's own work ${work.toFixed(2)} s (${(work / native.seconds).toFixed(2)} x native: ${phases.join(', ')})`;
+    console.log(line);
+    writeFileSync(join(shots, 'speed.txt'), `${line}\n`);
+  });
+
+  test('nothing was fetched but the page itself', () => {
+    assert.deepEqual(problems, []);
+    assert.deepEqual(server.missing, []);
+    assert.ok(server.requests.every((r) => r === '/'), server.requests.join(' '));
+  });
 });
