@@ -15,15 +15,13 @@
 namespace railfmt::web {
 namespace {
 
+// The characters themselves are the Windows names' tests; here, the browser's UTF-8 to a listed name and back.
 TEST(PageDirectory, NamesBecomeWindows1252AsWindowsListsThem) {
   struct Case {
     std::string utf8, listed;
-  } const cases[] = {{"x.mod", "x.mod"},
-                     {"M\xC3\xBCller.rol", "M\xFCller.rol"},
-                     {"\xE2\x82\xAC.anl", "\x80.anl"},
-                     {"\xE6\x97\xA5.mod", "?.mod"},      // a character Windows-1252 lacks
-                     {"\xF0\x9F\x9A\x82.kon", "?.kon"},  // one character in two UTF-16 units
-                     {"bad\xC3.mod", "????????"}};      // not UTF-8: nothing to go by
+  } const cases[] = {{"M\xC3\xBCller.rol", "M\xFCller.rol"},
+                     {"\xE6\x97\xA5.mod", "?.mod"},  // a character Windows-1252 lacks
+                     {"bad\xC3.mod", "????????"}};   // not UTF-8: nothing to go by
   for (const Case& c : cases) {
     EXPECT_EQ(ListedName(c.utf8), c.listed) << c.utf8;
     if (c.listed.find('?') == std::string::npos) {
@@ -50,15 +48,14 @@ TEST(PageDirectory, FoldersAndNamesWindowsCannotHoldAreNeverLoadedOrMade) {
                      {"?.mod", LoadStatus::kMissing, StoreOutcome::kRefused},
                      {"con.mod", LoadStatus::kSpecial, StoreOutcome::kRefused},
                      {"new.mod", LoadStatus::kMissing, StoreOutcome::kCreated}};
-  std::string said;
-  const DiagnosticSink previous = SetDiagnosticSink([&said](std::string_view line) { said += line; });
+  const DiagnosticCapture said;
   for (const Case& c : cases) {
     LoadedEntry entry;
     EXPECT_EQ(dir.Load(c.name, entry), c.load) << c.name;
     EXPECT_EQ(dir.Store(c.name, std::vector<std::uint8_t>{9}, nullptr), c.store) << c.name;
   }
-  SetDiagnosticSink(previous);
-  EXPECT_EQ(said, "Can't open sub.mod!\nCan't open ?.mod!\nCan't open con.mod!\n");
+  EXPECT_EQ(said.messages(),
+            (std::vector<std::string>{"Can't open sub.mod!\n", "Can't open ?.mod!\n", "Can't open con.mod!\n"}));
 }
 
 TEST(PageDirectory, AFileStillToComeIsNotedWhenARunReachesIt) {
@@ -89,9 +86,8 @@ TEST(PageDirectory, ARunLeavesNewFilesAndFilesWhoseBytesChangeNothingElse) {
   dir.AddFile("long.mod", testing::ModelWithTrailingByte());
   dir.AddFile("plan.bak", layout);
   dir.AddFile("notes.txt", std::vector<std::uint8_t>{'h', 'i'});
-  const DiagnosticSink previous = SetDiagnosticSink([](std::string_view) {});
+  const DiagnosticCapture quiet(DiagnosticCapture::kDiscard);
   RunBatch(dir);
-  SetDiagnosticSink(previous);
   const std::vector<PageDirectory::Change> changes = dir.Changes();
   ASSERT_EQ(changes.size(), 2u);
   EXPECT_EQ(changes[0].name, "long.mod");
@@ -106,9 +102,7 @@ TEST(PageDirectory, ARunLeavesNewFilesAndFilesWhoseBytesChangeNothingElse) {
   dir.Restore();
   EXPECT_EQ(dir.Find("plan.anl"), nullptr);
   EXPECT_EQ(*dir.Find("long.mod"), testing::ModelWithTrailingByte());
-  const DiagnosticSink again = SetDiagnosticSink([](std::string_view) {});
   RunBatch(dir);
-  SetDiagnosticSink(again);
   EXPECT_EQ(dir.Changes().size(), 2u);
 }
 

@@ -133,6 +133,12 @@ const expected = {
 };
 const expectedRows = [...expected.top.files.map((f) => ({ path: 'planning/', f, de: expected.top.de.get(f.entry_name) })),
   ...expected.damaged.files.map((f) => ({ path: 'planning/damaged/', f, de: expected.damaged.de.get(f.entry_name) }))];
+// What a run of railfmt leaves different in the folder, by path within it.
+const wanted = new Map();
+for (const [run, prefix] of [[expected.top, ''], [expected.damaged, 'damaged/']]) {
+  const read = filesIn(prefix ? join(planning, 'damaged') : planning);
+  for (const [name, bytes] of run.after) if (!read.get(name)?.equals(bytes)) wanted.set(prefix + name, bytes);
+}
 
 let server;
 let browser;
@@ -215,10 +221,10 @@ after(async () => {
 });
 
 const WORDS = {
-  en: { lang: 'en', layout: 'Layout (.anl)', attention: 'Need attention', tidied: 'Will be tidied', close: 'Close',
-    rescue: 'Rescue', rescueRow: (path) => `Rescue ${path}` },
-  de: { lang: 'de', layout: 'Anlage (.anl)', attention: 'Zu prüfen', tidied: 'Wird aufgeräumt', close: 'Schließen',
-    rescue: 'Retten', rescueRow: (path) => `${path} retten` },
+  en: { lang: 'en', close: 'Close', rescue: 'Rescue', rescueRow: (path) => `Rescue ${path}`,
+    download: 'Download', downloadRow: (name) => `Download ${name}` },
+  de: { lang: 'de', close: 'Schließen', rescue: 'Retten', rescueRow: (path) => `${path} retten`,
+    download: 'Herunterladen', downloadRow: (name) => `${name} herunterladen` },
 };
 // The lines a rescue shows: its outcome first.
 const rescueLines = (page) => page.$$eval('#rescue-part .rescue-outcome, #rescue-part .rescue-lines li', (es) => es.map((e) => e.textContent));
@@ -314,20 +320,40 @@ for (const language of ['en', 'de']) {
       await page.waitForSelector('#carried table');
       assert.equal(await page.$$eval('#carried tbody tr', (trs) => trs.length), 7);
       await page.screenshot({ path: join(shots, `drawing-${language}.png`) });
-      await page.click('#close');
+      // A click beside the details closes them.
+      await page.mouse.click(5, 5);
+      assert.equal(await page.$eval('#details', (d) => d.open), false);
     });
 
-    test('a damaged file is rescued as railinspect --rescue rescues it, in the zip too; one that cannot be says why', async () => {
-      // A Rescue button on every damaged row, and on no other.
+    test('a written file\'s row downloads what railfmt writes, a damaged file\'s row offers Rescue, no other row either', async () => {
+      // Tall enough that every row of the few damaged, foreign and tidied files is drawn.
+      await page.setViewportSize({ width: 1280, height: 4000 });
       await page.fill('#search', '');
       for (const verdict of ['damaged', 'foreign', 'tidied', 'in_order']) {
         await page.selectOption('#filter', verdict);
-        await page.waitForFunction((v) => [...document.querySelectorAll('#results tbody tr.row')].every((tr) => tr.dataset.verdict === v), verdict);
-        const buttons = await page.$$eval('#results tbody tr.row', (trs) => trs.map((tr) => [...tr.querySelectorAll('button')].map((b) => b.textContent)));
-        assert.ok(buttons.length > 0, verdict);
-        for (const labels of buttons) assert.equal(labels.includes(words.rescue), verdict === 'damaged', verdict);
+        await page.waitForFunction((v) => {
+          const drawn = [...document.querySelectorAll('#results tbody tr.row')];
+          return drawn.every((tr) => tr.dataset.verdict === v) && (v === 'in_order' || drawn.length === window.railview.shown().length);
+        }, verdict);
+        const rows = await page.$$eval('#results tbody tr.row', (trs) => trs.map((tr) => [...tr.querySelectorAll('button')].map((b) => [b.textContent, b.getAttribute('aria-label')])));
+        assert.ok(rows.length > 0, verdict);
+        for (const buttons of rows) assert.equal(buttons.some(([text]) => text === words.rescue), verdict === 'damaged', verdict);
+        const downloads = rows.flat().filter(([text]) => text === words.download).map(([, label]) => label);
+        const written = verdict === 'tidied' ? [...wanted.keys()].map((path) => words.downloadRow(basename(path))) : [];
+        assert.deepEqual(new Set(downloads), new Set(written), verdict);
+      }
+      // Chromium refuses a burst of more than ten downloads: eight are taken.
+      await page.selectOption('#filter', 'tidied');
+      for (const [path, bytes] of [...wanted].slice(0, 8)) {
+        const one = await download(page, () => page.getByRole('button', { name: words.downloadRow(basename(path)), exact: true }).first().click());
+        assert.equal(one.name, basename(path));
+        assert.deepEqual(one.bytes, bytes, path);
       }
       await page.selectOption('#filter', 'all');
+      await page.setViewportSize({ width: 1280, height: 860 });
+    });
+
+    test('a damaged file is rescued as railinspect --rescue rescues it, one that cannot be says why; the zip holds the rescue beside railfmt\'s files', async () => {
       const number = new Intl.NumberFormat(language);
       const RESCUES = [
         { name: 'cut.anl', outcome: 'rescued', zipped: true, guards: 'the tracks and placed models before the damage come back' },
@@ -358,13 +384,12 @@ for (const language of ['en', 'de']) {
         assert.ok(rescued.bytes.equals(native.bytes), c.guards);
         assert.equal(await page.$('#rescue-part .warning') === null, c.zipped, c.guards);
       }
-      // A file railfmt reads needs no rescue and offers none.
-      await details(page, 'planning/damaged/ok.mod');
-      assert.equal(await page.$('#rescue-button'), null);
       await page.click('#close');
 
-      // The row's own button opens the rescue at once; the zip then holds the
-      // rescued file beside the damaged one, and nothing for those not rescued.
+      // The row's own button opens the rescue at once. The zip then holds
+      // exactly the new and changed files, by their real names and dated
+      // now, and the rescued file beside the damaged one; nothing for a
+      // rescue whose name is taken, nor for a file not rescued.
       await page.fill('#search', 'planning/damaged/cut.anl');
       await page.getByRole('button', { name: words.rescueRow('planning/damaged/cut.anl'), exact: true }).click();
       await page.waitForSelector('#rescue-download');
@@ -374,13 +399,19 @@ for (const language of ['en', 'de']) {
       await page.locator('#rescue-part').screenshot({ path: join(shots, `rescue-part-${language}.png`) });
       await page.click('#close');
       const zip = readZip((await download(page, () => page.click('#download-zip'))).bytes);
-      assert.ok(zip.get('damaged/cut.rescued.anl')?.bytes.equals(native.bytes), [...zip.keys()].join(' '));
-      assert.deepEqual([...zip.keys()].filter((name) => name.includes('.rescued.')), ['damaged/cut.rescued.anl']);
+      const zipped = new Map([...wanted, ['damaged/cut.rescued.anl', native.bytes]]);
+      assert.ok(zipped.has('Müller.rol'), [...zipped.keys()].join(' '));
+      assert.deepEqual([...zip.keys()].sort(), [...zipped.keys()].sort());
+      for (const [name, { bytes, utf8, seconds }] of zip) {
+        assert.ok(bytes.equals(zipped.get(name)), name);
+        assert.equal(utf8, 0x800, name);
+        assert.ok(Math.abs(seconds - Date.now() / 1000) < 600, `${name} dated ${seconds}`);
+      }
       await page.fill('#search', '');
       await page.click('#summary .chip[data-filter="all"]');
     });
 
-    test('on a phone the table keeps its labels, Close stays on screen and a tap outside closes', async () => {
+    test('on a phone the table keeps its labels and Close stays on screen', async () => {
       await page.setViewportSize({ width: 390, height: 760 });
       const label = await page.$eval('#results tbody tr.row td.result', (td) => getComputedStyle(td, '::before').content);
       assert.equal(label, JSON.stringify(language === 'de' ? 'Ergebnis' : 'Result'));
@@ -399,57 +430,19 @@ for (const language of ['en', 'de']) {
   });
 }
 
-describe('railview\'s files', () => {
+// A folder opened in place: the page writes into it.
+describe('railview in place', () => {
   let page;
   before(async () => {
     page = await newPage();
-    await openFolder(page, planning);
   });
   after(() => page.context().close());
+  const meddled = Buffer.from('saved meanwhile by the planning program');
 
-  // What a run of railfmt leaves different in the folder, by path within it.
-  const wanted = new Map();
-  for (const [run, prefix] of [[expected.top, ''], [expected.damaged, 'damaged/']]) {
-    const before = filesIn(prefix ? join(planning, 'damaged') : planning);
-    for (const [name, bytes] of run.after) if (!before.get(name)?.equals(bytes)) wanted.set(prefix + name, bytes);
-  }
-
-  test('the zip holds exactly the new and changed files, by their real names and dated now', async () => {
-    assert.ok(wanted.has('Müller.rol'), [...wanted.keys()].join(' '));
-    const zip = readZip((await download(page, () => page.click('#download-zip'))).bytes);
-    assert.deepEqual([...zip.keys()].sort(), [...wanted.keys()].sort());
-    for (const [name, { bytes, utf8, seconds }] of zip) {
-      assert.ok(wanted.has(name), name);
-      assert.ok(bytes.equals(wanted.get(name)), name);
-      assert.equal(utf8, 0x800, name);
-      assert.ok(Math.abs(seconds - Date.now() / 1000) < 600, `${name} dated ${seconds}`);
-    }
-  });
-
-  test('every new and changed file has its Download button, and no other', async () => {
-    // Tall enough that every row the filter shows is drawn.
-    await page.setViewportSize({ width: 1280, height: 4000 });
-    await page.selectOption('#filter', 'tidied');
-    // Chromium refuses a burst of more than ten downloads: eight are taken.
-    for (const [path, bytes] of [...wanted].slice(0, 8)) {
-      const name = path.slice(path.lastIndexOf('/') + 1);
-      const one = await download(page, () => page.getByRole('button', { name: `Download ${name}`, exact: true }).first().click());
-      assert.equal(one.name, name);
-      assert.deepEqual(one.bytes, bytes, path);
-    }
-    const labels = await page.$$eval('#results tbody tr.row button', (bs) => bs.filter((b) => b.textContent === 'Download').map((b) => b.getAttribute('aria-label')));
-    assert.deepEqual(new Set(labels), new Set([...wanted.keys()].map((p) => `Download ${p.slice(p.lastIndexOf('/') + 1)}`)));
-    await page.selectOption('#filter', 'in_order');
-    await page.waitForFunction(() => [...document.querySelectorAll('#results tbody tr.row')].every((tr) => tr.dataset.verdict === 'in_order'));
-    assert.equal(await page.$$eval('#results tbody tr.row', (trs) => trs.filter((tr) => tr.textContent.includes('Download')).length), 0);
-    await page.setViewportSize({ width: 1280, height: 860 });
-  });
-
-  test('in place: Apply writes into the folder what railfmt writes there, and leaves alone a file changed after reading', async () => {
+  test('Apply writes into the folder what railfmt writes there, and leaves alone a file changed after reading', async () => {
     await privateFolder.write(page, 'planning', filesIn(planning));
     await privateFolder.open(page, 'planning');
     const changed = expected.top.files.find((f) => f.railfmt?.action === 'change').entry_name;
-    const meddled = Buffer.from('saved meanwhile by the planning program');
     await privateFolder.write(page, 'planning', new Map([[changed, meddled]]));
     await page.click('#apply');
     await page.waitForSelector('#report[open]');
@@ -457,15 +450,13 @@ describe('railview\'s files', () => {
     assert.equal(outcome.changed, 1);
     assert.equal(outcome.failed + outcome.appeared, 0);
     await page.screenshot({ path: join(shots, 'applied-en.png') });
+    await page.click('#report-close');
     const now = await privateFolder.read(page, 'planning');
-    const wanted = new Map(expected.top.after);
-    wanted.set(changed, meddled);
-    assert.deepEqual([...now.keys()].sort(), [...wanted.keys()].sort());
-    for (const [name, bytes] of wanted) assert.ok(now.get(name).equals(bytes), name);
+    const written = new Map([...expected.top.after, [changed, meddled]]);
+    assert.deepEqual([...now.keys()].sort(), [...written.keys()].sort());
+    for (const [name, bytes] of written) assert.ok(now.get(name).equals(bytes), name);
   });
-});
 
-describe('railview\'s rescue in place', () => {
   // Each damaged layout is the same cut layout; each meets another reason
   // not to write.
   const SAVES = [
@@ -473,14 +464,10 @@ describe('railview\'s rescue in place', () => {
     { name: 'taken.anl', outcome: 'exists', guards: 'a file of the rescued name is never replaced' },
     { name: 'meddled.anl', outcome: 'changed', guards: 'a file changed after reading is not rescued from what was read' },
   ];
-  const cut = cutLayout(env('RAILFMT_SAMPLES'));
-  const kept = Buffer.from('kept by its owner');
-  const meddled = Buffer.from('saved meanwhile by the planning program');
 
   test('a rescued file is saved beside the damaged one, never over a file nor from a file changed after reading', async () => {
-    const page = await newPage();
-    const folder = new Map(SAVES.map((c) => [c.name, cut]));
-    folder.set('taken.rescued.anl', kept);
+    const folder = new Map(SAVES.map((c) => [c.name, cutLayout(env('RAILFMT_SAMPLES'))]));
+    folder.set('taken.rescued.anl', Buffer.from('kept by its owner'));
     await privateFolder.write(page, 'rescue', folder);
     await privateFolder.open(page, 'rescue');
     await privateFolder.write(page, 'rescue', new Map([['meddled.anl', meddled]]));
@@ -493,11 +480,10 @@ describe('railview\'s rescue in place', () => {
       assert.equal(await page.$eval('#rescue-saved', (p) => p.dataset.outcome), c.outcome, c.guards);
       if (c.outcome === 'written') await page.locator('#rescue-part').screenshot({ path: join(shots, 'rescue-in-place-en.png') });
     }
-    const wanted = new Map([...folder, ['meddled.anl', meddled], ['cut.rescued.anl', native.bytes]]);
+    const written = new Map([...folder, ['meddled.anl', meddled], ['cut.rescued.anl', native.bytes]]);
     const now = await privateFolder.read(page, 'rescue');
-    assert.deepEqual([...now.keys()].sort(), [...wanted.keys()].sort());
-    for (const [name, bytes] of wanted) assert.ok(now.get(name).equals(bytes), name);
-    await page.context().close();
+    assert.deepEqual([...now.keys()].sort(), [...written.keys()].sort());
+    for (const [name, bytes] of written) assert.ok(now.get(name).equals(bytes), name);
   });
 });
 
