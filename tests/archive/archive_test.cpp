@@ -40,24 +40,9 @@ CModell ReadBack(const Bytes& bytes) {
   return model;
 }
 
-TEST(Model, FortySixZeroBytesAreTheEmptyModel) {
-  const Bytes zeros(46, 0);
-  EXPECT_EQ(ReadBack(zeros).ElementCount, 0);
-  CModell empty;
-  EXPECT_EQ(WrittenFirst(empty), zeros);
-  CModell header;
-  header.Format.Doubles = {1.5, 2.5, -3.5};
-  header.Format.Values = {1, 2, 3};
-  const Bytes bytes = WrittenFirst(header);
-  ASSERT_EQ(bytes.size(), 46u);
-  EXPECT_EQ(LoadLEDouble(&bytes[4]), 1.5);
-  EXPECT_EQ(LoadLEDouble(&bytes[20]), -3.5);
-  EXPECT_EQ(LoadLE32(&bytes[36]), 3u);
-  const CModell back = ReadBack(bytes);
-  EXPECT_EQ(back.Format.Doubles, header.Format.Doubles);
-  EXPECT_EQ(back.Format.Factors, (std::array<float, 3>{1.0f, 1.0f, 1.0f}));  // not stored
-  // A part count of -1 with its copy -1 is blamed on the count.
-  Bytes negative = zeros;
+// A part count of -1 with its copy -1 is blamed on the count.
+TEST(Model, ANegativePartCountIsBlamedOnTheCount) {
+  Bytes negative(46, 0);
   StoreLE16(&negative[0], 0xFFFF);
   StoreLE16(&negative[40], 0xFFFF);
   DiagnosticCapture captured;
@@ -82,7 +67,13 @@ TEST(Model, WorkedExamplesGiveTheirBytesAndTagsWrappingAtSixteenBits) {
   EXPECT_EQ(LoadLE16(&bytes[kObjectCount]), 7);
   for (std::size_t i = 1; i < 7; ++i) EXPECT_EQ(LoadLE16(&bytes[kBlock + i * 10 - 2]), 0x8006);
   EXPECT_EQ(LoadLE16(&bytes[kBlock + 68 + 4]), 0);  // format count
-  ExpectSameContent(ReadBack(bytes), one);
+  // The header's doubles and values, in the order the model holds them.
+  EXPECT_EQ(LoadLEDouble(&bytes[4]), one.Format.Doubles[0]);
+  EXPECT_EQ(LoadLEDouble(&bytes[20]), one.Format.Doubles[2]);
+  EXPECT_EQ(LoadLE32(&bytes[36]), one.Format.Values[2]);
+  const CModell one_back = ReadBack(bytes);
+  ExpectSameContent(one_back, one);
+  EXPECT_EQ(one_back.Format.Factors, (std::array<float, 3>{1.0f, 1.0f, 1.0f}));  // not stored
   // Two parts: the blocks as listed, 0x800B between index objects of
   // part 1, 0x801E before part 1's format.
   CModell two = ModelOf(
@@ -140,7 +131,6 @@ TEST(Model, PointQueries) {
       {0x0FF0, 99, 3.0f, 0x000F, 0x0003},
       {0x0001, 99, 0.5f, 0xFFFF, 0x0001},
       {0x0001, 99, 2147483648.0f, 0xFFFF, 0x0001},  // 2^31: beyond int32
-      {0x0001, 99, 3e9f, 0xFFFF, 0x0001},
       {0x0001, 99, inf, 0xFFFF, 0x0001},
   };
   for (const Attribute& a : attributes) {

@@ -174,38 +174,33 @@ TEST_F(WindowsDirectoryTest, APreviewForeseesTheStoreThatFollowsAndChangesNothin
   struct Case {
     const char* what;
     std::function<void()> arrange;
-    const char* name;  // the output stored
-    bool from_loaded;  // its bytes are made from the entry name, loaded first
-    Meanwhile meanwhile;
     StoreOutcome outcome;
+    bool from_loaded = false;  // its bytes are made from the entry name, loaded first
+    Meanwhile meanwhile = Meanwhile::kNothing;
+    const char* name = "o.mod";  // the output stored
   };
   const auto add = [this](const char16_t* name, const Bytes& bytes) {
     return [this, name, bytes] { files_.Add(name, bytes).security = "owner, access control list, streams"; };
   };
   const std::vector<Case> cases = {
-      {"a new output", [] {}, "o.mod", false, Meanwhile::kNothing, StoreOutcome::kCreated},
-      {"an output holding the bytes", add(u"o.mod", new_), "o.mod", false, Meanwhile::kNothing,
+      {"a new output", [] {}, StoreOutcome::kCreated},
+      {"an output holding the bytes", add(u"o.mod", new_), StoreOutcome::kUnchanged},
+      {"an input holding the bytes", add(u"o.mod", new_), StoreOutcome::kUnchanged, true},
+      {"other bytes", add(u"o.mod", old_), StoreOutcome::kReplaced},
+      {"other bytes, spelt in other letters", add(u"O.MOD", old_), StoreOutcome::kReplaced},
+      {"a directory", [this] { files_.Add(u"o.mod", {}).type = FileFacts::Type::kDirectory; }, StoreOutcome::kRefused},
+      {"a read-only file", [this] { files_.Add(u"o.mod", old_).read_only = true; }, StoreOutcome::kRefused},
+      {"a read-only file holding the bytes", [this] { files_.Add(u"o.mod", new_).read_only = true; },
        StoreOutcome::kUnchanged},
-      {"an input holding the bytes", add(u"o.mod", new_), "o.mod", true, Meanwhile::kNothing, StoreOutcome::kUnchanged},
-      {"other bytes", add(u"o.mod", old_), "o.mod", false, Meanwhile::kNothing, StoreOutcome::kReplaced},
-      {"other bytes, spelt in other letters", add(u"O.MOD", old_), "o.mod", false, Meanwhile::kNothing,
-       StoreOutcome::kReplaced},
-      {"a directory", [this] { files_.Add(u"o.mod", {}).type = FileFacts::Type::kDirectory; }, "o.mod", false,
-       Meanwhile::kNothing, StoreOutcome::kRefused},
-      {"a read-only file", [this] { files_.Add(u"o.mod", old_).read_only = true; }, "o.mod", false, Meanwhile::kNothing,
+      {"a file the user may delete but not write", [this] { files_.Add(u"o.mod", old_).writable = false; },
        StoreOutcome::kRefused},
-      {"a read-only file holding the bytes", [this] { files_.Add(u"o.mod", new_).read_only = true; }, "o.mod", false,
-       Meanwhile::kNothing, StoreOutcome::kUnchanged},
-      {"a file the user may delete but not write", [this] { files_.Add(u"o.mod", old_).writable = false; }, "o.mod",
-       false, Meanwhile::kNothing, StoreOutcome::kRefused},
-      {"a device name", [] {}, "con.mod", false, Meanwhile::kNothing, StoreOutcome::kRefused},
-      {"an input changed since its load", add(u"o.mod", old_), "o.mod", true, Meanwhile::kTouched,
-       StoreOutcome::kFailed},
-      {"an input holding the bytes, changed since its load", add(u"o.mod", new_), "o.mod", true, Meanwhile::kTouched,
-       StoreOutcome::kUnchanged},
-      {"an input holding the bytes, saved since its load", add(u"o.mod", new_), "o.mod", true, Meanwhile::kSaved,
-       StoreOutcome::kUnchanged},
-      {"an input gone since its load", add(u"o.mod", old_), "o.mod", true, Meanwhile::kRemoved, StoreOutcome::kFailed},
+      {"a device name", [] {}, StoreOutcome::kRefused, false, Meanwhile::kNothing, "con.mod"},
+      {"an input changed since its load", add(u"o.mod", old_), StoreOutcome::kFailed, true, Meanwhile::kTouched},
+      {"an input holding the bytes, changed since its load", add(u"o.mod", new_), StoreOutcome::kUnchanged, true,
+       Meanwhile::kTouched},
+      {"an input holding the bytes, saved since its load", add(u"o.mod", new_), StoreOutcome::kUnchanged, true,
+       Meanwhile::kSaved},
+      {"an input gone since its load", add(u"o.mod", old_), StoreOutcome::kFailed, true, Meanwhile::kRemoved},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
