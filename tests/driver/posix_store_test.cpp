@@ -177,6 +177,10 @@ TEST_F(OutputFilePosixTest, SystemCallsInterruptedOrMissingAFeature) {
        {},
        {{StoreStep::kOpen, 0, EOPNOTSUPP}, {StoreStep::kRename, 0, EEXIST}},
        StoreOutcome::kFailed},
+      {"a rename refused, named temporary: no link tried instead",
+       {},
+       {{StoreStep::kOpen, 0, EOPNOTSUPP}, {StoreStep::kRename, 0, EACCES}},
+       StoreOutcome::kFailed},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
