@@ -245,6 +245,21 @@ TEST_F(WindowsDirectoryTest, AFileChangedBeforeTheSwapIsNotReplaced) {
   EXPECT_EQ(captured_.last_message(), "Can't write x.mod!\n");
 }
 
+// Temporary names that other runs left are passed over, a hundred of them
+// at the most; then the store gives up.
+TEST_F(WindowsDirectoryTest, TemporaryNamesInUseArePassedOverAHundredAtMost) {
+  const auto take = [&](int first, int last) {
+    for (int n = first; n <= last; ++n)
+      files_.Add(Windows1252ToUtf16(".railfmt-7-" + std::to_string(n) + ".tmp"), old_);
+  };
+  take(0, 98);
+  EXPECT_EQ(directory_.Store("a.mod", new_, nullptr), StoreOutcome::kCreated);
+  EXPECT_EQ(files_.entries.size(), 100u) << "the 99 names left as they were";
+  take(100, 199);
+  EXPECT_EQ(directory_.Store("b.mod", new_, nullptr), StoreOutcome::kRefused);
+  EXPECT_EQ(captured_.last_message(), "Can't open b.mod!\n");
+}
+
 TEST_F(WindowsDirectoryTest, AFileHeldByAnotherProgramIsTriedAgainForAShortWhile) {
   // Held for three attempts: loaded after pauses of 10, 20 and 40 ms. Held
   // for good: given up after kAttempts.
@@ -265,6 +280,9 @@ TEST_F(WindowsDirectoryTest, AFileHeldByAnotherProgramIsTriedAgainForAShortWhile
   files_.Add(u"cut.mod", old_).lost = 5;
   ASSERT_EQ(directory_.Load("cut.mod", entry), LoadStatus::kLoaded);
   EXPECT_EQ(Bytes(entry.bytes().begin(), entry.bytes().end()), old_);
+  // What was loaded is what the file holds from then on: it is replaced.
+  files_.entries.at(u"cut.mod").lost = 0;
+  EXPECT_EQ(directory_.Store("cut.mod", new_, &entry), StoreOutcome::kReplaced);
 }
 
 }  // namespace

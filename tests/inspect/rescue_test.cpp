@@ -73,10 +73,12 @@ std::map<std::string, RecordList> ListsOf(const RecognisedFile::Object& object) 
   }
   if (const auto* stock = std::get_if<CRollmaterial>(&object)) {
     const auto info = [](const CRollInfo& i) { return Without(inspect::RollInfoJson(i), {"Name"}); };
+    // What a new, empty rolling stock holds in place of a lost info block.
+    const CRollInfo new_info{0, 0, 0, std::nullopt, 0, 0, 0, 0, 0, 0};
     // The class tags and the flag are the reader's, not the model's.
     const auto model = [](const CModell& m) { return Without(ModelJson(m), {"IndexTag", "FormatTag", "ReadOk"}); };
     return {{"models", ListOf("models", stock->Models, model, model(CModell()))},
-            {"info", ListOf(nullptr, std::vector{stock->Info}, info, info(CRollInfo()))}};
+            {"info", ListOf(nullptr, std::vector{stock->Info}, info, info(new_info))}};
   }
   if (const auto* d = std::get_if<CKonstruktion>(&object)) {
     return {{"points", ListOf("points", d->Points, inspect::PointJson)},
