@@ -377,6 +377,14 @@ TEST_F(HostileDirectoryTest, ReplacedContentIsSyncedAndUnchangedContentIsNotTouc
   EXPECT_TRUE(lines[2].starts_with("rename .railfmt-")) << lines[2];
   EXPECT_EQ(lines[3], "link b.mod");
   EXPECT_EQ(lines[4], "fsync " + fs::path(dir_.path()).filename().string());
+  // A run that only adds a file syncs the directory as well (c.mod, grown,
+  // would be rewritten).
+  dir_.Write("d.bak", model_);
+  fs::remove(fs::path(dir_.path()) / "c.mod");
+  fs::remove(fs::path(dir_.path()) / ".log");
+  EXPECT_EQ(RunTool(dir_.path(), Probed("RAILFMT_PROBE_LOG=.log")), 0);
+  const std::string added = Text(dir_.Read(".log"));
+  EXPECT_NE(added.find("fsync " + fs::path(dir_.path()).filename().string()), std::string::npos) << added;
 }
 
 // The tool run in the background with the probe, until the probe says
