@@ -111,35 +111,27 @@ TEST(Track, WorkedExampleOfAType2Record) {
   EXPECT_EQ(TrackBytes(read), expected);
 }
 
+// A track's type, end count and variant as tests/data/layout/end_counts.tsv
+// spells them, and what each gives the other.
+struct Mapping {
+  std::int32_t type;
+  std::int16_t end_count;
+  std::uint32_t variant;
+  std::int32_t type_written;       // the type the end count and variant give
+  std::int16_t end_count_of_type;  // the end count the type gives (11 keeps its own)
+  std::string what;
+};
+Mapping MappingOf(const std::vector<std::string>& row) {
+  return {static_cast<std::int32_t>(std::stol(row.at(0))),   static_cast<std::int16_t>(std::stoi(row.at(1))),
+          static_cast<std::uint32_t>(std::stoul(row.at(2))), static_cast<std::int32_t>(std::stol(row.at(3))),
+          static_cast<std::int16_t>(std::stoi(row.at(4))),   row.at(5)};
+}
+
 TEST(Track, EndCountAndTypeMapping) {
-  struct Mapping {
-    std::int32_t type;
-    std::int16_t end_count;
-    std::uint32_t variant;
-    std::int32_t type_written;       // the type the end count and variant give
-    std::int16_t end_count_of_type;  // the end count the type gives (11 keeps its own)
-  };
-  const Mapping mappings[] = {
-      // One end: a buffer stop, with or without a variant.
-      {2, 1, 0, 2, 1},
-      {2, 1, 5, 2, 1},
-      // Two, three and four ends: the plain types without a variant, the flagged ones with.
-      {7, 2, 0, 1, 2},
-      {8, 3, 0, 3, 3},
-      {9, 4, 0, 4, 4},
-      {1, 2, 3, 7, 2},
-      {3, 3, 1, 8, 3},
-      {4, 4, 1, 9, 4},
-      // 6 keeps its type; 11 its type and its end count.
-      {6, 2, 0, 6, 2},
-      {11, 3, 0, 11, 3},
-      {11, 1, 0, 11, 1},
-      // An end count no type has keeps the type.
-      {3, 5, 1, 3, 3},
-      {3, 0, 1, 3, 3},
-  };
-  for (const Mapping& m : mappings) {
-    SCOPED_TRACE(::testing::Message() << "type " << m.type << ", " << m.end_count << " ends, variant " << m.variant);
+  for (const std::vector<std::string>& row : testing::DataRows("layout/end_counts.tsv")) {
+    const Mapping m = MappingOf(row);
+    SCOPED_TRACE(::testing::Message() << "type " << m.type << ", " << m.end_count << " ends, variant " << m.variant
+                                      << ": " << m.what);
     CGleis t;
     t.Type = m.type;
     t.EndCount = m.end_count;
