@@ -3,9 +3,12 @@
 #include <gtest/gtest.h>
 
 #include <optional>
+#include <sstream>
 #include <string>
 #include <string_view>
 #include <vector>
+
+#include "tests/support/data_table.h"
 
 namespace railfmt {
 namespace {
@@ -37,55 +40,33 @@ TEST(WindowsNames, Windows1252MapsEveryByteAndBackWithoutTheCodePage) {
   EXPECT_EQ(ListedWindows1252Name(std::u16string_view(lone, 1)), "?");
 }
 
-// Each character at the edge of a UTF-8 length or lead byte range, and on
-// either side of the surrogates and of the last code point.
+// A text as tests/data/driver/utf8.tsv spells it: its UTF-8 bytes, how
+// many of them are read, and its UTF-16 (none: the bytes are no UTF-8).
+struct Utf8Text {
+  std::string bytes;
+  std::size_t length;
+  std::optional<std::u16string> utf16;
+  std::string what;
+};
+Utf8Text Utf8TextOf(const std::vector<std::string>& row) {
+  Utf8Text text{row.at(0), row.at(0).size(), std::nullopt, row.at(3)};
+  if (row.at(1) != "-") text.length = std::stoul(row[1]);
+  if (row.at(2) == "-") return text;
+  std::istringstream units(row[2]);
+  text.utf16.emplace();
+  for (unsigned unit = 0; units >> std::hex >> unit;) text.utf16->push_back(static_cast<char16_t>(unit));
+  return text;
+}
+
 TEST(WindowsNames, Utf8AndUtf16ConvertBothWaysAtEveryBoundary) {
-  struct Same {
-    std::string_view utf8;
-    std::u16string utf16;
-  };
-  const Same same[] = {
-      {"M\xC3\xBCller \xCE\xA9\xF0\x9F\x98\x80\xE0\xA4\x85\xE2\x82\xAC", u"M\u00FCller \u03A9\U0001F600\u0905\u20AC"},
-      {"\x7F", u"\u007F"},                         // the last single byte
-      {"\xC2\x80", u"\u0080"},                     // the lowest two-byte lead, continuation 0x80
-      {"\xC2\xBF", u"\u00BF"},                     // the last continuation byte
-      {"\xDF\xBF", u"\u07FF"},                     // the highest two-byte lead
-      {"\xE0\xA0\x80", u"\u0800"},                 // the lowest three-byte lead, its least value
-      {"\xED\x9F\xBF", u"\uD7FF"},                 // below the surrogates
-      {"\xEE\x80\x80", u"\uE000"},                 // above the surrogates
-      {"\xEF\xBF\xBD", u"\uFFFD"},                 // the highest three-byte lead
-      {"\xEF\xBF\xBF", u"\uFFFF"},                 // the last three-byte value
-      {"\xF0\x90\x80\x80", u"\U00010000"},         // the lowest four-byte lead, its least value
-      {"\xF4\x8F\xB0\x80", u"\U0010FC00"},         // the last high surrogate with the first low one
-      {"\xF4\x8F\xBF\xBF", u"\U0010FFFF"},         // the highest lead, the last code point
-      {std::string_view("\0", 1), {char16_t{0}}},  // a zero byte is a character
-  };
-  for (const Same& s : same) {
-    EXPECT_EQ(Utf8ToUtf16(s.utf8), s.utf16) << s.utf8;
-    EXPECT_EQ(Utf16ToUtf8(s.utf16), s.utf8) << s.utf8;
+  for (const std::vector<std::string>& row : testing::DataRows("driver/utf8.tsv")) {
+    const Utf8Text text = Utf8TextOf(row);
+    const std::string_view utf8 = std::string_view(text.bytes).substr(0, text.length);  // the rest goes on
+    EXPECT_EQ(Utf8ToUtf16(utf8), text.utf16) << text.what;
+    if (text.utf16) {
+      EXPECT_EQ(Utf16ToUtf8(*text.utf16), utf8) << text.what;
+    }
   }
-  struct NotUtf8 {
-    std::string_view bytes;
-    const char* why;
-  };
-  const NotUtf8 not_utf8[] = {
-      {"\x80", "a continuation byte leads"},
-      {"\xC1\xBF", "an overlong two-byte form"},
-      {"\xC2\x7F", "the byte before the continuation bytes follows a lead"},
-      {"\xC2\xC0", "the byte after the continuation bytes follows a lead"},
-      {"\xE0\x9F\xBF", "an overlong three-byte form"},
-      {"\xED\xA0\x80", "the first surrogate"},
-      {"\xED\xBF\xBF", "the last surrogate"},
-      {"\xF0\x8F\xBF\xBF", "an overlong four-byte form"},
-      {"\xF4\x90\x80\x80", "beyond the last code point"},
-      {"\xF5\x80\x80\x80", "the lead after the highest"},
-      {"\xFF", "no lead"},
-      // Cut short inside a buffer that goes on.
-      {std::string_view("\xC2\x80", 1), "cut short inside a two-byte form"},
-      {std::string_view("x\xE2\x82\xAC", 3), "cut short inside a three-byte form"},
-      {std::string_view("xy\xF0\x9F\x98\x80", 5), "cut short inside a four-byte form"},
-  };
-  for (const NotUtf8& n : not_utf8) EXPECT_EQ(Utf8ToUtf16(n.bytes), std::nullopt) << n.why;
   struct Unpaired {
     std::u16string utf16;
     std::string utf8;
@@ -126,28 +107,23 @@ TEST(WindowsNames, DevicesAndNamesWindowsRewritesAreTold) {
   }
 }
 
+// Two names as tests/data/driver/letter_case.tsv spells them, and whether
+// they name the same file.
+struct NamePair {
+  std::string a;
+  std::string b;
+  bool same_file;
+  std::string what;
+};
+NamePair NamePairOf(const std::vector<std::string>& row) {
+  return {row.at(0), row.at(1), row.at(2) == "same", row.at(3)};
+}
+
 TEST(WindowsNames, LettersAreComparedWithoutCase) {
-  // The letters at the edges of the letter ranges fold; the bytes beside
-  // them do not (a name that differs names another file in one byte only).
-  struct Pair {
-    const char* a;
-    const char* b;
-    bool same_file;
-  };
-  const Pair pairs[] = {
-      {"AZ.MOD", "az.mod", true},
-      {"M\xFCller \x9A\x9C\x9E\xFF", "M\xDCLLER \x8A\x8C\x8E\x9F", true},  // š œ ž ÿ
-      {"\xE0\xFE", "\xC0\xDE", true},                                      // à þ
-      {"@", "`", false},                                                   // before A and a
-      {"[", "{", false},                                                   // after Z and z
-      {"\xBF", "\xDF", false},                                             // ¿ ß
-      {"\xD7", "\xF7", false},                                             // × ÷
-      {"\x8B", "\x9B", false},                                             // ‹ ›
-      {"a.mod", "a.mo", false},
-  };
-  for (const Pair& p : pairs) {
-    EXPECT_EQ(WindowsNamesEqual(p.a, p.b), p.same_file) << p.a;
-    EXPECT_EQ(WindowsNamesEqual(p.b, p.a), p.same_file) << p.a;
+  for (const std::vector<std::string>& row : testing::DataRows("driver/letter_case.tsv")) {
+    const NamePair pair = NamePairOf(row);
+    EXPECT_EQ(WindowsNamesEqual(pair.a, pair.b), pair.same_file) << pair.what;
+    EXPECT_EQ(WindowsNamesEqual(pair.b, pair.a), pair.same_file) << pair.what;
   }
   EXPECT_TRUE(WindowsNamesEqual(std::string_view("ab", 1), std::string_view("ac", 1))) << "names end where views end";
 }
