@@ -7,31 +7,25 @@
 #include <string_view>
 #include <vector>
 
+#include "tests/support/data_table.h"
+
 namespace railfmt {
 namespace {
 
+// A path as tests/data/driver/base_names.tsv spells it, with its base
+// name and extension.
+struct PathParts {
+  std::string path;
+  std::string base;
+  std::string ext;
+  std::string what;
+};
+PathParts PathPartsOf(const std::vector<std::string>& row) { return {row.at(0), row.at(1), row.at(2), row.at(3)}; }
+
 TEST(PathNames, BaseNameAndExtension) {
-  struct Case {
-    const char* path;
-    const char* base;
-    const char* ext;
-  };
-  const Case cases[] = {
-      {"x.mod", "x", "mod"},
-      {"a.b.c", "a.b", "c"},
-      {"noext", "noext", ""},
-      {"x.", "x", ""},
-      {"dir\\x.mod", "x", "mod"},
-      {"d.ir\\name", "name", ""},  // a dot in the directory part cuts only that part
-      {"d.ir\\name.rol", "name", "rol"},
-      {"dir.\\name", "name", ""},  // the dot just before the backslash
-      {"dir\\.rol", "", "rol"},    // the dot just after it
-      {".rol", "", "rol"},
-      {"foo.exe.bak", "foo.exe", "bak"},
-      {"", "", ""},
-  };
-  for (const Case& c : cases) {
-    SCOPED_TRACE(c.path);
+  for (const std::vector<std::string>& row : testing::DataRows("driver/base_names.tsv")) {
+    const PathParts c = PathPartsOf(row);
+    SCOPED_TRACE(c.path + ": " + c.what);
     EXPECT_EQ(BaseName(c.path), c.base);
     EXPECT_EQ(Extension(c.path), c.ext);
   }
