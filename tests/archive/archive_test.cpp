@@ -2,8 +2,8 @@
 // canonical rewriting of primitives and the tag rules.
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <iterator>
-#include <limits>
 #include <optional>
 #include <sstream>
 
@@ -100,6 +100,21 @@ TEST(Model, WorkedExamplesGiveTheirBytesAndTagsWrappingAtSixteenBits) {
   EXPECT_EQ(back.Elements[0].Primitives, model.Elements[0].Primitives);
 }
 
+// A part's attribute, a point's code and code value, a mask and the
+// attribute they give, as tests/data/archive/point_attributes.tsv spells them.
+struct Attribute {
+  std::uint16_t part_attribute;
+  std::int32_t code;
+  float code_value;
+  std::uint16_t mask;
+  std::uint16_t result;
+  std::string what;
+};
+Attribute AttributeOf(const std::vector<std::string>& row) {
+  const auto word = [&](std::size_t i) { return static_cast<std::uint16_t>(std::stoul(row.at(i), nullptr, 0)); };
+  return {word(0), std::stoi(row.at(1)), std::strtof(row.at(2).c_str(), nullptr), word(3), word(4), row.at(5)};
+}
+
 TEST(Model, PointQueries) {
   const CPunkt far = SamplePoint(16777217, -3, 0);
   CPunkt coded = SamplePoint(0, 0, 0);
@@ -111,33 +126,12 @@ TEST(Model, PointQueries) {
   EXPECT_EQ(copy, coded);
   // No file stores a part's attribute: a part read from one has none.
   EXPECT_EQ(ReadBack(WrittenFirst(model)).PointAttribute(0, 0, 0xFFFF), 0);
-  const float nan = std::numeric_limits<float>::quiet_NaN();
-  const float inf = std::numeric_limits<float>::infinity();
-  // A point of code 99 with a positive code value flips the part's attribute
-  // by the value's whole part (its low 16 bits); one beyond int32 flips none.
-  struct Attribute {
-    std::uint16_t part_attribute;
-    std::int32_t code;
-    float code_value;
-    std::uint16_t mask;
-    std::uint16_t result;
-  };
-  const Attribute attributes[] = {
-      {0, 99, 5.7f, 0xFFFF, 5},
-      {0, 99, 70000.0f, 0xFFFF, 4464},  // 70000 & 0xFFFF
-      {0x00F0, 99, -3.0f, 0x00FF, 0x00F0},
-      {0x00F0, 98, 5.0f, 0xFFFF, 0x00F0},
-      {0x00F0, 99, nan, 0xFFFF, 0x00F0},
-      {0x0FF0, 99, 3.0f, 0x000F, 0x0003},
-      {0x0001, 99, 0.5f, 0xFFFF, 0x0001},
-      {0x0001, 99, 2147483648.0f, 0xFFFF, 0x0001},  // 2^31: beyond int32
-      {0x0001, 99, inf, 0xFFFF, 0x0001},
-  };
-  for (const Attribute& a : attributes) {
+  for (const std::vector<std::string>& row : DataRows("archive/point_attributes.tsv")) {
+    const Attribute a = AttributeOf(row);
     model.Elements[0].Attribute = a.part_attribute;
     model.Elements[0].Points[1].Code = a.code;
     model.Elements[0].Points[1].CodeValue = a.code_value;
-    EXPECT_EQ(model.PointAttribute(0, 1, a.mask), a.result) << a.code_value;
+    EXPECT_EQ(model.PointAttribute(0, 1, a.mask), a.result) << a.what;
   }
 }
 
