@@ -9,9 +9,11 @@
 #include <cstdint>
 #include <fstream>
 #include <iterator>
+#include <optional>
 #include <string>
 #include <vector>
 
+#include "driver/posix_directory.h"
 #include "tests/support/scratch_dir.h"
 
 namespace railfmt {
@@ -26,6 +28,31 @@ std::vector<std::uint8_t> Pattern(std::size_t size) {
 }
 
 std::vector<std::uint8_t> Bytes(const LoadedEntry& entry) { return {entry.bytes().begin(), entry.bytes().end()}; }
+
+// Only names a run makes for its temporaries (".railfmt-PID-N.tmp") name a
+// writer; a user's file that merely looks alike is never taken for one, as
+// the next run removes the temporaries of writers that are gone.
+TEST(TemporaryWriter, OnlyTheNamesARunMakesNameAWriter) {
+  struct Case {
+    const char* name;
+    std::optional<long> writer;
+  };
+  const Case cases[] = {
+      {".railfmt-123-0.tmp", 123},
+      {".railfmt-123456789-17.tmp", 123456789},
+      {".railfmt-1234567890-1.tmp", std::nullopt},  // longer than a process number
+      {".railfmt-123.tmp", std::nullopt},
+      {".railfmt-123-.tmp", std::nullopt},
+      {".railfmt--1.tmp", std::nullopt},
+      {".railfmt-1-2-3.tmp", std::nullopt},
+      {".railfmt-12a-1.tmp", std::nullopt},
+      {".railfmt-123-0.kept", std::nullopt},
+      {"x.railfmt-123-0.tmp", std::nullopt},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(TemporaryWriter(c.name), c.writer) << c.name;
+  }
+}
 
 TEST(LoadRegularFile, DeliversEveryByteOfFilesOfAnySizeIntoAReusedBuffer) {
   ScratchDir dir;
