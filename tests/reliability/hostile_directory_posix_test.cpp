@@ -329,6 +329,14 @@ TEST_F(HostileDirectoryTest, APrivateInputMakesAPrivateOutput) {
   EXPECT_EQ(st.st_mode & 0777, 0600u);
 }
 
+// Started with standard input closed, as some schedulers start programs,
+// the run may get descriptor 0 for its directory: it goes on as usual.
+TEST_F(HostileDirectoryTest, AClosedStandardInputIsNoObstacle) {
+  dir_.Write("a.mod", stale_);
+  EXPECT_EQ(RunToolUnder(dir_.path(), "exec 0<&-"), 0);
+  EXPECT_EQ(dir_.Read("a.mod"), model_);
+}
+
 TEST_F(HostileDirectoryTest, AFileSizeLimitEndsOnlyTheEntryThatMeetsIt) {
   // The big model's rewrite cannot be written under the limit; the small
   // model after it is written all the same, and no temporary stays.
