@@ -233,6 +233,20 @@ TEST_F(WindowsDirectoryTest, APreviewForeseesTheStoreThatFollowsAndChangesNothin
 }
 
 // Another program saves between the look and the swap: its save stays.
+// A step of a store that fails fails the store: the output stays as it
+// was and no temporary is left.
+TEST_F(WindowsDirectoryTest, AFailingStepLeavesTheOutputAsItWasAndNoTemporary) {
+  for (const StoreStep step : {StoreStep::kWrite, StoreStep::kSync, StoreStep::kClose, StoreStep::kRename}) {
+    SCOPED_TRACE(static_cast<int>(step));
+    files_.entries.clear();
+    files_.Add(u"x.mod", old_);
+    faults_.Reset();
+    faults_.FailAt(step, 0);
+    EXPECT_EQ(directory_.Store("x.mod", new_, nullptr), StoreOutcome::kFailed);
+    EXPECT_EQ(files_.Contents(), (std::map<std::u16string, Bytes>{{u"x.mod", old_}}));
+  }
+}
+
 TEST_F(WindowsDirectoryTest, AFileChangedBeforeTheSwapIsNotReplaced) {
   files_.Add(u"x.mod", old_);
   LoadedEntry loaded;
