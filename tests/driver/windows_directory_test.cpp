@@ -247,6 +247,16 @@ TEST_F(WindowsDirectoryTest, AFailingStepLeavesTheOutputAsItWasAndNoTemporary) {
   }
 }
 
+// A new output is a plain file; a replaced one keeps the attributes it had
+// (hidden, archive, ...).
+TEST_F(WindowsDirectoryTest, AttributesComeOnlyFromTheFileReplaced) {
+  files_.Add(u"kept.mod", old_).attributes = 0x2;
+  EXPECT_EQ(directory_.Store("new.mod", new_, nullptr), StoreOutcome::kCreated);
+  EXPECT_EQ(directory_.Store("kept.mod", new_, nullptr), StoreOutcome::kReplaced);
+  EXPECT_EQ(files_.entries.at(u"new.mod").attributes, 0u);
+  EXPECT_EQ(files_.entries.at(u"kept.mod").attributes, 0x2u);
+}
+
 TEST_F(WindowsDirectoryTest, AFileChangedBeforeTheSwapIsNotReplaced) {
   files_.Add(u"x.mod", old_);
   LoadedEntry loaded;
