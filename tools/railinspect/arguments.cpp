@@ -25,7 +25,7 @@ enum class Id {
   kVersion
 };
 
-struct OptionSpec {
+struct OptionEntry {
   Id id;
   std::string_view short_name;  // "" when none
   std::string_view long_name;
@@ -33,7 +33,7 @@ struct OptionSpec {
 };
 
 // In the order --help lists them.
-constexpr OptionSpec kOptions[] = {
+constexpr OptionEntry kOptions[] = {
     {Id::kCheck, "", "--check", false},
     {Id::kStrict, "", "--strict", false},
     {Id::kChanges, "", "--changes", false},
@@ -52,9 +52,9 @@ constexpr OptionSpec kOptions[] = {
     {Id::kVersion, "-V", "--version", false},
 };
 
-const OptionSpec* FindOption(std::string_view name) {
-  for (const OptionSpec& spec : kOptions) {
-    if (name == spec.long_name || (!spec.short_name.empty() && name == spec.short_name)) return &spec;
+const OptionEntry* FindOption(std::string_view name) {
+  for (const OptionEntry& option : kOptions) {
+    if (name == option.long_name || (!option.short_name.empty() && name == option.short_name)) return &option;
   }
   return nullptr;
 }
@@ -175,8 +175,8 @@ CommandLine ParseCommandLine(const std::vector<std::string>& args, const Words& 
     if (line.problem.empty()) line.problem = text;
   };
   // Applies one option; value is its value for an option that takes one.
-  auto apply = [&](const OptionSpec& spec, const std::string& value) {
-    switch (spec.id) {
+  auto apply = [&](const OptionEntry& option, const std::string& value) {
+    switch (option.id) {
       case Id::kCheck: o.check = true; break;
       case Id::kStrict: o.strict = true; break;
       case Id::kChanges: o.changes = true; break;
@@ -238,23 +238,23 @@ CommandLine ParseCommandLine(const std::vector<std::string>& args, const Words& 
       for (std::size_t k = 1; k < arg.size(); ++k) names.push_back(std::string("-") + arg[k]);
     }
     for (const std::string& name : names) {
-      const OptionSpec* spec = FindOption(name);
-      if (spec == nullptr) {
+      const OptionEntry* option = FindOption(name);
+      if (option == nullptr) {
         problem(words.Say("unknown option {option}", {{"option", name}}));
         break;
       }
-      if (spec->takes_value && !inline_value) {
+      if (option->takes_value && !inline_value) {
         if (i + 1 == args.size()) {
           problem(words.Say("{option} needs a value: {value}",
-                            {{"option", name}, {"value", ValueName(spec->id, words)}}));
+                            {{"option", name}, {"value", ValueName(option->id, words)}}));
           break;
         }
         value = args[++i];
-      } else if (!spec->takes_value && inline_value) {
+      } else if (!option->takes_value && inline_value) {
         problem(words.Say("{option} takes no value", {{"option", name}}));
         break;
       }
-      apply(*spec, value);
+      apply(*option, value);
     }
   }
   if (help) {
@@ -281,12 +281,12 @@ std::string HelpText(const Words& words) {
                                {{"path", path}}),
                  0);
   out += Heading(words.Say("Options:"));
-  for (const OptionSpec& spec : kOptions) {
+  for (const OptionEntry& option : kOptions) {
     std::string names = "  ";
-    if (!spec.short_name.empty()) names += std::string(spec.short_name) + ", ";
-    names += spec.long_name;
-    if (spec.takes_value) names += ' ' + ValueName(spec.id, words);
-    out += Wrapped(names, Description(spec.id, words), 18);
+    if (!option.short_name.empty()) names += std::string(option.short_name) + ", ";
+    names += option.long_name;
+    if (option.takes_value) names += ' ' + ValueName(option.id, words);
+    out += Wrapped(names, Description(option.id, words), 18);
   }
   out += Heading(words.Say("Exit status:"));
   out += Wrapped("  0", words.Say("Every file was recognised (--check: railfmt would write no file)."), 5);
