@@ -39,6 +39,7 @@ TEST(TemporaryWriter, OnlyTheNamesARunMakesNameAWriter) {
   };
   const Case cases[] = {
       {".railfmt-123-0.tmp", 123},
+      {".railfmt-7-1.tmp", 7},
       {".railfmt-123456789-17.tmp", 123456789},
       {".railfmt-1234567890-1.tmp", std::nullopt},  // longer than a process number
       {".railfmt-123.tmp", std::nullopt},
@@ -77,6 +78,40 @@ TEST(LoadRegularFile, DeliversEveryByteOfFilesOfAnySizeIntoAReusedBuffer) {
   }
   EXPECT_EQ(directory->Load("absent", entry), LoadStatus::kMissing);
   EXPECT_TRUE(entry.bytes().empty());
+  EXPECT_EQ(entry.identity().size, 0u) << "the identity of the file loaded before";
+}
+
+// A file that grows while it is read is read as far as the size it had when
+// it was opened, in pieces that never ask for more than is left of it: the
+// buffer holds that size and not a byte more.
+TEST(LoadRegularFile, AFileGrowingWhileItIsReadIsReadAsItWasOpened) {
+  ScratchDir dir;
+  const std::size_t size = (9u << 20) + 5;  // three pieces, the last a short one
+  dir.Write("big.mod", Pattern(size));
+  std::vector<std::size_t> asked;
+  const auto directory = OpenDirectory(".", [&](StoreStep step, std::string_view, std::size_t& wanted) {
+    if (step != StoreStep::kRead) return false;
+    if (asked.empty()) std::ofstream("big.mod", std::ios::app) << std::string(1u << 20, 'g');
+    asked.push_back(wanted);
+    return false;
+  });
+  LoadedEntry entry;
+  ASSERT_EQ(directory->Load("big.mod", entry), LoadStatus::kLoaded);
+  EXPECT_EQ(Bytes(entry), Pattern(size));
+  EXPECT_EQ(asked, (std::vector<std::size_t>{4u << 20, 4u << 20, (1u << 20) + 5}));
+}
+
+// What the listing called a regular file may be something else by its
+// turn: a FIFO put in its place is looked at once opened and never read.
+TEST(LoadRegularFile, AFifoPutInTheListedFilesPlaceIsNotRead) {
+  ScratchDir dir;
+  dir.Write("a.mod", Pattern(10));
+  const auto directory = OpenDirectory(".");
+  ASSERT_EQ(directory->ListNames(), std::vector<std::string>{"a.mod"});
+  ASSERT_EQ(::unlink("a.mod"), 0);
+  ASSERT_EQ(::mkfifo("a.mod", 0644), 0);
+  LoadedEntry entry;
+  EXPECT_EQ(directory->Load("a.mod", entry), LoadStatus::kSpecial);
 }
 
 }  // namespace
