@@ -4,11 +4,13 @@
 
 #include <fcntl.h>
 #include <sys/stat.h>
+#include <sys/xattr.h>
 #include <unistd.h>
 
 #include <gtest/gtest.h>
 
 #include <cerrno>
+#include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <functional>
@@ -198,6 +200,22 @@ TEST_F(OutputFilePosixTest, SystemCallsInterruptedOrMissingAFeature) {
       EXPECT_EQ(dir_.Read("o.mod"), new_);
     }
   }
+}
+
+// A replaced file keeps its extended attributes, an empty one among them
+// (a tag whose presence is its meaning).
+TEST_F(OutputFilePosixTest, AReplacedFileKeepsItsExtendedAttributes) {
+  dir_.Write("o.mod", old_);
+  if (::setxattr("o.mod", "user.tag", "", 0, 0) != 0) {
+    GTEST_SKIP() << "no user attributes on this file system: " << std::strerror(errno);
+  }
+  ASSERT_EQ(::setxattr("o.mod", "user.note", "Gleisplan", 9, 0), 0);
+  EXPECT_EQ(directory_->Store("o.mod", new_, nullptr), StoreOutcome::kReplaced);
+  EXPECT_EQ(dir_.Read("o.mod"), new_);
+  EXPECT_EQ(::getxattr("o.mod", "user.tag", nullptr, 0), 0);
+  char note[16] = {};
+  EXPECT_EQ(::getxattr("o.mod", "user.note", note, sizeof note), 9);
+  EXPECT_STREQ(note, "Gleisplan");
 }
 
 }  // namespace
