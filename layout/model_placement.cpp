@@ -165,12 +165,4 @@ std::vector<DuplicateModel> RemoveDuplicateModels(CAnlage& layout) {
   return duplicates;
 }
 
-void RemoveModel(CAnlage& layout, int index) {
-  if (index < 0 || static_cast<std::size_t>(index) >= layout.Models.size()) return;
-  layout.Models[static_cast<std::size_t>(index)].Number = 0;
-  for (CGleis& t : layout.Tracks) {
-    if (t.LinkedModel == index) t.LinkedModel = -1;
-  }
-}
-
 }  // namespace railfmt

@@ -49,7 +49,4 @@ struct DuplicateModel {
 // it equals.
 std::vector<DuplicateModel> RemoveDuplicateModels(CAnlage& layout);
 
-// Removes the model at index: Number 0, tracks linked to it unlinked.
-void RemoveModel(CAnlage& layout, int index);
-
 }  // namespace railfmt

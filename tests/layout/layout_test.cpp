@@ -374,9 +374,16 @@ void PlainLinkAndRemove(CAnlage& a) {
     }
   }
   PlaceLinkedModels(a);
-  for (std::size_t o = 0; o + 1 < a.Models.size(); ++o)
-    for (std::size_t j = o + 1; a.Models[o].Number != 0 && j < a.Models.size(); ++j)
-      if (a.Models[j].Number != 0 && ModelsEqual(a.Models[o], a.Models[j])) RemoveModel(a, static_cast<int>(j));
+  // A later model equal to a kept one goes: Number 0, its tracks unlinked.
+  for (std::size_t o = 0; o + 1 < a.Models.size(); ++o) {
+    for (std::size_t j = o + 1; a.Models[o].Number != 0 && j < a.Models.size(); ++j) {
+      if (a.Models[j].Number == 0 || !ModelsEqual(a.Models[o], a.Models[j])) continue;
+      a.Models[j].Number = 0;
+      for (CGleis& t : a.Tracks) {
+        if (t.LinkedModel == static_cast<int>(j)) t.LinkedModel = -1;
+      }
+    }
+  }
 }
 
 // Random layouts with many collisions: few coordinates and directions (NaN, both zeros),
