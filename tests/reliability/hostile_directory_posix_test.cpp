@@ -110,16 +110,6 @@ std::string Probed(const std::string& environment) {
   return "env LD_PRELOAD=" + Quoted(RAILFMT_IO_PROBE) + " " + environment + " ";
 }
 
-bool Sanitized() {
-#if defined(__SANITIZE_ADDRESS__)
-  return true;
-#elif defined(__has_feature)
-  return __has_feature(address_sanitizer);
-#else
-  return false;
-#endif
-}
-
 std::string Text(const std::vector<std::uint8_t>& bytes) { return {bytes.begin(), bytes.end()}; }
 
 class HostileDirectoryTest : public ::testing::Test {
@@ -353,7 +343,7 @@ TEST_F(HostileDirectoryTest, AFileSizeLimitEndsOnlyTheEntryThatMeetsIt) {
 }
 
 TEST_F(HostileDirectoryTest, AFileLargerThanTheMemoryEndsOnlyItsEntry) {
-  if (Sanitized()) GTEST_SKIP() << "the sanitizers need more address space than the limit leaves";
+  if (testing::kAddressSanitizer) GTEST_SKIP() << "the sanitizers need more address space than the limit leaves";
   dir_.Write("b.bak", model_);
   dir_.Write("a.mod", {});
   ASSERT_EQ(::truncate("a.mod", 768 << 20), 0);  // sparse: takes no room on disk
@@ -364,7 +354,7 @@ TEST_F(HostileDirectoryTest, AFileLargerThanTheMemoryEndsOnlyItsEntry) {
 // c.mod grows while it is read, as when another program writes to it: it
 // is read as it was, which it holds already.
 TEST_F(HostileDirectoryTest, ReplacedContentIsSyncedAndUnchangedContentIsNotTouched) {
-  if (Sanitized()) GTEST_SKIP() << "the probe library cannot be preloaded before the sanitizer runtime";
+  if (testing::kAddressSanitizer) GTEST_SKIP() << "the probe library cannot be preloaded before the sanitizer runtime";
   dir_.Write("a.mod", stale_);  // replaced: its content changes
   dir_.Write("b.bak", model_);  // b.mod is new
   dir_.Write("c.mod", model_);  // unchanged: not written at all
@@ -419,7 +409,7 @@ class PausedRun {
 };
 
 TEST_F(HostileDirectoryTest, ASignalDuringAWriteEndsTheRunByTheSignalAndLeavesNothing) {
-  if (Sanitized()) GTEST_SKIP() << "the probe library cannot be preloaded before the sanitizer runtime";
+  if (testing::kAddressSanitizer) GTEST_SKIP() << "the probe library cannot be preloaded before the sanitizer runtime";
   for (const int signal : {SIGINT, SIGTERM, SIGHUP, SIGKILL}) {
     SCOPED_TRACE(signal);
     dir_.Clear();
@@ -445,7 +435,7 @@ TEST_F(HostileDirectoryTest, ASignalDuringAWriteEndsTheRunByTheSignalAndLeavesNo
 }
 
 TEST_F(HostileDirectoryTest, ASignalDuringTheReadOfALargeFileEndsTheRunPromptly) {
-  if (Sanitized()) GTEST_SKIP() << "the probe library cannot be preloaded before the sanitizer runtime";
+  if (testing::kAddressSanitizer) GTEST_SKIP() << "the probe library cannot be preloaded before the sanitizer runtime";
   constexpr std::uint64_t kSize = std::uint64_t{256} << 20;
   dir_.Write("a.mod", {});
   ASSERT_EQ(::truncate("a.mod", static_cast<off_t>(kSize)), 0);  // sparse: takes no room on disk
@@ -465,7 +455,7 @@ TEST_F(HostileDirectoryTest, ASignalDuringTheReadOfALargeFileEndsTheRunPromptly)
 }
 
 TEST_F(HostileDirectoryTest, TemporariesOfKilledRunsAreRemovedByTheNextRun) {
-  if (Sanitized()) GTEST_SKIP() << "the probe library cannot be preloaded before the sanitizer runtime";
+  if (testing::kAddressSanitizer) GTEST_SKIP() << "the probe library cannot be preloaded before the sanitizer runtime";
   // A run killed while its new content has a name, just before the swap.
   dir_.Write("a.mod", stale_);
   const PausedRun run(dir_, "RAILFMT_PROBE_PAUSE=link");

@@ -61,8 +61,8 @@ TEST(RailinspectCli, OptionsMessagesAndStatusesAreTheTablesAndNoControlCharacter
   dir.Write("t\x1b]0;owned\x07.mod", model);
   dir.Write("d\u009B2J.mod", damaged);
   dir.Write("layout\x1b[31m.anl", testing::HostileLayout());
-  dir.Write("stock.rol", testing::StockNamed("Zug\x1b]0;owned\x07"));
-  dir.Write("stock2.rol", testing::StockNamed("Wagen\n"));
+  dir.Write("stock.rol", testing::RollingStockNamed("Zug\x1b]0;owned\x07"));
+  dir.Write("stock2.rol", testing::RollingStockNamed("Wagen\n"));
   for (const char* fifo : {"pipe", "p\x1b[2J"}) ASSERT_EQ(::mkfifo(fifo, 0644), 0);  // never read, never waited for
   ASSERT_EQ(::symlink("good.mod", "link.svg"), 0);
   const auto before = dir.Snapshot();

@@ -45,7 +45,7 @@ TEST(RailinspectPredict, PredictionsAgreeWithWhatRailfmtThenDoes) {
   dir.Write("a.mod", broken);
   dir.Write("trunc.rol", Sample("station.mod"));
   dir.Write("trunc.mod", Sample("one_point.mod"));
-  dir.Write("unsafe.rol", testing::StockNamed("../outside"));
+  dir.Write("unsafe.rol", testing::RollingStockNamed("../outside"));
   dir.Write("d.bak", Sample("station.mod"));
   for (const char* name : {"b.bin", "A.bin", "noext"}) dir.Write(name, {9, 9});
   ASSERT_EQ(::mkdir("d.mod", 0755), 0);
