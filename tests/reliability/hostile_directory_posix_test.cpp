@@ -263,13 +263,12 @@ TEST_F(HostileDirectoryTest, NothingIsWrittenOutsideTheDirectory) {
   EXPECT_TRUE(fs::is_symlink(dir_.path() + "/work/x.mod"));
   Files expected = {{"work/x.bak", model_}, {"work/y.bak", model_}, {"work/target.mod", model_}};
   for (const auto& [name, bytes] : entries) expected["work/" + name] = bytes;
+  expected["work/fine.rol"] = RollingStockNamed("fine");
   Files inside;
   for (const auto& entry : fs::recursive_directory_iterator(dir_.path() + "/work")) {
     const std::string name = fs::relative(entry.path(), dir_.path()).string();
     if (entry.is_regular_file() && !entry.is_symlink()) inside[name] = dir_.Read(name);
   }
-  EXPECT_EQ(inside.count("work/fine.rol"), 1u);
-  inside.erase("work/fine.rol");
   EXPECT_EQ(inside, expected);
 }
 
