@@ -9,18 +9,10 @@
 
 #include "inspect/inspect.h"
 #include "tests/support/data_table.h"
-#include "tools/samples/sample_files.h"
+#include "tests/support/kind_samples.h"
 
 namespace railfmt::inspect {
 namespace {
-
-const SampleFile& Sample(const std::string& name) {
-  static const std::vector<SampleFile> samples = MakeSampleFiles();
-  for (const SampleFile& s : samples) {
-    if (s.name == name) return s;
-  }
-  throw std::logic_error("no sample " + name);
-}
 
 std::size_t Occurrences(const std::string& text, const std::string& part) {
   std::size_t n = 0;
@@ -32,7 +24,7 @@ TEST(SvgDrawing, DrawingLinesAreListedAsStoredNeverDrawnAsCoordinates) {
   // drawing_full.kon holds 2 dashed, 3 plain and 2 dimension lines whose
   // fourth value is 0x3F800000, the bits of the float 1.0: read as a
   // coordinate it stretched the picture to a billion units.
-  const Report report = Inspect("drawing_full.kon", Sample("drawing_full.kon").bytes, Words());
+  const Report report = Inspect("drawing_full.kon", testing::Sample("drawing_full.kon"), Words());
   const Picture picture = DrawPicture(report, {.legend_inside = false});
   ASSERT_EQ(picture.legend.carried.size(), 3u);
   const std::size_t rows[] = {2, 3, 2};
@@ -62,7 +54,7 @@ TEST(SvgDrawing, OptionsPlaceTheLegendChooseTheLanguageAndSizeThePicture) {
       options.width = std::stod(row[4]);
       options.height = std::stod(row[4].substr(row[4].find('x') + 1));
     }
-    const Picture picture = DrawPicture(Inspect(row[1], Sample(row[1]).bytes, Words()), options);
+    const Picture picture = DrawPicture(Inspect(row[1], testing::Sample(row[1]), Words()), options);
     EXPECT_EQ(Occurrences(picture.svg, "<g class=\"legend\">"), std::stoul(row.at(5)));
     EXPECT_EQ(Occurrences(picture.svg, "<g class=\"carried\">"), std::stoul(row.at(6)));
     EXPECT_TRUE(picture.legend.heading.starts_with(row.at(7))) << picture.legend.heading;

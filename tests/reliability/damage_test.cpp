@@ -4,28 +4,22 @@
 // messages and the mismatch lines the row names.
 #include <gtest/gtest.h>
 
-#include <fstream>
-#include <iterator>
 #include <string>
 #include <vector>
 
 #include "tests/support/damage_table.h"
 #include "tests/support/data_table.h"
+#include "tests/support/kind_samples.h"
 
 namespace railfmt {
 namespace {
-
-std::vector<std::uint8_t> Sample(const std::string& name) {
-  std::ifstream in(std::string(RAILFMT_SOURCE_DIR) + "/samples/" + name, std::ios::binary);
-  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
 
 TEST(DamageTables, EveryKindReportsEachDamagedFieldAsTheTableSays) {
   for (const testing::DamageTable& table : testing::DamageTables()) {
     SCOPED_TRACE(table.file);
     for (const std::vector<std::string>& fields : testing::DataRows(table.file)) {
       const testing::DamageRow expected = testing::RowOf(fields);
-      const std::vector<std::uint8_t> bytes = Sample(expected.sample);
+      const std::vector<std::uint8_t> bytes = testing::Sample(expected.sample);
       ASSERT_LE(expected.offset, bytes.size()) << expected.sample;
       const testing::DamageRow got =
           testing::ReadDamaged(table.kind, expected.sample, bytes, expected.offset, expected.bytes);

@@ -19,6 +19,13 @@ std::vector<KindSample> RecognisedSamples() {
   return result;
 }
 
+std::vector<std::uint8_t> Sample(const std::string& name) {
+  for (const SampleFile& f : MakeSampleFiles()) {
+    if (f.name == name) return f.bytes;
+  }
+  throw std::logic_error("no sample " + name);
+}
+
 std::vector<std::uint8_t> SampleOf(EntryKind kind) {
   for (const KindSample& s : RecognisedSamples()) {
     if (s.kind == kind) return s.sample.bytes;

@@ -20,7 +20,9 @@ struct KindSample {
 // left out).
 std::vector<KindSample> RecognisedSamples();
 
-// The first sample of a kind; throws std::logic_error when there is none.
+// The sample stored under name, and the first sample of a kind; each throws
+// std::logic_error when there is none.
+std::vector<std::uint8_t> Sample(const std::string& name);
 std::vector<std::uint8_t> SampleOf(EntryKind kind);
 
 // A model that is not in normal form: a sample model with one byte after

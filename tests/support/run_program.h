@@ -9,6 +9,18 @@
 
 namespace railfmt::testing {
 
+// Whether the programs are built with the address sanitizer, which reserves
+// terabytes of address space and keeps freed memory in quarantine: no memory
+// bound or address space limit holds for a program under it, and no library
+// can be preloaded before its runtime.
+#if defined(__SANITIZE_ADDRESS__)
+inline constexpr bool kAddressSanitizer = true;
+#elif defined(__has_feature)
+inline constexpr bool kAddressSanitizer = __has_feature(address_sanitizer);
+#else
+inline constexpr bool kAddressSanitizer = false;
+#endif
+
 struct ProgramRun {
   int status = -1;  // the exit status; -1 when the program did not exit normally
   std::string out;  // standard output, byte for byte

@@ -7,31 +7,18 @@
 
 #include <algorithm>
 #include <sstream>
-#include <stdexcept>
 
 #include <nlohmann/json.hpp>
 
 #include "driver/diagnostics.h"
 #include "layout/layout_kind.h"
-#include "rollingstock/rolling_stock_kind.h"
 #include "tests/support/damage_table.h"
+#include "tests/support/kind_samples.h"
 #include "tests/support/run_program.h"
 #include "tests/support/scratch_dir.h"
 #include "tools/samples/layout_samples.h"
-#include "tools/samples/sample_files.h"
 
 namespace railfmt::testing {
-
-// Built with the address sanitizer, which reserves terabytes of address
-// space and keeps freed memory in quarantine: no memory bound or address
-// space limit holds for a program under it.
-#if defined(__SANITIZE_ADDRESS__)
-inline constexpr bool kAddressSanitizer = true;
-#elif defined(__has_feature)
-inline constexpr bool kAddressSanitizer = __has_feature(address_sanitizer);
-#else
-inline constexpr bool kAddressSanitizer = false;
-#endif
 
 struct InspectRun {
   int status = -1;
@@ -55,14 +42,6 @@ inline InspectRun RunInspect(const std::string& args, const std::string& locale 
   const ProgramRun run =
       RunProgram({"/bin/sh", "-c", environment + "'" + std::string(RAILINSPECT_BINARY) + "' " + args});
   return {run.status, run.out, run.err};
-}
-
-// The bytes of the bundled sample stored under name.
-inline std::vector<std::uint8_t> Sample(const std::string& name) {
-  for (const SampleFile& f : MakeSampleFiles()) {
-    if (f.name == name) return f.bytes;
-  }
-  throw std::logic_error("no sample " + name);
 }
 
 // Writes the file a table row names in its first four fields: NAME, SAMPLE
@@ -103,14 +82,6 @@ inline std::vector<std::uint8_t> HostileLayout() {
     if (!layout.Models[i].Name.starts_with("..")) layout.Models[i].Name = kHostileTexts[(i + 1) % kHostileTexts.size()];
   }
   return EncodeLayoutAsStored(layout);
-}
-
-// The rolling stock stock_all_parts.rol with text as its stored name (its
-// output name).
-inline std::vector<std::uint8_t> StockNamed(const std::string& text) {
-  CRollmaterial stock = ReadQuietly<RollingStockKind>(Sample("stock_all_parts.rol"));
-  stock.Info.Name = text;
-  return EncodeToBytes<RollingStockKind>(stock);
 }
 
 inline bool Has(const std::string& text, const std::string& part) { return text.find(part) != std::string::npos; }

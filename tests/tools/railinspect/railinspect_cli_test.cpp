@@ -61,8 +61,8 @@ TEST(RailinspectCli, OptionsMessagesAndStatusesAreTheTablesAndNoControlCharacter
   dir.Write("t\x1b]0;owned\x07.mod", model);
   dir.Write("d\u009B2J.mod", damaged);
   dir.Write("layout\x1b[31m.anl", testing::HostileLayout());
-  dir.Write("stock.rol", testing::StockNamed("Zug\x1b]0;owned\x07"));
-  dir.Write("stock2.rol", testing::StockNamed("Wagen\n"));
+  dir.Write("stock.rol", testing::RollingStockNamed("Zug\x1b]0;owned\x07"));
+  dir.Write("stock2.rol", testing::RollingStockNamed("Wagen\n"));
   for (const char* fifo : {"pipe", "p\x1b[2J"}) ASSERT_EQ(::mkfifo(fifo, 0644), 0);  // never read, never waited for
   ASSERT_EQ(::symlink("good.mod", "link.svg"), 0);
   const auto before = dir.Snapshot();
@@ -140,19 +140,17 @@ TEST(RailinspectRescue, WritesBesideOrToOutNeverOverTheFileAndSaysWhatCameBack) 
     const testing::InspectRun run = RunInspect(args, row.at(1));
     EXPECT_EQ(run.status, std::stoi(row.at(2))) << args << ": " << run.err;
     EXPECT_TRUE(Has(run.err, row.at(3))) << args << ": " << run.err;
-    std::vector<std::string> written;
-    std::istringstream names(row.at(4) == "-" ? "" : row.at(4));
-    for (std::string name; names >> name;) written.push_back(name);
     auto after = dir.Snapshot();
-    for (const std::string& name : written) {
+    auto unchanged = before;
+    std::istringstream written(row.at(4) == "-" ? "" : row.at(4));
+    for (std::string name; written >> name;) {
       ASSERT_TRUE(dir.Exists(name)) << args << ": " << name;
       const inspect::Report report =
           inspect::Inspect(name.substr(name.rfind('/') + 1), dir.Read(name), inspect::Words());
       EXPECT_EQ(report.verdict, inspect::Verdict::kInOrder) << args << ": " << report.verdict_text;
       after.erase(name);
+      unchanged.erase(name);
     }
-    auto unchanged = before;
-    for (const std::string& name : written) unchanged.erase(name);
     EXPECT_EQ(after, unchanged) << args << ": only the rescued file is written";
     for (std::size_t i = 5; i < row.size(); ++i)
       EXPECT_TRUE(Has(run.out, row[i])) << args << " lacks " << row[i] << "\n" << run.out;

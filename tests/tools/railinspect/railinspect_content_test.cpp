@@ -215,7 +215,7 @@ TEST(RailinspectContent, PicturesAreXmlWithOneTitledElementPerTrackPrimitivePoin
   testing::ScratchDir dir;
   std::vector<SampleFile> files = AllFiles();
   files.push_back({"layout\xEF\xBF\xBE\x01.anl", testing::HostileLayout()});
-  files.push_back({"hostile.rol", testing::StockNamed("\xEF\xBF\xBF\x1b")});
+  files.push_back({"hostile.rol", testing::RollingStockNamed("\xEF\xBF\xBF\x1b")});
   std::vector<std::string> svgs;
   for (const SampleFile& f : files) {
     dir.Write(f.name, f.bytes);

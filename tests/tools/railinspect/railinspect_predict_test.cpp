@@ -45,7 +45,7 @@ TEST(RailinspectPredict, PredictionsAgreeWithWhatRailfmtThenDoes) {
   dir.Write("a.mod", broken);
   dir.Write("trunc.rol", Sample("station.mod"));
   dir.Write("trunc.mod", Sample("one_point.mod"));
-  dir.Write("unsafe.rol", testing::StockNamed("../outside"));
+  dir.Write("unsafe.rol", testing::RollingStockNamed("../outside"));
   dir.Write("d.bak", Sample("station.mod"));
   for (const char* name : {"b.bin", "A.bin", "noext"}) dir.Write(name, {9, 9});
   ASSERT_EQ(::mkdir("d.mod", 0755), 0);
@@ -72,9 +72,7 @@ TEST(RailinspectPredict, PredictionsAgreeWithWhatRailfmtThenDoes) {
   }
   EXPECT_EQ(listed, testing::EntriesHere());
   for (const char* name : {"d.mod", "pipe"}) EXPECT_FALSE(by_name[name]["readable"].get<bool>()) << name;
-  int status = -1;
-  testing::RunCommand(std::string("'") + RAILFMT_BINARY + "' > /dev/null", &status);
-  ASSERT_EQ(status, 0);
+  ASSERT_EQ(testing::RunProgram({RAILFMT_BINARY}).status, 0);
   const auto after = dir.Snapshot();
   std::set<std::string> changed, predicted;
   for (const auto& [name, bytes] : after) {
@@ -180,8 +178,7 @@ TEST(RailinspectPredict, ChangesListedAreTheChangesARunMakes) {
     ASSERT_EQ(run.Lines().size(), 1u) << run.err;
     const json report = run.Lines()[0];
     if (!report["recognised"].get<bool>()) continue;
-    int status = -1;
-    testing::RunCommand(std::string("'") + RAILFMT_BINARY + "' > /dev/null", &status);
+    ASSERT_EQ(testing::RunProgram({RAILFMT_BINARY}).status, 0);
     const std::string output = report["railfmt"]["output_name"];
     const ChangeSet made = ChangesMade(ReadQuietly<LayoutKind>(f.bytes), ReadQuietly<LayoutKind>(dir.Read(output)));
     EXPECT_EQ(ChangesListed(report["railfmt"]["change_list"]), made);
