@@ -112,6 +112,14 @@ std::string Probed(const std::string& environment) {
 
 std::string Text(const std::vector<std::uint8_t>& bytes) { return {bytes.begin(), bytes.end()}; }
 
+// The number of a process that ended, as a run killed before has.
+std::string AProcessThatEnded() {
+  const pid_t ended = ::fork();
+  if (ended == 0) ::_exit(0);
+  ::waitpid(ended, nullptr, 0);
+  return std::to_string(ended);
+}
+
 class HostileDirectoryTest : public ::testing::Test {
  protected:
   ScratchDir dir_;
@@ -146,8 +154,11 @@ TEST_F(HostileDirectoryTest, WhatTheUserMayNotDoIsLeftUndone) {
   dir_.Write("x.mod", {'o', 'l', 'd'});
   dir_.Write("y.mod", stale_);
   dir_.Write("z.bak", model_);
+  dir_.Write("w.bak", model_);
+  dir_.Write("w.mod", {'o', 'l', 'd'});
   user.GiveAway(d);
   ASSERT_EQ(::chmod((d + "/secret.mod").c_str(), 0200), 0);
+  ASSERT_EQ(::chmod((d + "/w.mod").c_str(), 0200), 0);
   ASSERT_EQ(::chmod((d + "/x.mod").c_str(), 0444), 0);
   ASSERT_EQ(::chmod((d + "/y.mod").c_str(), 0444), 0);
   Files expected = dir_.Snapshot();
@@ -156,6 +167,7 @@ TEST_F(HostileDirectoryTest, WhatTheUserMayNotDoIsLeftUndone) {
   expected["a.mod"] = model_;
   expected["z.mod"] = model_;  // the scan went on past the unreadable file
   expected["secret.mod"] = stale_;
+  expected["w.mod"] = model_;  // written, though the user may not read it
   EXPECT_EQ(dir_.Snapshot(), expected);
   struct stat st {};
   ASSERT_EQ(::stat((d + "/y.mod").c_str(), &st), 0);
@@ -375,6 +387,13 @@ TEST_F(HostileDirectoryTest, ReplacedContentIsSyncedAndUnchangedContentIsNotTouc
   EXPECT_EQ(RunTool(dir_.path(), Probed("RAILFMT_PROBE_LOG=.log")), 0);
   const std::string added = Text(dir_.Read(".log"));
   EXPECT_NE(added.find("fsync " + fs::path(dir_.path()).filename().string()), std::string::npos) << added;
+  // So does one that only removes a gone run's temporary.
+  const std::string temporary = ".railfmt-" + AProcessThatEnded() + "-0.tmp";
+  dir_.Write(temporary, {'x'});
+  fs::remove(fs::path(dir_.path()) / ".log");
+  EXPECT_EQ(RunTool(dir_.path(), Probed("RAILFMT_PROBE_LOG=.log")), 0);
+  EXPECT_FALSE(dir_.Exists(temporary));
+  EXPECT_EQ(Text(dir_.Read(".log")), "fsync " + fs::path(dir_.path()).filename().string() + "\n");
 }
 
 // The tool run in the background with the probe, until the probe says
@@ -456,12 +475,10 @@ TEST_F(HostileDirectoryTest, TemporariesOfKilledRunsAreRemovedByTheNextRun) {
   // Temporaries of a run still at work are never its: this process holds
   // the lock a run holds. A process that ended holds none.
   const auto alive = OpenDirectory(dir_.path());
-  const pid_t ended = ::fork();
-  if (ended == 0) ::_exit(0);
-  ::waitpid(ended, nullptr, 0);
+  const std::string ended = AProcessThatEnded();
   const std::string live = ".railfmt-" + std::to_string(::getpid()) + "-3.tmp";
-  dir_.Write(".railfmt-" + std::to_string(ended) + "-0.tmp", {'x'});
-  Files expected = {{live, {'k'}}, {".railfmt-" + std::to_string(ended) + "-1.kept", {'k'}}, {".railfmt-x.tmp", {'k'}}};
+  dir_.Write(".railfmt-" + ended + "-0.tmp", {'x'});
+  Files expected = {{live, {'k'}}, {".railfmt-" + ended + "-1.kept", {'k'}}, {".railfmt-x.tmp", {'k'}}};
   for (const auto& [name, bytes] : expected) dir_.Write(name, bytes);
   Files before = dir_.Snapshot();
   std::erase_if(before, [](const auto& entry) { return !entry.first.starts_with(".railfmt-"); });
