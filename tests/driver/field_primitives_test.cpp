@@ -15,12 +15,6 @@
 namespace railfmt {
 namespace {
 
-std::vector<std::uint8_t> Bytes(std::initializer_list<int> values) {
-  std::vector<std::uint8_t> out;
-  for (int v : values) out.push_back(static_cast<std::uint8_t>(v));
-  return out;
-}
-
 // The primitive named by tests/data/driver/expect_primitives.tsv, checking
 // for the value the table spells.
 int Expect(const std::string& primitive, ReadCursor& in, const std::string& expected) {
@@ -59,8 +53,8 @@ TEST(ExpectPrimitives, MismatchLinesShowFoundThenExpectedAndEveryCutIsNoMatch) {
 
 TEST(StringPrimitives, AStringIsItsLengthThenItsBytes) {
   // Another length leaves the bytes unread; another byte is read and fails.
-  const std::vector<std::uint8_t> two = Bytes({2, 'a', 'b'});
-  const std::vector<std::uint8_t> b = Bytes({1, 'b'});
+  const std::vector<std::uint8_t> two = {2, 'a', 'b'};
+  const std::vector<std::uint8_t> b = {1, 'b'};
   ReadCursor longer(two);
   EXPECT_EQ(ExpectString8(longer, "a"), 0);
   EXPECT_EQ(longer.offset(), 1u);
@@ -75,9 +69,9 @@ TEST(StringPrimitives, AStringIsItsLengthThenItsBytes) {
     std::string out;
   };
   const Read reads[] = {
-      {Bytes({3, 'a', 0, 'b'}), true, "a"},
-      {Bytes({0}), true, ""},
-      {Bytes({5, 'a', 'b'}), false, "old"},
+      {{3, 'a', 0, 'b'}, true, "a"},
+      {{0}, true, ""},
+      {{5, 'a', 'b'}, false, "old"},
   };
   for (const Read& r : reads) {
     std::string out = "old";
