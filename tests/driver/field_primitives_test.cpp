@@ -2,76 +2,48 @@
 
 #include <gtest/gtest.h>
 
-#include <bit>
-#include <cmath>
-#include <limits>
+#include <cstdlib>
 #include <span>
+#include <stdexcept>
 #include <string>
 #include <vector>
 
 #include "driver/byte_writer.h"
 #include "driver/diagnostics.h"
+#include "tests/support/data_table.h"
 
 namespace railfmt {
 namespace {
 
-std::vector<std::uint8_t> Bytes(std::initializer_list<int> values) {
-  std::vector<std::uint8_t> out;
-  for (int v : values) out.push_back(static_cast<std::uint8_t>(v));
-  return out;
-}
-
-std::vector<std::uint8_t> FloatBytes(float f) {
-  ByteWriter w;
-  w.Float(f);
-  return w.Take();
+// The primitive named by tests/data/driver/expect_primitives.tsv, checking
+// for the value the table spells.
+int Expect(const std::string& primitive, ReadCursor& in, const std::string& expected) {
+  if (primitive == "short") return ExpectShort(in, std::stoi(expected, nullptr, 0));
+  if (primitive == "byte") return ExpectByte(in, std::stoi(expected));
+  if (primitive == "long") return ExpectLong(in, std::stoi(expected));
+  if (primitive == "float") return ExpectFloat(in, std::strtof(expected.c_str(), nullptr));
+  if (primitive == "string8") return ExpectString8(in, expected);
+  if (primitive == "string16") return ExpectString16(in, expected);
+  throw std::invalid_argument("no primitive " + primitive);
 }
 
 // Each primitive over a field, and over every cut of it: the whole field
-// is consumed either way, and a mismatch line shows what was found, then
-// what was expected; a field the data cannot supply in full is no match
-// and prints nothing.
+// is consumed either way, and a field the data cannot supply in full is no
+// match and prints nothing.
 TEST(ExpectPrimitives, MismatchLinesShowFoundThenExpectedAndEveryCutIsNoMatch) {
-  struct Case {
-    const char* what;
+  for (const std::vector<std::string>& row : testing::DataRows("driver/expect_primitives.tsv")) {
     std::vector<std::uint8_t> field;
-    int (*check)(ReadCursor&);
-    int result;
-    const char* line;
-  };
-  const Case cases[] = {
-      {"short 0x8001 matches", Bytes({0x01, 0x80}), [](ReadCursor& in) { return ExpectShort(in, 0x8001); }, 1, ""},
-      {"short 0x0001 against 0x8001", Bytes({0x01, 0x00}), [](ReadCursor& in) { return ExpectShort(in, 0x8001); }, 0,
-       "I: 1 S: -32767\n"},
-      {"short 0xFFFF against 0", Bytes({0xFF, 0xFF}), [](ReadCursor& in) { return ExpectShort(in, 0); }, 0,
-       "I: -1 S: 0\n"},
-      {"short compares the low 16 bits", Bytes({0x34, 0x12}), [](ReadCursor& in) { return ExpectShort(in, 0x51234); },
-       1, ""},
-      {"byte 9 matches", Bytes({9}), [](ReadCursor& in) { return ExpectByte(in, 9); }, 1, ""},
-      {"byte 0xFF against 0", Bytes({0xFF}), [](ReadCursor& in) { return ExpectByte(in, 0); }, 0, "I: 255 S: 0\n"},
-      {"long 7 matches", Bytes({7, 0, 0, 0}), [](ReadCursor& in) { return ExpectLong(in, 7); }, 1, ""},
-      {"long -2 against 7", Bytes({0xFE, 0xFF, 0xFF, 0xFF}), [](ReadCursor& in) { return ExpectLong(in, 7); }, 0,
-       "I: -2 S: 7\n"},
-      {"float 1.5 matches", FloatBytes(1.5f), [](ReadCursor& in) { return ExpectFloat(in, 1.5f); }, 1, ""},
-      {"float 1.5 against 1.0", FloatBytes(1.5f), [](ReadCursor& in) { return ExpectFloat(in, 1.0f); }, 0,
-       "I: 1.500000 S: 1.000000 Diff: 5.000000e-01\n"},
-      {"float -0.0 against 0.0", FloatBytes(-0.0f), [](ReadCursor& in) { return ExpectFloat(in, 0.0f); }, 1, ""},
-      {"float NaN read", FloatBytes(std::numeric_limits<float>::quiet_NaN()),
-       [](ReadCursor& in) { return ExpectFloat(in, 3.0f); }, 1, ""},
-      {"float NaN expected", FloatBytes(3.0f),
-       [](ReadCursor& in) { return ExpectFloat(in, std::numeric_limits<float>::quiet_NaN()); }, 1, ""},
-      {"8-bit string matches", Bytes({2, 'a', 0x01}), [](ReadCursor& in) { return ExpectString8(in, "a\x01"); }, 1, ""},
-      {"16-bit string matches", Bytes({3, 0, 'C', 'O', 'b'}), [](ReadCursor& in) { return ExpectString16(in, "COb"); },
-       1, ""},
-  };
-  for (const Case& c : cases) {
-    for (std::size_t length = 0; length <= c.field.size(); ++length) {
-      SCOPED_TRACE(std::string(c.what) + ", " + std::to_string(length) + " bytes");
-      const bool whole = length == c.field.size();
+    for (std::size_t i = 0; i + 1 < row.at(1).size(); i += 2) {
+      field.push_back(static_cast<std::uint8_t>(std::stoul(row[1].substr(i, 2), nullptr, 16)));
+    }
+    for (std::size_t length = 0; length <= field.size(); ++length) {
+      SCOPED_TRACE(row.at(5) + ", " + std::to_string(length) + " bytes");
+      const bool whole = length == field.size();
       DiagnosticCapture captured;
-      ReadCursor in(std::span(c.field).first(length));
-      EXPECT_EQ(c.check(in), whole ? c.result : 0);
-      EXPECT_EQ(captured.mismatches(), whole ? c.line : "");
+      const std::span<const std::uint8_t> cut = std::span(field).first(length);
+      ReadCursor in(cut);
+      EXPECT_EQ(Expect(row.at(0), in, row.at(2)), whole ? std::stoi(row.at(3)) : 0);
+      EXPECT_EQ(captured.mismatches(), whole ? row.at(4) : "");
       EXPECT_EQ(in.is_short(), !whole);
       EXPECT_EQ(in.at_end(), whole) << "the whole field is consumed either way";
       EXPECT_TRUE(captured.messages().empty());
@@ -81,8 +53,8 @@ TEST(ExpectPrimitives, MismatchLinesShowFoundThenExpectedAndEveryCutIsNoMatch) {
 
 TEST(StringPrimitives, AStringIsItsLengthThenItsBytes) {
   // Another length leaves the bytes unread; another byte is read and fails.
-  const std::vector<std::uint8_t> two = Bytes({2, 'a', 'b'});
-  const std::vector<std::uint8_t> b = Bytes({1, 'b'});
+  const std::vector<std::uint8_t> two = {2, 'a', 'b'};
+  const std::vector<std::uint8_t> b = {1, 'b'};
   ReadCursor longer(two);
   EXPECT_EQ(ExpectString8(longer, "a"), 0);
   EXPECT_EQ(longer.offset(), 1u);
@@ -97,9 +69,9 @@ TEST(StringPrimitives, AStringIsItsLengthThenItsBytes) {
     std::string out;
   };
   const Read reads[] = {
-      {Bytes({3, 'a', 0, 'b'}), true, "a"},
-      {Bytes({0}), true, ""},
-      {Bytes({5, 'a', 'b'}), false, "old"},
+      {{3, 'a', 0, 'b'}, true, "a"},
+      {{0}, true, ""},
+      {{5, 'a', 'b'}, false, "old"},
   };
   for (const Read& r : reads) {
     std::string out = "old";

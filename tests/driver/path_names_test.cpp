@@ -34,11 +34,8 @@ TEST(PathNames, BaseNameAndExtension) {
 }
 
 TEST(PathNames, SkipRule) {
-  for (const char* skipped : {"Foo.EXE", "foo.exe", "x.ExE", ".hidden", ".", "..", ".rol"}) {
-    EXPECT_TRUE(IsSkippedName(skipped)) << skipped;
-  }
-  for (const char* visited : {"foo.exe.bak", "exe", "x.exe2", "x.ex", "x.eye", "a\\b.exe\\c"}) {
-    EXPECT_FALSE(IsSkippedName(visited)) << visited;
+  for (const std::vector<std::string>& row : testing::DataRows("driver/skipped_names.tsv")) {
+    EXPECT_EQ(IsSkippedName(row.at(0)), row.at(1) == "skipped") << row.at(0) << ": " << row.at(2);
   }
 }
 
@@ -49,26 +46,11 @@ TEST(PathNames, DirectoryOrderFoldsAsciiCaseThenComparesBytes) {
   const std::vector<std::string> expected = {"1", "10", "A", "a", "b", "B1", "Z", "_x", "\xC3\xA4"};
   EXPECT_EQ(names, expected);
   EXPECT_FALSE(DirectoryOrderLess("same", "same"));
-  // Only a to z fold: each row puts a byte at the edge of a letter range
-  // against a neighbour that orders differently once it is folded or not.
-  struct Ordered {
-    std::string_view first;
-    std::string_view second;
-    const char* why;
-  };
-  const Ordered rows[] = {
-      {"a", "B", "folded before the raw bytes count"},
-      {"a", "[", "a is the first letter folded"},
-      {"z", "[", "z is the last letter folded"},
-      {"Z", "`", "the byte before a is not folded"},
-      {"_", "{", "the byte after z is not folded"},
-      {"A", "a", "equal when folded: the raw bytes decide"},
-      {std::string_view("A?", 1), std::string_view("a!", 1), "a name ends where its view ends"},
-  };
-  for (const Ordered& row : rows) {
-    EXPECT_TRUE(DirectoryOrderLess(row.first, row.second)) << row.why;
-    EXPECT_FALSE(DirectoryOrderLess(row.second, row.first)) << row.why;
+  for (const std::vector<std::string>& row : testing::DataRows("driver/directory_order.tsv")) {
+    EXPECT_TRUE(DirectoryOrderLess(row.at(0), row.at(1))) << row.at(2);
+    EXPECT_FALSE(DirectoryOrderLess(row.at(1), row.at(0))) << row.at(2);
   }
+  EXPECT_TRUE(DirectoryOrderLess(std::string_view("A?", 1), std::string_view("a!", 1))) << "names end where views end";
 }
 
 }  // namespace

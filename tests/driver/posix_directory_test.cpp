@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "driver/posix_directory.h"
+#include "tests/support/data_table.h"
 #include "tests/support/scratch_dir.h"
 
 namespace railfmt {
@@ -29,29 +30,12 @@ std::vector<std::uint8_t> Pattern(std::size_t size) {
 
 std::vector<std::uint8_t> Bytes(const LoadedEntry& entry) { return {entry.bytes().begin(), entry.bytes().end()}; }
 
-// Only names a run makes for its temporaries (".railfmt-PID-N.tmp") name a
-// writer; a user's file that merely looks alike is never taken for one, as
-// the next run removes the temporaries of writers that are gone.
+// tests/data/driver/temporary_names.tsv: only the names a run makes for its
+// temporaries name a writer.
 TEST(TemporaryWriter, OnlyTheNamesARunMakesNameAWriter) {
-  struct Case {
-    const char* name;
-    std::optional<long> writer;
-  };
-  const Case cases[] = {
-      {".railfmt-123-0.tmp", 123},
-      {".railfmt-7-1.tmp", 7},
-      {".railfmt-123456789-17.tmp", 123456789},
-      {".railfmt-1234567890-1.tmp", std::nullopt},  // longer than a process number
-      {".railfmt-123.tmp", std::nullopt},
-      {".railfmt-123-.tmp", std::nullopt},
-      {".railfmt--1.tmp", std::nullopt},
-      {".railfmt-1-2-3.tmp", std::nullopt},
-      {".railfmt-12a-1.tmp", std::nullopt},
-      {".railfmt-123-0.kept", std::nullopt},
-      {"x.railfmt-123-0.tmp", std::nullopt},
-  };
-  for (const Case& c : cases) {
-    EXPECT_EQ(TemporaryWriter(c.name), c.writer) << c.name;
+  for (const std::vector<std::string>& row : testing::DataRows("driver/temporary_names.tsv")) {
+    const std::optional<long> writer = row.at(1) == "-" ? std::nullopt : std::optional<long>(std::stol(row[1]));
+    EXPECT_EQ(TemporaryWriter(row.at(0)), writer) << row.at(0) << ": " << row.at(2);
   }
 }
 

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <map>
 #include <optional>
 #include <sstream>
 #include <string>
@@ -48,13 +49,17 @@ struct Utf8Text {
   std::optional<std::u16string> utf16;
   std::string what;
 };
+// UTF-16 code units as the tables spell them: in hex, spaces between.
+std::u16string Units(const std::string& hex) {
+  std::u16string text;
+  std::istringstream units(hex);
+  for (unsigned unit = 0; units >> std::hex >> unit;) text.push_back(static_cast<char16_t>(unit));
+  return text;
+}
 Utf8Text Utf8TextOf(const std::vector<std::string>& row) {
   Utf8Text text{row.at(0), row.at(0).size(), std::nullopt, row.at(3)};
   if (row.at(1) != "-") text.length = std::stoul(row[1]);
-  if (row.at(2) == "-") return text;
-  std::istringstream units(row[2]);
-  text.utf16.emplace();
-  for (unsigned unit = 0; units >> std::hex >> unit;) text.utf16->push_back(static_cast<char16_t>(unit));
+  if (row.at(2) != "-") text.utf16 = Units(row[2]);
   return text;
 }
 
@@ -67,44 +72,21 @@ TEST(WindowsNames, Utf8AndUtf16ConvertBothWaysAtEveryBoundary) {
       EXPECT_EQ(Utf16ToUtf8(*text.utf16), utf8) << text.what;
     }
   }
-  struct Unpaired {
-    std::u16string utf16;
-    std::string utf8;
-  };
-  const char* const kReplacement = "\xEF\xBF\xBD";
-  const Unpaired unpaired[] = {
-      {{char16_t{0xD800}}, kReplacement},
-      {{char16_t{0xDBFF}, u'x'}, std::string(kReplacement) + "x"},
-      {{char16_t{0xDC00}}, kReplacement},
-      {{char16_t{0xDFFF}, char16_t{0xD800}}, std::string(kReplacement) + kReplacement},
-      {{char16_t{0xDC00}, char16_t{0xDC00}}, std::string(kReplacement) + kReplacement},
-  };
-  for (const Unpaired& u : unpaired) EXPECT_EQ(Utf16ToUtf8(u.utf16), u.utf8) << u.utf8;
+  for (const std::vector<std::string>& row : testing::DataRows("driver/unpaired_utf16.tsv")) {
+    EXPECT_EQ(Utf16ToUtf8(Units(row.at(0))), row.at(1)) << row.at(2);
+  }
   const char16_t pair[] = {0xD800, 0xDC00};
-  EXPECT_EQ(Utf16ToUtf8(std::u16string_view(pair, 1)), kReplacement) << "a text ends where its view ends";
+  EXPECT_EQ(Utf16ToUtf8(std::u16string_view(pair, 1)), "\xEF\xBF\xBD") << "a text ends where its view ends";
 }
 
 TEST(WindowsNames, DevicesAndNamesWindowsRewritesAreTold) {
-  struct Verdict {
-    WindowsName kind;
-    std::vector<std::string> names;
-  };
-  const Verdict verdicts[] = {
-      {WindowsName::kDevice,
-       {"NUL", "con.rol", "Aux.tar.gz", "prn .txt", "COM1.mod", "lpt9", "COM\xB9.rol", "COM\xB2", "LPT\xB3"}},  // ¹ ² ³
-      {WindowsName::kOrdinary,
-       {"COM0.rol", "LPT\xB1", "COM\xB4", "LPT\xB8", "COM\xBA",  // ± ´ ¸ º: no digits
-        "COM10.rol", "CONSOLE.rol", " nul", "x.con", "M\xFCller.mod", ".rol",
-        "a b.mod",  // the space is the first byte that is no control
-        std::string(255, 'n')}},
-      {WindowsName::kInvalid, {"pic.", "pic ", "", ".", "..", "a\x01.mod", "a\x1F.mod", std::string(256, 'n')}},
-  };
-  for (const Verdict& v : verdicts) {
-    for (const std::string& name : v.names) EXPECT_EQ(ClassifyWindowsName(name), v.kind) << name;
+  const std::map<std::string, WindowsName> kinds = {
+      {"device", WindowsName::kDevice}, {"ordinary", WindowsName::kOrdinary}, {"invalid", WindowsName::kInvalid}};
+  for (const std::vector<std::string>& row : testing::DataRows("driver/windows_name_kinds.tsv")) {
+    EXPECT_EQ(ClassifyWindowsName(row.at(0)), kinds.at(row.at(1))) << row.at(2);
   }
-  for (char c : std::string(R"(/\:*?"<>|)")) {
-    EXPECT_EQ(ClassifyWindowsName(std::string("a") + c + "b.mod"), WindowsName::kInvalid) << c;
-  }
+  EXPECT_EQ(ClassifyWindowsName(std::string(255, 'n')), WindowsName::kOrdinary);
+  EXPECT_EQ(ClassifyWindowsName(std::string(256, 'n')), WindowsName::kInvalid);
 }
 
 // Two names as tests/data/driver/letter_case.tsv spells them, and whether

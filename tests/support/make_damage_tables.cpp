@@ -1,14 +1,14 @@
 // make_damage_tables SOURCE_DIR: writes the damage tables
-// (SOURCE_DIR/tests/data/damage/*.tsv) from the samples in SOURCE_DIR/samples
-// and the readers as they are. After a change of the readers, run it and
+// (SOURCE_DIR/tests/data/damage/*.tsv) from the samples, as damage_test reads
+// them, and the readers as they are. After a change of the readers, run it and
 // review the diff of the rows.
 #include <cstdio>
 #include <fstream>
-#include <iterator>
 #include <string>
 #include <vector>
 
 #include "tests/support/damage_table.h"
+#include "tests/support/kind_samples.h"
 
 namespace {
 
@@ -35,12 +35,7 @@ int main(int argc, char** argv) {
     std::string text(1024, '\0');
     text.resize(static_cast<std::size_t>(std::snprintf(text.data(), text.size(), kHeader, table.kind_name)));
     for (const char* sample : table.samples) {
-      std::ifstream in(root + "/samples/" + sample, std::ios::binary);
-      const std::vector<std::uint8_t> bytes{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-      if (bytes.empty()) {
-        std::fprintf(stderr, "make_damage_tables: cannot read samples/%s\n", sample);
-        return 1;
-      }
+      const std::vector<std::uint8_t> bytes = railfmt::testing::Sample(sample);
       for (const railfmt::testing::DamageRow& row : railfmt::testing::DamageRows(table.kind, sample, bytes)) {
         text += railfmt::testing::RowLine(row) + "\n";
       }
