@@ -284,6 +284,27 @@ TEST_F(WindowsDirectoryTest, TemporaryNamesInUseArePassedOverAHundredAtMost) {
   EXPECT_EQ(captured_.last_message(), "Can't open b.mod!\n");
 }
 
+// Only files are loaded; what else stands under a name is told as what it
+// is. Device names and names Windows cannot hold are never opened at all.
+TEST_F(WindowsDirectoryTest, OnlyFilesAreLoadedAndWhatElseStandsThereIsTold) {
+  files_.Add(u"Ordner", {}).type = FileFacts::Type::kDirectory;
+  files_.Add(u"Verweis.mod", {}).type = FileFacts::Type::kOther;
+  files_.Add(u"Gleisplan.mod", old_);
+  struct Case {
+    const char* name;
+    LoadStatus status;
+  };
+  const Case cases[] = {
+      {"ordner", LoadStatus::kDirectory},     {"verweis.mod", LoadStatus::kSpecial},
+      {"gleisplan.mod", LoadStatus::kLoaded}, {"fehlt.mod", LoadStatus::kMissing},
+      {"CON", LoadStatus::kSpecial},          {"a?b.mod", LoadStatus::kMissing},
+  };
+  for (const Case& c : cases) {
+    LoadedEntry entry;
+    EXPECT_EQ(directory_.Load(c.name, entry), c.status) << c.name;
+  }
+}
+
 TEST_F(WindowsDirectoryTest, AFileHeldByAnotherProgramIsTriedAgainForAShortWhile) {
   // Held for three attempts: loaded after pauses of 10, 20 and 40 ms. Held
   // for good: given up after kAttempts.
