@@ -3,7 +3,9 @@
 #include "driver/directory.h"
 
 #include <fcntl.h>
+#include <signal.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
 #include <sys/xattr.h>
 #include <unistd.h>
 
@@ -216,6 +218,34 @@ TEST_F(OutputFilePosixTest, AReplacedFileKeepsItsExtendedAttributes) {
   char note[16] = {};
   EXPECT_EQ(::getxattr("o.mod", "user.note", note, sizeof note), 9);
   EXPECT_STREQ(note, "Gleisplan");
+}
+
+// A program running from the output's file cannot be opened for writing
+// (ETXTBSY): the file is still read and compared, and holding the bytes it
+// is left alone.
+TEST_F(OutputFilePosixTest, AnOutputThatIsARunningProgramIsStillCompared) {
+  std::ifstream in("/bin/sleep", std::ios::binary);
+  const std::vector<std::uint8_t> program{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+  ASSERT_FALSE(program.empty());
+  dir_.Write("o.mod", program);
+  ASSERT_EQ(::chmod("o.mod", 0755), 0);
+  const pid_t running = ::fork();
+  if (running == 0) {
+    ::execl("./o.mod", "o.mod", "60", static_cast<char*>(nullptr));
+    ::_exit(127);
+  }
+  bool busy = false;  // once the program runs
+  for (int i = 0; i < 1000 && !busy; ++i) {
+    const int fd = ::open("o.mod", O_RDWR);
+    busy = fd < 0 && errno == ETXTBSY;
+    if (fd >= 0) ::close(fd);
+    ::usleep(1000);
+  }
+  const StoreOutcome outcome = directory_->Store("o.mod", program, nullptr);
+  ::kill(running, SIGKILL);
+  ::waitpid(running, nullptr, 0);
+  if (!busy) GTEST_SKIP() << "this system lets a running program's file be opened for writing";
+  EXPECT_EQ(outcome, StoreOutcome::kUnchanged);
 }
 
 }  // namespace
