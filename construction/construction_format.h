@@ -33,7 +33,4 @@ inline constexpr std::size_t kLineRecordSize = 24;
 inline constexpr std::size_t kLineExtraSize = 8;
 static_assert(kLineRecordSize == 4 * 4 + kLineExtraSize);
 
-// The smallest drawing: the identification words and seven zero counts.
-inline constexpr std::size_t kEmptyDrawingSize = 4 * 2 + 7 * 2;
-
 }  // namespace railfmt::construction
