@@ -3,7 +3,9 @@
 #include "driver/directory.h"
 
 #include <fcntl.h>
+#include <linux/fs.h>
 #include <signal.h>
+#include <sys/ioctl.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <sys/xattr.h>
@@ -246,6 +248,28 @@ TEST_F(OutputFilePosixTest, AnOutputThatIsARunningProgramIsStillCompared) {
   ::waitpid(running, nullptr, 0);
   if (!busy) GTEST_SKIP() << "this system lets a running program's file be opened for writing";
   EXPECT_EQ(outcome, StoreOutcome::kUnchanged);
+}
+
+// An immutable output (chattr +i) cannot be opened for writing even by
+// root (EPERM): it is still read and compared, and holding the bytes it is
+// left alone; other bytes cannot replace it.
+TEST_F(OutputFilePosixTest, AnImmutableOutputIsStillCompared) {
+  dir_.Write("o.mod", new_);
+  const int fd = ::open("o.mod", O_RDONLY);
+  int flags = 0;
+  bool immutable = ::ioctl(fd, FS_IOC_GETFLAGS, &flags) == 0;
+  flags |= FS_IMMUTABLE_FL;
+  immutable = immutable && ::ioctl(fd, FS_IOC_SETFLAGS, &flags) == 0;
+  const int why = errno;
+  const StoreOutcome same = directory_->Store("o.mod", new_, nullptr);
+  const StoreOutcome other = directory_->Store("o.mod", old_, nullptr);
+  flags &= ~FS_IMMUTABLE_FL;
+  ::ioctl(fd, FS_IOC_SETFLAGS, &flags);
+  ::close(fd);
+  if (!immutable) GTEST_SKIP() << "cannot make a file immutable here: " << std::strerror(why);
+  EXPECT_EQ(same, StoreOutcome::kUnchanged);
+  EXPECT_EQ(other, StoreOutcome::kRefused);
+  EXPECT_EQ(dir_.Read("o.mod"), new_);
 }
 
 }  // namespace
