@@ -294,6 +294,7 @@ TEST(ModelPlacement, LinkingAndDuplicateRemoval) {
   PlaceLinkedModels(a);
   EXPECT_EQ(a.Models[0].Position, (std::array<std::int32_t, 3>{500, 0, 151}));
   EXPECT_EQ(a.Models[4].Position, (std::array<std::int32_t, 3>{700, 900, 40}));
+  EXPECT_FALSE(std::signbit(a.Models[4].Direction[1])) << "the track's end direction replaces the stored -0.0";
   for (std::size_t i : {1u, 2u, 3u, 5u})
     EXPECT_TRUE(a.Models[i].Position == before.Models[i].Position &&
                 a.Models[i].Direction == before.Models[i].Direction);
