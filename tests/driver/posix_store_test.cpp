@@ -206,6 +206,18 @@ TEST_F(OutputFilePosixTest, SystemCallsInterruptedOrMissingAFeature) {
   }
 }
 
+// A run that found the kernel cannot link a bare descriptor links through
+// /proc from then on; a link that fails there fails the store too.
+TEST_F(OutputFilePosixTest, ALinkFailingThroughProcFailsTheStore) {
+  faults_.Reset();
+  faults_.FailAt(StoreStep::kRename, 0, ENOENT);
+  EXPECT_EQ(directory_->Store("a.mod", new_, nullptr), StoreOutcome::kCreated);
+  faults_.Reset();
+  faults_.FailAt(StoreStep::kRename, 0, EIO);
+  EXPECT_EQ(directory_->Store("b.mod", new_, nullptr), StoreOutcome::kFailed);
+  EXPECT_EQ(dir_.Snapshot().size(), 1u) << "only a.mod: no b.mod, no temporary";
+}
+
 // A replaced file keeps its extended attributes, an empty one among them
 // (a tag whose presence is its meaning).
 TEST_F(OutputFilePosixTest, AReplacedFileKeepsItsExtendedAttributes) {
