@@ -94,12 +94,14 @@ std::map<std::string, RecordList> ListsOf(const RecognisedFile::Object& object) 
     return Without(inspect::VehicleJson(v), {"TrailerValue", "TrailerByte", "TrailerWord"});
   };
   const auto block = [](const CAnlagenBlock& b) { return Json(b.Values); };
+  // What a new, empty layout holds in place of lost properties.
+  const CEigenschaften new_properties{{0, 0, 0}, {0, 0, 0}, {}, 0};
   return {{"tracks", ListOf("tracks", layout.Tracks, track)},
           {"placed models", ListOf("placed_models", layout.Models, inspect::PlacedModelJson)},
           {"vehicles", ListOf("vehicles", layout.RollingStock, vehicle)},
           {"trailers", ListOf("vehicles", layout.RollingStock, Trailer, Trailer({}))},
           {"value blocks", ListOf(nullptr, layout.Blocks, block, block({}))},
-          {"properties", ListOf(nullptr, std::vector{layout.Properties}, Properties, Properties({}))}};
+          {"properties", ListOf(nullptr, std::vector{layout.Properties}, Properties, Properties(new_properties))}};
 }
 
 // The object of bytes a kind's reader accepts.
