@@ -2,6 +2,11 @@
 // filling sentences, and the German catalogue's own consistency.
 #include "inspect/words.h"
 
+#include "archive/model_kind.h"
+#include "driver/batch_driver.h"
+#include "inspect/verdict.h"
+#include "layout/layout_kind.h"
+
 #include <gtest/gtest.h>
 
 #include <array>
@@ -89,6 +94,20 @@ TEST(Words, TheGermanCatalogueIsWellFormedAndKeepsEveryField) {
       EXPECT_EQ(in_form, fields) << form;
     }
   }
+}
+
+// Changes of one kind are told as one count, in the order first made; a
+// change that says its own count ("{n} bytes dropped") is told with that.
+TEST(Words, ChangesOfOneKindAreCountedTogether) {
+  Normalisation changes;
+  changes.Add(LayoutKind::kBridgePlaced, {{"track", 1}});
+  changes.Add(ModelKind::kPrimitivesReordered, {{"part", 2}});
+  changes.Add(LayoutKind::kBridgePlaced, {{"track", 4}});
+  changes.Add(kTrailingBytesDropped, {{"n", 7}});
+  changes.Add(LayoutKind::kBridgePlaced, {{"track", 9}});
+  EXPECT_EQ(changes.Count(LayoutKind::kBridgePlaced), 3u);
+  EXPECT_EQ(ChangesInShort(changes, Words(Language::kEnglish)),
+            "3 bridges placed, 1 primitive list put in canonical order, 7 bytes after the end dropped");
 }
 
 }  // namespace
