@@ -7,6 +7,7 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <filesystem>
 #include <fstream>
 #include <iterator>
 #include <optional>
@@ -30,6 +31,12 @@ std::vector<std::uint8_t> Pattern(std::size_t size) {
 
 std::vector<std::uint8_t> Bytes(const LoadedEntry& entry) { return {entry.bytes().begin(), entry.bytes().end()}; }
 
+// How many descriptors this process holds open.
+std::size_t OpenDescriptors() {
+  const std::filesystem::directory_iterator fds("/proc/self/fd");
+  return static_cast<std::size_t>(std::distance(fds, std::filesystem::directory_iterator()));
+}
+
 // tests/data/driver/temporary_names.tsv: only the names a run makes for its
 // temporaries name a writer.
 TEST(TemporaryWriter, OnlyTheNamesARunMakesNameAWriter) {
@@ -45,6 +52,7 @@ TEST(LoadRegularFile, DeliversEveryByteOfFilesOfAnySizeIntoAReusedBuffer) {
   // still deliver exactly its own bytes.
   const std::size_t sizes[] = {(1u << 20) + 1, 65539, 4097, 4096, 255, 1, 0};
   const auto directory = OpenDirectory(".");
+  const std::size_t descriptors = OpenDescriptors();
   LoadedEntry entry;
   for (std::size_t size : sizes) {
     SCOPED_TRACE(size);
@@ -63,6 +71,7 @@ TEST(LoadRegularFile, DeliversEveryByteOfFilesOfAnySizeIntoAReusedBuffer) {
   EXPECT_EQ(directory->Load("absent", entry), LoadStatus::kMissing);
   EXPECT_TRUE(entry.bytes().empty());
   EXPECT_EQ(entry.identity().size, 0u) << "the identity of the file loaded before";
+  EXPECT_EQ(OpenDescriptors(), descriptors) << "every file is closed once read";
 }
 
 // A file that grows while it is read is read as far as the size it had when

@@ -179,6 +179,7 @@ TEST_F(OutputFilePosixTest, SystemCallsInterruptedOrMissingAFeature) {
        {},
        {{StoreStep::kOpen, 0, EOPNOTSUPP}, {StoreStep::kRename, 0, EINVAL}},
        StoreOutcome::kCreated},
+      {"no room for a new file", {}, {{StoreStep::kOpen, 0, ENOSPC}}, StoreOutcome::kRefused},
       {"a device error", {}, {{StoreStep::kWrite, 0, EIO}}, StoreOutcome::kFailed},
       {"the name taken meanwhile", {}, {{StoreStep::kRename, 0, EEXIST}}, StoreOutcome::kFailed},
       {"the name taken meanwhile, named temporary",
@@ -199,7 +200,7 @@ TEST_F(OutputFilePosixTest, SystemCallsInterruptedOrMissingAFeature) {
     for (const Fault& f : c.faults) faults_.FailAt(f.step, f.call, f.error);
     DiagnosticCapture captured;
     EXPECT_EQ(directory_->Store("o.mod", new_, nullptr), c.outcome);
-    const bool stored = c.outcome != StoreOutcome::kFailed;
+    const bool stored = c.outcome != StoreOutcome::kFailed && c.outcome != StoreOutcome::kRefused;
     const std::size_t entries = stored || !c.existing.empty() ? 1 : 0;
     EXPECT_EQ(dir_.Snapshot().size(), entries) << "no temporary left";
     if (stored) {
