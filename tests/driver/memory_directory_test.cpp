@@ -17,7 +17,7 @@ using Bytes = std::vector<std::uint8_t>;
 // a store decides, Preview gives the outcome of the Store that follows;
 // every output a store leaves holding its bytes is noted once.
 TEST(MemoryDirectory, APreviewForeseesTheStoreThatFollowsAndChangesNothing) {
-  enum class Meanwhile { kNothing, kSaved, kRemoved, kStoredUnchanged };
+  enum class Meanwhile { kNothing, kSaved, kRemoved, kStoredUnchanged, kStoredOther };
   struct Case {
     const char* what;
     bool exists;          // o.mod holds the old bytes before
@@ -37,6 +37,7 @@ TEST(MemoryDirectory, APreviewForeseesTheStoreThatFollowsAndChangesNothing) {
       {"an input gone since its load", true, true, Meanwhile::kRemoved, other, StoreOutcome::kFailed},
       {"an input given the bytes it holds since its load", true, true, Meanwhile::kStoredUnchanged, other,
        StoreOutcome::kReplaced},
+      {"an input stored over since its load", true, true, Meanwhile::kStoredOther, other, StoreOutcome::kFailed},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
@@ -50,6 +51,7 @@ TEST(MemoryDirectory, APreviewForeseesTheStoreThatFollowsAndChangesNothing) {
     if (c.meanwhile == Meanwhile::kSaved) directory.Add("o.mod", old);
     if (c.meanwhile == Meanwhile::kRemoved) directory = MemoryDirectory();
     if (c.meanwhile == Meanwhile::kStoredUnchanged) directory.Store("o.mod", old, nullptr);
+    if (c.meanwhile == Meanwhile::kStoredOther) directory.Store("o.mod", Bytes{'s', 'e', 't'}, nullptr);
     const LoadedEntry* source = c.from_loaded ? &loaded : nullptr;
     const std::vector<std::string> names = directory.ListNames();
     EXPECT_EQ(directory.Preview("o.mod", c.stored, source), c.outcome);

@@ -221,6 +221,24 @@ TEST_F(OutputFilePosixTest, ALinkFailingThroughProcFailsTheStore) {
   EXPECT_EQ(dir_.Snapshot().size(), 1u) << "only a.mod: no b.mod, no temporary";
 }
 
+// Temporary names that other runs left are passed over, a hundred of them
+// at the most; then the store gives up and leaves the output as it was.
+TEST_F(OutputFilePosixTest, TemporaryNamesInUseArePassedOverAHundredAtMost) {
+  const auto take = [&](int first, int last) {
+    for (int n = first; n <= last; ++n) {
+      dir_.Write(".railfmt-" + std::to_string(::getpid()) + "-" + std::to_string(n) + ".tmp", old_);
+    }
+  };
+  dir_.Write("o.mod", old_);
+  take(0, 98);
+  EXPECT_EQ(directory_->Store("o.mod", new_, nullptr), StoreOutcome::kReplaced);
+  EXPECT_EQ(dir_.Snapshot().size(), 100u) << "the 99 names left as they were";
+  take(100, 199);
+  EXPECT_EQ(directory_->Store("o.mod", old_, nullptr), StoreOutcome::kFailed);
+  EXPECT_EQ(dir_.Read("o.mod"), new_);
+  EXPECT_EQ(dir_.Snapshot().size(), 200u) << "no temporary of its own left";
+}
+
 // The access control list of a file as the kernel stores it: a version
 // word, then entries (tag, permissions, id) in the order of their tags.
 std::vector<std::uint8_t> AccessList(std::uint32_t user) {
