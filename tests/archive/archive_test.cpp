@@ -40,7 +40,8 @@ CModell ReadBack(const Bytes& bytes) {
   return model;
 }
 
-// A part count of -1 with its copy -1 is blamed on the count.
+// A part count of -1 with its copy -1 is blamed on the count, which the
+// fault keeps.
 TEST(Model, ANegativePartCountIsBlamedOnTheCount) {
   Bytes negative(46, 0);
   StoreLE16(&negative[0], 0xFFFF);
@@ -52,6 +53,8 @@ TEST(Model, ANegativePartCountIsBlamedOnTheCount) {
   EXPECT_EQ(model.ReadOk, 0);
   EXPECT_EQ(captured.last_message(), "Formatfehler 3 in (null)!\n");
   EXPECT_EQ(FaultText(in.fault()), "header/part count: invalid, bytes 0-2");
+  EXPECT_TRUE(in.fault().has_values) << "the inspector tells the count it found";
+  EXPECT_EQ(in.fault().found, -1.0);
 }
 
 TEST(Model, WorkedExamplesGiveTheirBytesAndTagsWrappingAtSixteenBits) {

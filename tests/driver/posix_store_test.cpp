@@ -4,8 +4,10 @@
 
 #include <fcntl.h>
 #include <linux/fs.h>
+#include <sched.h>
 #include <signal.h>
 #include <sys/ioctl.h>
+#include <sys/mount.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <sys/xattr.h>
@@ -336,6 +338,50 @@ TEST_F(OutputFilePosixTest, AnImmutableOutputIsStillCompared) {
   EXPECT_EQ(same, StoreOutcome::kUnchanged);
   EXPECT_EQ(other, StoreOutcome::kRefused);
   EXPECT_EQ(dir_.Read("o.mod"), new_);
+}
+
+// On a file system mounted read-only (EROFS) an output holding the bytes is
+// still read, compared and left alone; other bytes cannot replace it. The
+// mount is made in a child with a mount namespace of its own, so that this
+// process's view of the file system stays as it was.
+TEST_F(OutputFilePosixTest, AnOutputOnAReadOnlyFileSystemIsStillCompared) {
+  constexpr int kCannotMount = 100;
+  ASSERT_EQ(::mkdir("ro", 0755), 0);
+  const pid_t child = ::fork();
+  if (child == 0) {
+    if (::unshare(CLONE_NEWNS) != 0 || ::mount(nullptr, "/", nullptr, MS_REC | MS_PRIVATE, nullptr) != 0 ||
+        ::mount("railfmt", "ro", "tmpfs", 0, nullptr) != 0) {
+      ::_exit(kCannotMount);
+    }
+    std::ofstream("ro/same.mod", std::ios::binary)
+        .write(reinterpret_cast<const char*>(new_.data()), static_cast<std::streamsize>(new_.size()));
+    std::ofstream("ro/other.mod", std::ios::binary).write("old", 3);
+    if (::mount(nullptr, "ro", nullptr, MS_REMOUNT | MS_RDONLY, nullptr) != 0) ::_exit(kCannotMount);
+    const auto directory = OpenDirectory("ro");
+    const auto same = static_cast<int>(directory->Store("same.mod", new_, nullptr));
+    const auto other = static_cast<int>(directory->Store("other.mod", new_, nullptr));
+    ::_exit(same * 10 + other);
+  }
+  int status = -1;
+  ASSERT_EQ(::waitpid(child, &status, 0), child);
+  ASSERT_TRUE(WIFEXITED(status));
+  if (WEXITSTATUS(status) == kCannotMount) GTEST_SKIP() << "cannot mount a file system of its own here";
+  EXPECT_EQ(WEXITSTATUS(status),
+            static_cast<int>(StoreOutcome::kUnchanged) * 10 + static_cast<int>(StoreOutcome::kRefused));
+}
+
+// Root replacing another user's file gives it back to that user, with the
+// set-user-ID bit that the change of owner clears set again.
+TEST_F(OutputFilePosixTest, AFileRootReplacesKeepsItsOwnerAndMode) {
+  if (::geteuid() != 0) GTEST_SKIP() << "needs root to replace a file of another user";
+  dir_.Write("o.mod", old_);
+  ASSERT_EQ(::chown("o.mod", 65534, 0), 0);
+  ASSERT_EQ(::chmod("o.mod", 04755), 0);
+  EXPECT_EQ(directory_->Store("o.mod", new_, nullptr), StoreOutcome::kReplaced);
+  struct stat st {};
+  ASSERT_EQ(::stat("o.mod", &st), 0);
+  EXPECT_EQ(st.st_uid, 65534u);
+  EXPECT_EQ(st.st_mode & 07777, 04755u);
 }
 
 }  // namespace
